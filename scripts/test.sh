@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds Kestrune and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup-debian.sh
+bash scripts/build.sh
+cd build && ctest --output-on-failure -j "$(nproc)"

@@ -1,0 +1,40 @@
+#pragma once
+// Exception classes of the framework. Each carries the formatted message the user sees.
+
+#include <stdexcept>
+#include <string>
+
+namespace kestrune {
+
+class EKestruneError : public std::runtime_error {
+ public:
+  explicit EKestruneError(const std::string& message) : std::runtime_error(message) {}
+  // The class name as the messages that name a class print it.
+  virtual const char* ClassName() const { return "Exception"; }
+};
+
+#define KESTRUNE_ERROR_CLASS(Name, Base)                                   \
+  class Name : public Base {                                               \
+   public:                                                                 \
+    explicit Name(const std::string& message) : Base(message) {}           \
+    const char* ClassName() const override { return #Name; }               \
+  };
+
+// Display.
+KESTRUNE_ERROR_CLASS(EDirectDrawError, EKestruneError)
+KESTRUNE_ERROR_CLASS(EDXDrawError, EDirectDrawError)
+// Archives and streams.
+KESTRUNE_ERROR_CLASS(EStreamError, EKestruneError)
+KESTRUNE_ERROR_CLASS(EFOpenError, EStreamError)
+KESTRUNE_ERROR_CLASS(EReadError, EStreamError)
+KESTRUNE_ERROR_CLASS(EInvalidGraphic, EKestruneError)
+KESTRUNE_ERROR_CLASS(EListError, EKestruneError)
+// Libraries.
+KESTRUNE_ERROR_CLASS(EPictureCollectionError, EKestruneError)
+KESTRUNE_ERROR_CLASS(EWaveCollectionError, EKestruneError)
+KESTRUNE_ERROR_CLASS(EWaveError, EKestruneError)
+KESTRUNE_ERROR_CLASS(EDirectSoundError, EKestruneError)
+
+#undef KESTRUNE_ERROR_CLASS
+
+}  // namespace kestrune

@@ -1,0 +1,1 @@
+// Placeholder until the shared text rasteriser lands.

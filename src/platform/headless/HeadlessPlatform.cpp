@@ -1,0 +1,2 @@
+#include "platform/headless/HeadlessPlatform.h"
+// Placeholder until the headless back end lands.
