@@ -1,0 +1,30 @@
+#pragma once
+// Reading and writing picture archives (.dxg) and sound archives (.dxw). Both are the same
+// container: a component resource holding a tagged property stream with one collection.
+//
+// Readers raise the framework's exceptions (EFOpenError "Cannot open file ...", EReadError
+// "Error reading ...: ...", EInvalidGraphic, EWaveError, ...) with the messages users see.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/ArchiveTypes.h"
+
+namespace kestrune {
+
+PictureArchive ReadPictureArchive(const std::string& path);
+PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
+WaveArchive ReadWaveArchive(const std::string& path);
+WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
+
+// Writers produce exactly what the readers accept. Pictures are stored as 24-bit "TDIB".
+std::vector<std::uint8_t> WritePictureArchiveToMemory(const PictureArchive& archive);
+void WritePictureArchive(const std::string& path, const PictureArchive& archive);
+std::vector<std::uint8_t> WriteWaveArchiveToMemory(const WaveArchive& archive);
+void WriteWaveArchive(const std::string& path, const WaveArchive& archive);
+
+// A whole RIFF WAVE file for a wave item (what the sound device is handed).
+std::vector<std::uint8_t> MakeRiffWave(const WaveFormat& format, const std::vector<std::uint8_t>& data);
+
+}  // namespace kestrune

@@ -1,0 +1,51 @@
+#pragma once
+// The display: owns the 800 x 600 RGB565 back surface, presents it through the platform in a
+// window or full screen, and tells its listeners (the sprite engine, the image libraries) when
+// surfaces appear, disappear or had to be rebuilt.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "framework/Surface.h"
+
+namespace kestrune {
+
+class IPlatform;
+
+// Notification codes sent to listeners, in the display's numbering.
+enum class TDXDrawNotifyType : int {
+  dxntDestroying = 0,
+  dxntInitializing = 1,
+  dxntInitialize = 2,
+  dxntInitializeSurface = 3,
+  dxntFinalize = 4,
+  dxntFinalizeSurface = 5,
+  dxntRestore = 6,
+  dxntSetSurfaceSize = 7,
+};
+
+class TDXDraw;
+using TDXDrawNotifyEvent = std::function<void(TDXDraw& sender, TDXDrawNotifyType type)>;
+
+// Option set of the display, in bit order.
+enum TDXDrawOption : std::uint32_t {
+  doFullScreen = 1u << 0,
+  doNoWindowChange = 1u << 1,
+  doAllowReboot = 1u << 2,
+  doWaitVBlank = 1u << 3,
+  doAllowPalette256 = 1u << 4,
+  doSystemMemory = 1u << 5,
+  doStretch = 1u << 6,
+  doCenter = 1u << 7,
+  doFlip = 1u << 8,
+  do3D = 1u << 9,
+  doDirectX7Mode = 1u << 10,
+  doRetainedMode = 1u << 11,
+  doHardware = 1u << 12,
+  doSelectDriver = 1u << 13,
+  doZBuffer = 1u << 14,
+};
+
+}  // namespace kestrune
