@@ -48,4 +48,48 @@ enum TDXDrawOption : std::uint32_t {
   doZBuffer = 1u << 14,
 };
 
+// The display component. Listeners register a callback under an owner key and receive the
+// notification codes above (on registration: 7, then 2, 3 and 6 when already initialised).
+class TDXDraw {
+ public:
+  // platform may be null (unit tests of listeners): the display then initialises a surface in
+  // memory and presenting does nothing.
+  explicit TDXDraw(IPlatform* platform);
+  ~TDXDraw();
+  TDXDraw(const TDXDraw&) = delete;
+  TDXDraw& operator=(const TDXDraw&) = delete;
+
+  void Initialize();
+  void Finalize();
+  bool CanDraw();
+  void Flip();
+  bool Initialized() const { return initialized_; }
+  // The back surface; null until the first initialisation.
+  TDirectDrawSurface* Surface() { return surface_.get(); }
+
+  void RegisterNotifyEvent(const void* owner, TDXDrawNotifyEvent event);
+  void UnRegisterNotifyEvent(const void* owner);
+
+  std::uint32_t Options = doWaitVBlank | doFlip | doStretch | doCenter | doAllowReboot | doDirectX7Mode |
+                          doRetainedMode | doHardware | doSelectDriver | doZBuffer;
+  std::uint32_t NowOptions() const;
+  int BitCount() const { return bitCount_; }
+  // Accepts 8, 16, 24 or 32; otherwise raises EDirectDrawError and keeps the old value.
+  void SetBitCount(int bits);
+
+ private:
+  void Notify(TDXDrawNotifyType type);
+
+  IPlatform* platform_;
+  bool initialized_ = false;
+  bool updating_ = false;
+  int bitCount_ = 16;
+  std::unique_ptr<TDirectDrawSurface> surface_;
+  struct Listener {
+    const void* Owner;
+    TDXDrawNotifyEvent Event;
+  };
+  std::vector<Listener> listeners_;
+};
+
 }  // namespace kestrune
