@@ -110,7 +110,8 @@ class Compiler {
 
  private:
   [[noreturn]] void Fail(const std::string& message, int line = -1) const {
-    throw SongError(source_ + ":" + std::to_string(line < 0 ? line_ : line) + ": " + message);
+    const int at = line < 0 ? line_ : line;  // 0: the fault is in the song as a whole
+    throw SongError(source_ + (at > 0 ? ":" + std::to_string(at) : "") + ": " + message);
   }
 
   int Number(const std::string& word, int low, int high) const {

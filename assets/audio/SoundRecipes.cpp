@@ -122,13 +122,13 @@ float Bell(double t, double freq, double decay) {
 
 // ---- The recipes, one per effect ----
 
-Signal Neutral() { return EngineLoop(28, 0.05, 0.0, -11.0, 11); }
-Signal Accel1() { return EngineLoop(48, 0.55, 0.0, -10.0, 12); }
-Signal Accel2() { return EngineLoop(64, 0.65, 0.0, -10.0, 13); }
-Signal Accel3() { return EngineLoop(80, 0.75, 0.0, -10.0, 14); }
-Signal Accel4() { return EngineLoop(96, 0.85, 0.0, -10.0, 15); }
-Signal Maxed() { return EngineLoop(124, 1.0, 0.0, -10.0, 16); }
-Signal Slowed() { return EngineLoop(64, 0.12, 0.18, -11.0, 17); }
+Signal Neutral() { return EngineLoop(28, 0.05, 0.0, -15.0, 11); }
+Signal Accel1() { return EngineLoop(48, 0.55, 0.0, -14.0, 12); }
+Signal Accel2() { return EngineLoop(64, 0.65, 0.0, -14.0, 13); }
+Signal Accel3() { return EngineLoop(80, 0.75, 0.0, -14.0, 14); }
+Signal Accel4() { return EngineLoop(96, 0.85, 0.0, -14.0, 15); }
+Signal Maxed() { return EngineLoop(124, 1.0, 0.0, -14.0, 16); }
+Signal Slowed() { return EngineLoop(64, 0.12, 0.18, -15.0, 17); }
 
 Signal Shift() {
   // Clutch clunk, then the revs fall from the top of one gear towards the next.
