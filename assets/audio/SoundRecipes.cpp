@@ -1,5 +1,6 @@
 #include "SoundRecipes.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -57,6 +58,8 @@ Signal EngineLoop(double firing, double load, double pops, double peakDb, std::u
   Signal s = Generate(kEngineLoop + kLoopCrossfade, [&](int, double) { return engine.Step(firing, load, pops); });
   RemoveDc(s);
   CloseLoop(s, kLoopCrossfade);
+  // Start half a firing in, so the loop point falls between two pulses rather than on one.
+  std::rotate(s.begin(), s.begin() + static_cast<int>(kRate / firing / 2), s.end());
   NormalizePeak(s, peakDb);
   return s;
 }
