@@ -143,7 +143,7 @@ void AddOptions(PictureArchive& archive) {
   AddLooks(archive, "Opt_2", {RowFrame(282, 62)}, true);
   AddLooks(archive, "Opt_3", {RowFrame(282, 62)}, true);
   // "Your country:" starts at x 116, left of this frame (x 118), from row 447.
-  AddLooks(archive, "Opt_4", {RowFrame(681, 84, 6)}, true);
+  AddLooks(archive, "Opt_4", {RowFrame(681, 84, 5)}, true);
 
   // Back button, shared with the help screen. Its top 8 rows stay transparent: the country
   // row's hit box reaches down over them and wins there.
