@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
@@ -36,14 +37,17 @@ TMusicPlayer::~TMusicPlayer() {
 }
 
 TSongHandle TMusicPlayer::SongLoadFromFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return 0;
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (bytes.empty()) return 0;
   std::unique_ptr<openmpt::module> song;
   try {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return 0;
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (bytes.empty()) return 0;
     song = std::make_unique<openmpt::module>(bytes, QuietLog());
   } catch (...) {
+    // Unreadable file, or libopenmpt found no module in it.
     return 0;
   }
   // Repeat for ever: at the end of the order list playback continues at the restart position.
