@@ -17,7 +17,8 @@ namespace kestrune {
 
 class IAudioOutput;
 
-using TSongHandle = int;
+// 0 = no song. Wide enough to be kept wherever the game keeps a handle.
+using TSongHandle = std::intptr_t;
 
 class TMusicPlayer {
  public:
