@@ -1,0 +1,9 @@
+#include "DrawKit.h"
+#include "Library2.h"
+
+namespace kestrune::art {
+
+// PLACEHOLDER: drawn by the next change to the picture generator.
+void AddPeople(PictureArchive& /*archive*/) {}
+
+}  // namespace kestrune::art

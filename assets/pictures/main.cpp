@@ -1,0 +1,42 @@
+// Draws the default pictures and writes the two image archives:
+//   kestrune-pictures OUT_DIR [--sheets SHEET_DIR]
+// OUT_DIR receives Res1.dxg and Res2.dxg; with --sheets, SHEET_DIR also receives a contact sheet
+// PNG per library (pictures-1.png, pictures-2.png). The output depends on nothing but this
+// program: no clock, textures from fixed seeds.
+
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <string>
+
+#include "ContactSheet.h"
+#include "Library2.h"
+#include "framework/ArchiveIO.h"
+#include "library1/Library1.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--sheets")) {
+    std::fprintf(stderr, "usage: %s OUT_DIR [--sheets SHEET_DIR]\n", argv[0]);
+    return 2;
+  }
+  try {
+    const std::string out = argv[1];
+    kestrune::PictureArchive library1, library2;
+    kestrune::AddLibrary1Pictures(library1);
+    kestrune::AddLibrary2Pictures(library2);
+#ifdef KESTRUNE_HAVE_ARCHIVE_WRITER
+    kestrune::WritePictureArchive(out + "/Res1.dxg", library1);
+    kestrune::WritePictureArchive(out + "/Res2.dxg", library2);
+#endif
+    if (argc == 4) {
+      kestrune::art::WriteContactSheet(library1, std::string(argv[3]) + "/pictures-1.png");
+      kestrune::art::WriteContactSheet(library2, std::string(argv[3]) + "/pictures-2.png");
+    }
+    // The build's record that this run finished.
+    std::ofstream(out + "/pictures.stamp") << "ok\n";
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kestrune-pictures: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
