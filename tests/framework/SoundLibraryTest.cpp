@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
+
+#include <unistd.h>
 
 #include "framework/ArchiveIO.h"
 #include "framework/DXSound.h"
@@ -164,6 +167,24 @@ TEST(SoundLibrary, ChunksAreTheItemsWholeRiffWaves) {
   TWaveCollectionItem& coin = rig.Item("Coin");
   ASSERT_NE(coin.MasterChunk(), 0);
   EXPECT_EQ(rig.Audio.ChunkBytes(coin.MasterChunk()), MakeRiffWave(coin.Wave.Format, coin.Wave.Data));
+}
+
+TEST(SoundLibrary, LoadsASoundArchiveFileAndPreparesItsItems) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("kestrune_sounds_" + std::to_string(::getpid()) + ".dxw");
+  WaveItemRecord negative = Sound("Hit", false, -3);
+  WriteWaveArchive(path.string(), WaveArchive{{Sound("Motor", true), negative}});
+  Rig rig({Sound("Old")});
+  rig.List.Items.LoadFromFile(path.string());
+  std::filesystem::remove(path);
+  ASSERT_EQ(rig.List.Items.Count(), 2);
+  EXPECT_THROW(rig.Item("Old"), EWaveCollectionError);
+  EXPECT_TRUE(rig.Item("Motor").Looped());
+  EXPECT_EQ(rig.Item("Hit").MaxPlayingCount(), 0);
+  EXPECT_EQ(rig.Audio.LiveChunks(), 2);
+  EXPECT_EQ(rig.Audio.ChunkBytes(rig.Item("Hit").MasterChunk()), MakeRiffWave(negative.Format, negative.Data));
+
+  EXPECT_THROW(rig.List.Items.LoadFromFile(path.string()), EFOpenError);
 }
 
 TEST(SoundLibrary, FindWaveIgnoresCaseAndNamesTheMissingWave) {
