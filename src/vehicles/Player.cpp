@@ -409,7 +409,8 @@ void TPlayer::RollOut() {
   }
   FollowCar();
   if (Speed > 0) {
-    Speed -= kRollOutBrake * GameState.SpeedScale;
+    // Stops at 0 rather than rolling on backwards by the last step's remainder.
+    Speed = std::max(0.0, Speed - kRollOutBrake * GameState.SpeedScale);
     Velocity = Speed / 10;
   } else {
     Velocity = 0;
