@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -9,8 +10,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 #include "framework/ArchiveIO.h"
 #include "platform/sdl/SdlAudio.h"
@@ -112,11 +111,9 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
     double Left, Right;  // expected RMS of each side relative to full volume
   };
   const Case cases[] = {
-      {0, 0, false, 1.0, 1.0},
-      {-600, 0, false, 0.5, 0.5},  // -6 dB
-      {0, 600, false, 0.5, 1.0},   // to the right: the left side is attenuated
-      {0, -10000, false, 1.0, 0.0},
-      {0, 0, true, 0.0, 0.0},
+      {0, 0, false, 1.0, 1.0},      {-600, 0, false, 0.5, 0.5},  // -6 dB
+      {0, 600, false, 0.5, 1.0},                                 // to the right: the left side is attenuated
+      {0, -10000, false, 1.0, 0.0}, {0, 0, true, 0.0, 0.0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "volume " << c.Volume << " pan " << c.Pan << " muted " << c.Muted);
@@ -181,17 +178,47 @@ TEST(SdlAudio, WithoutADeviceEveryCallIsHarmless) {
   EXPECT_FALSE(audio->IsPlaying(0));
 }
 
-TEST(SdlAudio, ChunksThatAreNotWavesAreRefused) {
+TEST(SdlAudio, ChunksThatAreNotPlayableWavesAreRefused) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   auto audio = CreateSdlAudioOutput();
   unsetenv("SDL_AUDIODRIVER");
   ASSERT_TRUE(audio->IsOpen());
-  std::vector<std::uint8_t> riff = SquareWave(100);
-  riff[20] = 0x55;  // an unknown format tag
-  riff[21] = 0x77;
+  struct Case {
+    const char* What;
+    WaveFormat Format;
+  };
+  const auto format = [](std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t align,
+                         std::uint16_t bits) {
+    return WaveFormat{tag, channels, rate, rate * align, align, bits, {}};
+  };
+  const Case bad[] = {
+      {"unknown format tag", format(0x7755, 1, 22050, 2, 16)},
+      {"no channels", format(1, 0, 22050, 2, 16)},
+      {"no sample rate", format(1, 1, 0, 2, 16)},
+      {"no block size", format(1, 1, 22050, 0, 16)},
+      {"odd sample size", format(1, 1, 22050, 2, 13)},
+      {"ADPCM without its coefficients", format(2, 1, 22050, 256, 4)},
+  };
+  const std::vector<std::uint8_t> samples(4000, 0x40);
+  for (const Case& c : bad) {
+    SCOPED_TRACE(c.What);
+    const std::vector<std::uint8_t> riff = MakeRiffWave(c.Format, samples);
+    EXPECT_EQ(audio->CreateChunk(riff.data(), riff.size()), 0);
+  }
   const std::string junk = "not a wave at all";
-  EXPECT_EQ(audio->CreateChunk(riff.data(), riff.size()), 0);
   EXPECT_EQ(audio->CreateChunk(reinterpret_cast<const std::uint8_t*>(junk.data()), junk.size()), 0);
+
+  // The formats of the game's archives: 8- and 16-bit, mono and stereo, any rate.
+  const WaveFormat good[] = {format(1, 1, 22050, 2, 16), format(1, 2, 44100, 4, 16),
+                             format(1, 1, 11025, 1, 8), format(1, 2, 8000, 2, 8)};
+  for (const WaveFormat& f : good) {
+    SCOPED_TRACE(testing::Message() << f.Channels << " channels, " << f.BitsPerSample << " bits, "
+                                    << f.SamplesPerSec << " Hz");
+    const std::vector<std::uint8_t> riff = MakeRiffWave(f, samples);
+    const int chunk = audio->CreateChunk(riff.data(), riff.size());
+    EXPECT_NE(chunk, 0);
+    audio->FreeChunk(chunk);
+  }
 }
 
 }  // namespace
