@@ -91,7 +91,7 @@ void RacingCar(cairo_t* cr, int model, double along, double lane) {
     cairo_fill(cr);
     cairo_pattern_destroy(g);
   }
-  DrawShowroomCar(cr, model, along, lane, 1.0);
+  DrawShowroomCar(cr, model, along, lane, 1.0, M_PI / 2);  // along the road
   cairo_restore(cr);
 }
 

@@ -346,10 +346,11 @@ void DrawCar(cairo_t* cr, const CarSpec& s) {
 
 }  // namespace
 
-void DrawShowroomCar(cairo_t* cr, int model, double cx, double cy, double scale) {
+void DrawShowroomCar(cairo_t* cr, int model, double cx, double cy, double scale, double angle) {
   const CarSpec s = Spec(std::clamp(model, 1, 6));
   cairo_save(cr);
   cairo_translate(cr, cx, cy);
+  cairo_rotate(cr, angle - M_PI / 2);  // drawn with the nose towards +x
   cairo_scale(cr, scale, scale);
   DrawCar(cr, s);
   cairo_restore(cr);
