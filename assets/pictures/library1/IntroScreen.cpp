@@ -2,7 +2,9 @@
 // city road, a panel with the download button and three printed links, and the Continue
 // button. The link areas (190x20, 282x20) lie over the printed link texts and only add a
 // red underline when highlighted.
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "library1/Library1Parts.h"
@@ -190,11 +192,29 @@ TPictureData Screen1() {
   return c.Finish(false);
 }
 
-TPictureData LinkHighlight(int width) {
-  Canvas c(width, 20);
-  RoundedRect(c.Body(), 1, 16, width - 2, 3, 1.5);
-  SetColor(c.Body(), kRed);
-  cairo_fill(c.Body());
+// The hovered look of a link area: a red underline under the printed link text and a small
+// red pointer before it; everything else stays see-through. One picture can serve several
+// links of the same box width: the underline spans the widest of their texts.
+TPictureData LinkHighlight(std::initializer_list<LinkArea> links) {
+  const double w = links.begin()->w;
+  Canvas c(static_cast<int>(w), 20);
+  cairo_t* cr = c.Body();
+  SetFace(cr, kSansFace, 14, true);
+  double advance = 0;
+  for (const LinkArea& link : links) {
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, link.text, &e);
+    advance = std::max(advance, e.x_advance);
+  }
+  const double tx = (w - advance) / 2;
+  RoundedRect(cr, tx - 1, 15.5, advance + 2, 3, 1.5);
+  SetColor(cr, kRed);
+  cairo_fill(cr);
+  cairo_move_to(cr, tx - 12, 4);
+  cairo_line_to(cr, tx - 5, 9.5);
+  cairo_line_to(cr, tx - 12, 15);
+  cairo_close_path(cr);
+  cairo_fill(cr);
   return c.FinishOver(art::Hex(0x0a0b0e));
 }
 
@@ -218,8 +238,8 @@ void AddIntroScreen(PictureArchive& archive) {
   free.slant = 9;
   free.fontPx = 24;
   AddLooks(archive, "FreeDownload", TwoLooks(152, 40, free, "FREE DOWNLOAD"));
-  AddLooks(archive, "190x20", {LinkHighlight(190), AllKey(190, 20)}, true);
-  AddLooks(archive, "282x20", {LinkHighlight(282), AllKey(282, 20)}, true);
+  AddLooks(archive, "190x20", {LinkHighlight({kLinks[0], kLinks[1]}), AllKey(190, 20)}, true);
+  AddLooks(archive, "282x20", {LinkHighlight({kLinks[2]}), AllKey(282, 20)}, true);
 }
 
 }  // namespace kestrune::lib1
