@@ -1,7 +1,8 @@
 // Draws the default pictures and writes the two image archives:
 //   kestrune-pictures OUT_DIR [--sheets SHEET_DIR]
 // OUT_DIR receives Res1.dxg and Res2.dxg; with --sheets, SHEET_DIR also receives a contact sheet
-// PNG per library (pictures-1.png, pictures-2.png). The output depends on nothing but this
+// PNG per library (pictures-1.png, pictures-2.png) and a sample stretch of road drawn from the
+// tiles (road-sample.png). The output depends on nothing but this
 // program: no clock, textures from fixed seeds.
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "ContactSheet.h"
+#include "LayoutPreview.h"
 #include "Library2.h"
 #include "framework/ArchiveIO.h"
 #include "library1/Library1.h"
@@ -31,6 +33,7 @@ int main(int argc, char** argv) {
     if (argc == 4) {
       kestrune::art::WriteContactSheet(library1, std::string(argv[3]) + "/pictures-1.png");
       kestrune::art::WriteContactSheet(library2, std::string(argv[3]) + "/pictures-2.png");
+      kestrune::art::WriteLayoutPreview(library2, std::string(argv[3]) + "/road-sample.png");
     }
     // The build's record that this run finished.
     std::ofstream(out + "/pictures.stamp") << "ok\n";
