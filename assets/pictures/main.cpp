@@ -6,6 +6,7 @@
 // program: no clock, textures from fixed seeds.
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <string>
@@ -17,8 +18,8 @@
 #include "library1/Library1.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--sheets")) {
-    std::fprintf(stderr, "usage: %s OUT_DIR [--sheets SHEET_DIR]\n", argv[0]);
+  if (argc != 2 && !(argc >= 4 && argc <= 7 && std::string(argv[2]) == "--sheets")) {
+    std::fprintf(stderr, "usage: %s OUT_DIR [--sheets SHEET_DIR [ZOOM FIRST COUNT]]\n", argv[0]);
     return 2;
   }
   try {
@@ -30,7 +31,13 @@ int main(int argc, char** argv) {
     kestrune::WritePictureArchive(out + "/Res1.dxg", library1);
     kestrune::WritePictureArchive(out + "/Res2.dxg", library2);
 #endif
-    if (argc == 4) {
+    if (argc > 4) {
+      // A close-up of a few library-2 pictures, for looking at details.
+      const int zoom = std::atoi(argv[4]);
+      const std::size_t first = argc > 5 ? std::strtoul(argv[5], nullptr, 10) : 0;
+      const std::size_t count = argc > 6 ? std::strtoul(argv[6], nullptr, 10) : 0;
+      kestrune::art::WriteContactSheet(library2, std::string(argv[3]) + "/closeup.png", zoom, first, count);
+    } else if (argc == 4) {
       kestrune::art::WriteContactSheet(library1, std::string(argv[3]) + "/pictures-1.png");
       kestrune::art::WriteContactSheet(library2, std::string(argv[3]) + "/pictures-2.png");
       kestrune::art::WriteLayoutPreview(library2, std::string(argv[3]) + "/road-sample.png");
