@@ -4,6 +4,10 @@
 //
 // Readers raise the framework's exceptions (EFOpenError "Cannot open file ...", EReadError
 // "Error reading ...: ...", EInvalidGraphic, EWaveError, ...) with the messages users see.
+// Errors in an item's property read as
+//   Error reading <root>.List: Error reading <item>.<property>: <message>
+// where <root> is the root component's name (its class name when it has none) and <item> the
+// item's name read so far (its class name when it has none).
 
 #include <cstdint>
 #include <string>
@@ -18,7 +22,9 @@ PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& byt
 WaveArchive ReadWaveArchive(const std::string& path);
 WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
 
-// Writers produce exactly what the readers accept. Pictures are stored as 24-bit "TDIB".
+// Writers produce exactly what the readers accept. Pictures are stored as 24-bit "TDIB" (or as a
+// 24-bit "TBitmap" file when the record's PictureKind says so; an empty picture of another kind
+// keeps its kind name). Failures: EFCreateError "Cannot create file ...", EWriteError.
 std::vector<std::uint8_t> WritePictureArchiveToMemory(const PictureArchive& archive);
 void WritePictureArchive(const std::string& path, const PictureArchive& archive);
 std::vector<std::uint8_t> WriteWaveArchiveToMemory(const WaveArchive& archive);

@@ -27,6 +27,7 @@ enum class TDXDrawNotifyType : int {
 };
 
 class TDXDraw;
+class TCanvas;
 using TDXDrawNotifyEvent = std::function<void(TDXDraw& sender, TDXDrawNotifyType type)>;
 
 // Option set of the display, in bit order.
@@ -48,6 +49,9 @@ enum TDXDrawOption : std::uint32_t {
   doZBuffer = 1u << 14,
 };
 
+// The effective options for a set of options: what a window or full screen can honour.
+std::uint32_t DeriveNowOptions(std::uint32_t options);
+
 // The display component. Listeners register a callback under an owner key and receive the
 // notification codes above (on registration: 7, then 2, 3 and 6 when already initialised).
 class TDXDraw {
@@ -67,24 +71,37 @@ class TDXDraw {
   // The back surface; null until the first initialisation.
   TDirectDrawSurface* Surface() { return surface_.get(); }
 
+  // Width and height of the back surface (the last size after Finalize).
+  int SurfaceWidth() const { return surfaceWidth_; }
+  int SurfaceHeight() const { return surfaceHeight_; }
+
   void RegisterNotifyEvent(const void* owner, TDXDrawNotifyEvent event);
   void UnRegisterNotifyEvent(const void* owner);
 
   std::uint32_t Options = doWaitVBlank | doFlip | doStretch | doCenter | doAllowReboot | doDirectX7Mode |
                           doRetainedMode | doHardware | doSelectDriver | doZBuffer;
-  std::uint32_t NowOptions() const;
+  // The options in effect: derived from Options whenever the display initialises.
+  std::uint32_t NowOptions() const { return nowOptions_; }
+  bool FullScreen() const { return (nowOptions_ & doFullScreen) != 0; }
   int BitCount() const { return bitCount_; }
   // Accepts 8, 16, 24 or 32; otherwise raises EDirectDrawError and keeps the old value.
   void SetBitCount(int bits);
 
  private:
   void Notify(TDXDrawNotifyType type);
+  void NotifyOne(std::size_t index, TDXDrawNotifyType type);
+  // Rebuilds lost surfaces; false while they are still lost.
+  bool CheckSurfaces();
+  void Restore();
 
   IPlatform* platform_;
   bool initialized_ = false;
   bool updating_ = false;
   int bitCount_ = 16;
+  std::uint32_t nowOptions_ = 0;
+  int surfaceWidth_ = 800, surfaceHeight_ = 600;
   std::unique_ptr<TDirectDrawSurface> surface_;
+  std::unique_ptr<TCanvas> canvas_;
   struct Listener {
     const void* Owner;
     TDXDrawNotifyEvent Event;

@@ -27,8 +27,13 @@ KESTRUNE_ERROR_CLASS(EDXDrawError, EDirectDrawError)
 KESTRUNE_ERROR_CLASS(EStreamError, EKestruneError)
 KESTRUNE_ERROR_CLASS(EFOpenError, EStreamError)
 KESTRUNE_ERROR_CLASS(EReadError, EStreamError)
+KESTRUNE_ERROR_CLASS(EFCreateError, EStreamError)
+KESTRUNE_ERROR_CLASS(EWriteError, EStreamError)
+KESTRUNE_ERROR_CLASS(EWaveStreamError, EStreamError)
 KESTRUNE_ERROR_CLASS(EInvalidGraphic, EKestruneError)
 KESTRUNE_ERROR_CLASS(EListError, EKestruneError)
+// Sprite engine.
+KESTRUNE_ERROR_CLASS(ESpriteError, EKestruneError)
 // Libraries.
 KESTRUNE_ERROR_CLASS(EPictureCollectionError, EKestruneError)
 KESTRUNE_ERROR_CLASS(EWaveCollectionError, EKestruneError)

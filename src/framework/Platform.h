@@ -80,6 +80,13 @@ class IAudioOutput {
   virtual int OutputRate() const = 0;
 };
 
+// A window's position, size and state, as saved before full screen and put back after it.
+struct WindowPlacement {
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  bool Minimized = false;
+  bool operator==(const WindowPlacement&) const = default;
+};
+
 class IPlatform {
  public:
   virtual ~IPlatform() = default;
@@ -98,10 +105,22 @@ class IPlatform {
   // Refresh rate of the display in Hz as the system reports it (0 or 1 = unknown).
   virtual int RefreshRate() const = 0;
   virtual void ShowCursor(bool visible) = 0;
+  // Window placement (position, size, state) for the switch between window and full screen.
+  // Back ends without a movable window keep the defaults.
+  virtual bool GetWindowPlacement(WindowPlacement& placement) const {
+    (void)placement;
+    return false;
+  }
+  virtual void SetWindowPlacement(const WindowPlacement& placement) { (void)placement; }
+  // Centres the window on its display (when it is not full screen).
+  virtual void CenterWindow() {}
 
   // Time and input.
   virtual std::uint32_t Milliseconds() const = 0;
   virtual bool PollEvent(PlatformEvent& event) = 0;
+  // Sleeps until an event arrives or the timeout passes; used while the frame timer is
+  // suspended, so an inactive game does not spin.
+  virtual void WaitForEvent(int timeoutMs) { (void)timeoutMs; }
   // 256 virtual-key states; a key is down when its entry's top bit (0x80) is set.
   virtual void ReadKeyboard(std::uint8_t states[256]) = 0;
   virtual bool IsForeground() const = 0;

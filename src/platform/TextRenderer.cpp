@@ -1,1 +1,166 @@
-// Placeholder until the shared text rasteriser lands.
+#include "platform/TextRenderer.h"
+
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cctype>
+#include <map>
+#include <tuple>
+
+namespace kestrune {
+namespace {
+
+// Families the game names and the free faces that stand in for them when they are missing.
+struct StandIn {
+  const char* Family;
+  const char* Replacement;
+};
+constexpr StandIn kStandIns[] = {
+    {"DS Crystal", "DSEG7 Classic"},
+    {"Beast Impacted", "Bebas Neue"},
+    {"Courier", "Liberation Mono"},
+    {"Arial", "Liberation Sans"},
+};
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+struct FaceFile {
+  std::string Path;
+  int Index = 0;
+  bool IsBold = false;
+  std::string Family;
+};
+
+// What fontconfig picks for a family; Family is empty when nothing matched at all.
+FaceFile MatchFamily(const std::string& family, bool bold) {
+  FaceFile out;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  if (match != nullptr) {
+    FcChar8* file = nullptr;
+    FcChar8* fam = nullptr;
+    int index = 0, weight = FC_WEIGHT_REGULAR;
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) out.Path = reinterpret_cast<char*>(file);
+    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch) out.Family = reinterpret_cast<char*>(fam);
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
+    out.Index = index;
+    out.IsBold = weight >= FC_WEIGHT_BOLD;
+    // A face can list several family names (for example "Bebas Neue" and "Bebas Neue Bold").
+    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &fam) == FcResultMatch; ++i) {
+      if (SameName(reinterpret_cast<char*>(fam), family)) {
+        out.Family = family;
+        break;
+      }
+    }
+    FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pattern);
+  return out;
+}
+
+FaceFile ResolveFace(const std::string& family, bool bold) {
+  FaceFile face = MatchFamily(family, bold);
+  if (SameName(face.Family, family)) return face;
+  for (const StandIn& s : kStandIns) {
+    if (SameName(family, s.Family)) {
+      FaceFile standIn = MatchFamily(s.Replacement, bold);
+      if (!standIn.Path.empty()) return standIn;
+    }
+  }
+  return face;  // fontconfig's own nearest choice
+}
+
+class TtfTextRenderer final : public ITextRenderer {
+ public:
+  TtfTextRenderer() {
+    ok_ = TTF_WasInit() > 0 || TTF_Init() == 0;
+    FcInit();
+  }
+  ~TtfTextRenderer() override {
+    for (auto& [key, font] : fonts_)
+      if (font != nullptr) TTF_CloseFont(font);
+    fonts_.clear();
+  }
+
+  TextMask Render(const FontRequest& request, const std::string& text) override {
+    TextMask mask;
+    TTF_Font* font = Font(request);
+    if (font == nullptr || text.empty()) return mask;
+    // The game's strings are 8-bit Latin-1 text.
+    SDL_Surface* rendered = TTF_RenderText_Blended(font, text.c_str(), SDL_Color{255, 255, 255, 255});
+    if (rendered == nullptr) return mask;
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(rendered);
+    if (argb == nullptr) return mask;
+    mask.Width = argb->w;
+    mask.Height = argb->h;
+    mask.Coverage.resize(static_cast<std::size_t>(mask.Width) * mask.Height);
+    SDL_LockSurface(argb);
+    for (int y = 0; y < argb->h; ++y) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) +
+                                                               static_cast<std::size_t>(y) * argb->pitch);
+      for (int x = 0; x < argb->w; ++x)
+        mask.Coverage[static_cast<std::size_t>(y) * mask.Width + x] = static_cast<std::uint8_t>(row[x] >> 24);
+    }
+    SDL_UnlockSurface(argb);
+    SDL_FreeSurface(argb);
+    return mask;
+  }
+
+  int Width(const FontRequest& request, const std::string& text) override {
+    TTF_Font* font = Font(request);
+    int w = 0, h = 0;
+    if (font == nullptr || text.empty() || TTF_SizeText(font, text.c_str(), &w, &h) != 0) return 0;
+    return w;
+  }
+
+  int Height(const FontRequest& request, const std::string& text) override {
+    (void)text;
+    TTF_Font* font = Font(request);
+    return font == nullptr ? 0 : TTF_FontHeight(font);
+  }
+
+ private:
+  TTF_Font* Font(const FontRequest& request) {
+    if (!ok_) return nullptr;
+    const auto key = std::make_tuple(request.Family, request.PointSize, request.Bold);
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second;
+    TTF_Font* font = nullptr;
+    const FaceFile face = ResolveFace(request.Family, request.Bold);
+    if (!face.Path.empty() && request.PointSize > 0) {
+      font = TTF_OpenFontIndexDPI(face.Path.c_str(), request.PointSize, face.Index, 96, 96);
+      // Faces without a bold cut are emboldened by the rasteriser.
+      if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
+    }
+    fonts_[key] = font;  // a failure is remembered too: no retry every frame
+    return font;
+  }
+
+  bool ok_ = false;
+  std::map<std::tuple<std::string, int, bool>, TTF_Font*> fonts_;
+};
+
+}  // namespace
+
+std::unique_ptr<ITextRenderer> CreateTextRenderer() { return std::make_unique<TtfTextRenderer>(); }
+
+std::string ResolveFontFile(const std::string& family, bool bold) {
+  FcInit();
+  return ResolveFace(family, bold).Path;
+}
+
+}  // namespace kestrune

@@ -1,14 +1,106 @@
 #include "shell/Game.h"
 
+#include <exception>
+#include <iostream>
+
 #include "framework/Platform.h"
 #include "framework/Random.h"
+#include "shell/MainForm.h"
 
 namespace kestrune {
 
+TGameSession::TGameSession(IPlatform& platform, std::uint32_t randomSeed)
+    : platform_(platform), randomSeed_(randomSeed) {}
+
+TGameSession::~TGameSession() = default;
+
+void TGameSession::Fail(const std::string& message) {
+  std::cerr << "Kestrune: " << message << std::endl;
+  platform_.ShowMessageBox("Kestrune", message);
+  form_.reset();
+  finished_ = true;
+  exitCode_ = 1;
+}
+
+bool TGameSession::Start() {
+  RandomSeed(randomSeed_);
+  if (!platform_.OpenWindow("Kestrune", 800, 600)) {
+    // No message box either: without a display there is nothing to show it on.
+    std::cerr << "Kestrune: cannot open the game window: " << platform_.LastError() << std::endl;
+    finished_ = true;
+    exitCode_ = 1;
+    return false;
+  }
+  try {
+    form_ = std::make_unique<TMForm>(platform_, randomSeed_);
+    if (BeforeFormCreate) BeforeFormCreate(*form_);
+    form_->FormCreate();
+  } catch (const std::exception& e) {
+    Fail(e.what());
+    return false;
+  }
+  return true;
+}
+
+void TGameSession::Dispatch(const PlatformEvent& e) {
+  TMForm& form = *form_;
+  switch (e.Type) {
+    case PlatformEvent::Kind::KeyDown:
+      form.FormKeyDown(e.VirtualKey, e.Shift, e.Ctrl, e.Alt);
+      break;
+    case PlatformEvent::Kind::KeyUp:
+      form.FormKeyUp(e.VirtualKey, e.Shift, e.Ctrl, e.Alt);
+      break;
+    case PlatformEvent::Kind::Char:
+      form.FormKeyPress(e.Char);
+      break;
+    case PlatformEvent::Kind::MouseMove:
+      form.MDXDrawMouseMove(e.X, e.Y);
+      break;
+    case PlatformEvent::Kind::MouseClick:
+      form.MDXDrawClick();
+      break;
+    case PlatformEvent::Kind::Close: {
+      bool canClose = true;
+      form.FormCloseQuery(canClose);
+      if (canClose) form.FormClose();
+      break;
+    }
+    case PlatformEvent::Kind::FocusGained:
+      form.FormActivate();
+      break;
+    case PlatformEvent::Kind::FocusLost:
+      form.FormDeactivate();
+      break;
+  }
+}
+
+void TGameSession::Step() {
+  if (finished_ || !form_) return;
+  // A failure during play (a picture or sound name missing from the archives) ends the game
+  // with its message, like a failure at start-up, instead of repeating it every frame.
+  try {
+    PlatformEvent event;
+    while (!form_->Terminated() && platform_.PollEvent(event)) Dispatch(event);
+    if (!form_->Terminated() && !platform_.QuitRequested()) {
+      if (form_->MDXTimer.IdleInstalled()) {
+        form_->MDXTimer.DoIdle();
+      } else {
+        platform_.WaitForEvent(20);
+      }
+    }
+  } catch (const std::exception& e) {
+    Fail(e.what());
+    return;
+  }
+  if (form_->Terminated() || platform_.QuitRequested()) finished_ = true;
+}
+
 int RunGame(IPlatform& platform, std::uint32_t randomSeed) {
-  RandomSeed(randomSeed);
-  if (!platform.OpenWindow("Kestrune", 800, 600)) return 1;
-  return 0;
+  TGameSession session(platform, randomSeed);
+  if (!session.Start()) return session.ExitCode();
+  while (!session.Finished()) session.Step();
+  return session.ExitCode();
 }
 
 }  // namespace kestrune

@@ -2,10 +2,50 @@
 // The program: start-up, the message and frame loop, and the end.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace kestrune {
 
 class IPlatform;
+class TMForm;
+struct PlatformEvent;
+
+// One run of the game on a platform, step by step: the executable loops Step until Finished;
+// tests and the replay driver call it frame by frame.
+class TGameSession {
+ public:
+  TGameSession(IPlatform& platform, std::uint32_t randomSeed);
+  ~TGameSession();
+  TGameSession(const TGameSession&) = delete;
+  TGameSession& operator=(const TGameSession&) = delete;
+
+  // Runs on the new main window before its start-up (FormCreate): tests and tools use it to
+  // add or replace handlers.
+  std::function<void(TMForm&)> BeforeFormCreate;
+
+  // Opens the window and runs the start-up. On failure shows the message in a message box,
+  // prints it on standard error and returns false (ExitCode is then non-zero).
+  bool Start();
+  // Delivers the pending window events, then runs the timer's idle step (one frame while the
+  // timer runs; while it is suspended, waits a little for events instead).
+  void Step();
+  bool Finished() const { return finished_; }
+  int ExitCode() const { return exitCode_; }
+  // The main window; null before Start and after a failed start-up.
+  TMForm* Form() { return form_.get(); }
+
+ private:
+  void Dispatch(const PlatformEvent& event);
+  void Fail(const std::string& message);
+
+  IPlatform& platform_;
+  std::uint32_t randomSeed_;
+  std::unique_ptr<TMForm> form_;
+  bool finished_ = false;
+  int exitCode_ = 0;
+};
 
 // Runs the whole game on the given platform until it ends; returns the process exit status.
 int RunGame(IPlatform& platform, std::uint32_t randomSeed);

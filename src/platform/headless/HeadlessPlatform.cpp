@@ -1,2 +1,123 @@
 #include "platform/headless/HeadlessPlatform.h"
-// Placeholder until the headless back end lands.
+
+#include <cstdio>
+
+#include "platform/NullAudio.h"
+#include "platform/PngWriter.h"
+#include "platform/TextRenderer.h"
+#include "platform/headless/HeadlessAudio.h"
+
+namespace kestrune {
+
+std::uint64_t HeadlessPlatform::Frame::Hash() const {
+  std::uint64_t h = 1469598103934665603ull;
+  for (std::uint16_t p : Pixels) {
+    h = (h ^ (p & 0xFF)) * 1099511628211ull;
+    h = (h ^ (p >> 8)) * 1099511628211ull;
+  }
+  return h;
+}
+
+HeadlessPlatform::HeadlessPlatform() : text_(CreateTextRenderer()), audio_(CreateHeadlessAudioOutput()) {
+  if (!audio_) audio_ = std::make_unique<NullAudioOutput>();
+}
+
+HeadlessPlatform::~HeadlessPlatform() = default;
+
+void HeadlessPlatform::SetKey(int virtualKey, bool down) {
+  if (virtualKey < 1 || virtualKey > 255) return;
+  keys_[virtualKey] = down ? 0x80 : 0;
+}
+
+void HeadlessPlatform::SetForeground(bool foreground) {
+  if (foreground_ == foreground) return;
+  foreground_ = foreground;
+  PlatformEvent e;
+  e.Type = foreground ? PlatformEvent::Kind::FocusGained : PlatformEvent::Kind::FocusLost;
+  events_.push_back(e);
+}
+
+bool HeadlessPlatform::OpenWindow(const std::string& title, int width, int height) {
+  if (noDisplay_) {
+    lastError_ = "no display is available";
+    return false;
+  }
+  title_ = title;
+  placement_.Width = width;
+  placement_.Height = height;
+  windowOpen_ = true;
+  windowVisible_ = true;
+  return true;
+}
+
+void HeadlessPlatform::SetFullScreen(bool fullScreen) {
+  if (fullScreen_ != fullScreen) ++fullScreenSwitches_;
+  fullScreen_ = fullScreen;
+}
+
+void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int height, int pitchPixels) {
+  Frame frame;
+  frame.Width = width;
+  frame.Height = height;
+  frame.Pixels.resize(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint16_t* src = pixels + static_cast<std::size_t>(y) * pitchPixels;
+    std::copy(src, src + width, frame.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  }
+  frames_.push_back(std::move(frame));
+  while (frames_.size() > framesKept_) frames_.pop_front();
+  ++presentCount_;
+  if (paceToRefresh_) {
+    // One refresh period, carrying the fraction: 60 Hz gives 16, 17, 17, 16, 17, 17, ...
+    const std::uint32_t hz = refreshRate_ > 1 ? static_cast<std::uint32_t>(refreshRate_) : 60u;
+    clockFraction_ += 1000000u / hz;
+    clock_ += clockFraction_ / 1000u;
+    clockFraction_ %= 1000u;
+  }
+}
+
+bool HeadlessPlatform::TakeSurfacesLost() {
+  const bool lost = surfacesLost_;
+  surfacesLost_ = false;
+  return lost;
+}
+
+bool HeadlessPlatform::GetWindowPlacement(WindowPlacement& placement) const {
+  if (!windowOpen_) return false;
+  placement = placement_;
+  return true;
+}
+
+void HeadlessPlatform::CenterWindow() {
+  // A 1024 x 768 desktop.
+  placement_.X = (1024 - placement_.Width) / 2;
+  placement_.Y = (768 - placement_.Height) / 2;
+}
+
+bool HeadlessPlatform::PollEvent(PlatformEvent& event) {
+  if (events_.empty()) return false;
+  event = events_.front();
+  events_.pop_front();
+  return true;
+}
+
+void HeadlessPlatform::WaitForEvent(int timeoutMs) {
+  if (events_.empty() && timeoutMs > 0) clock_ += static_cast<std::uint32_t>(timeoutMs);
+}
+
+void HeadlessPlatform::ReadKeyboard(std::uint8_t states[256]) {
+  for (int i = 0; i < 256; ++i) states[i] = keys_[i];
+}
+
+void HeadlessPlatform::ShowMessageBox(const std::string& title, const std::string& text) {
+  messageBoxes_.push_back({title, text});
+}
+
+bool HeadlessPlatform::WriteLastFramePng(const std::string& path) const {
+  const Frame* f = LastFrame();
+  return f != nullptr && WritePngRGB565(path, f->Pixels.data(), f->Width, f->Height, f->Width);
+}
+
+std::unique_ptr<HeadlessPlatform> CreateHeadlessPlatform() { return std::make_unique<HeadlessPlatform>(); }
+
+}  // namespace kestrune

@@ -1,6 +1,438 @@
 #include "platform/sdl/SdlPlatform.h"
 
+#include <SDL.h>
+
+#include <algorithm>
+#include <deque>
+#include <optional>
+
+#include "platform/NullAudio.h"
+#include "platform/TextRenderer.h"
+#include "platform/sdl/SdlAudio.h"
+#include "platform/sdl/SdlKeyMap.h"
+
 namespace kestrune {
-// Placeholder until the SDL back end lands.
-std::unique_ptr<IPlatform> CreateSdlPlatform() { return nullptr; }
+namespace {
+
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkBack = 0x08;
+// Frames measured after each mode switch to tell whether presenting really waits for the
+// vertical blank.
+constexpr int kVsyncProbeFrames = 30;
+
+class SdlPlatform final : public IPlatform {
+ public:
+  SdlPlatform() {
+    // Ctrl+C in a terminal ends the program as usual instead of arriving as a close command.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  }
+
+  ~SdlPlatform() override {
+    audio_.reset();
+    text_.reset();
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+    if (videoInit_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  bool OpenWindow(const std::string& title, int width, int height) override {
+    width_ = width;
+    height_ = height;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      lastError_ = std::string("no display is available (") + SDL_GetError() + ")";
+      return false;
+    }
+    videoInit_ = true;
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                               SDL_WINDOW_SHOWN);
+    if (window_ == nullptr) {
+      lastError_ = std::string("the window cannot be created (") + SDL_GetError() + ")";
+      return false;
+    }
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_ == nullptr) {
+      lastError_ = std::string("no renderer is available (") + SDL_GetError() + ")";
+      return false;
+    }
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer_, &info);
+    vsyncReported_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    // The picture keeps its 4:3 shape in any window size, letterboxed; SDL maps mouse positions
+    // back to picture coordinates.
+    SDL_RenderSetLogicalSize(renderer_, width, height);
+    if (!CreateTexture()) {
+      lastError_ = std::string("the display surface cannot be made (") + SDL_GetError() + ")";
+      return false;
+    }
+    SDL_StartTextInput();
+    StartVsyncProbe();
+    return true;
+  }
+
+  std::string LastError() const override { return lastError_; }
+
+  void SetFullScreen(bool fullScreen) override {
+    if (window_ == nullptr || fullScreen == fullScreen_) return;
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    fullScreen_ = fullScreen;
+    if (!fullScreen) {
+      SDL_SetWindowSize(window_, width_, height_);
+      if (pendingPlacement_) {
+        SDL_SetWindowPosition(window_, pendingPlacement_->X, pendingPlacement_->Y);
+        pendingPlacement_.reset();
+      } else if (centreWhenWindowed_) {
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+      }
+      centreWhenWindowed_ = false;
+    }
+    StartVsyncProbe();
+  }
+
+  bool IsFullScreen() const override { return fullScreen_; }
+
+  void ShowWindow(bool visible) override {
+    if (window_ == nullptr) return;
+    if (visible) {
+      SDL_ShowWindow(window_);
+    } else {
+      SDL_HideWindow(window_);
+    }
+  }
+
+  void Present(const std::uint16_t* pixels, int width, int height, int pitchPixels) override {
+    if (renderer_ == nullptr) return;
+    if (texture_ == nullptr && !CreateTexture()) return;
+    (void)height;
+    (void)width;
+    SDL_UpdateTexture(texture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+    Pace();
+  }
+
+  bool TakeSurfacesLost() override {
+    const bool lost = surfacesLost_;
+    surfacesLost_ = false;
+    return lost;
+  }
+
+  int RefreshRate() const override {
+    if (window_ == nullptr) return 0;
+    SDL_DisplayMode mode{};
+    const int display = std::max(SDL_GetWindowDisplayIndex(window_), 0);
+    if (SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+  }
+
+  void ShowCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+  bool GetWindowPlacement(WindowPlacement& p) const override {
+    if (window_ == nullptr) return false;
+    SDL_GetWindowPosition(window_, &p.X, &p.Y);
+    SDL_GetWindowSize(window_, &p.Width, &p.Height);
+    p.Minimized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
+    if (fullScreen_) {
+      // The window's own placement is what it had before full screen.
+      p.Width = width_;
+      p.Height = height_;
+    }
+    return true;
+  }
+
+  void SetWindowPlacement(const WindowPlacement& p) override {
+    if (window_ == nullptr) return;
+    if (fullScreen_) {
+      pendingPlacement_ = p;  // applied when the window comes back
+      return;
+    }
+    SDL_SetWindowPosition(window_, p.X, p.Y);
+    if (p.Minimized) SDL_MinimizeWindow(window_);
+  }
+
+  void CenterWindow() override {
+    if (window_ == nullptr) return;
+    if (fullScreen_) {
+      centreWhenWindowed_ = true;
+      pendingPlacement_.reset();
+      return;
+    }
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+
+  std::uint32_t Milliseconds() const override { return SDL_GetTicks(); }
+
+  bool PollEvent(PlatformEvent& out) override {
+    while (queue_.empty()) {
+      SDL_Event e;
+      if (SDL_PollEvent(&e) == 0) return false;
+      Translate(e);
+    }
+    out = queue_.front();
+    queue_.pop_front();
+    return true;
+  }
+
+  void WaitForEvent(int timeoutMs) override {
+    if (!queue_.empty()) return;
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, timeoutMs) != 0) Translate(e);
+  }
+
+  void ReadKeyboard(std::uint8_t states[256]) override {
+    std::fill(states, states + 256, 0);
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyboardState(&count);
+    for (int sc = 0; sc < count; ++sc) {
+      if (keys[sc] == 0) continue;
+      const int vk = VirtualKeyFromScancode(static_cast<SDL_Scancode>(sc));
+      if (vk > 0 && vk < 256) states[vk] = 0x80;
+    }
+    // The left and right modifier keys also have codes of their own.
+    auto side = [&](SDL_Scancode sc, int vk) {
+      if (sc < count && keys[sc] != 0) states[vk] = 0x80;
+    };
+    side(SDL_SCANCODE_LSHIFT, 0xA0);
+    side(SDL_SCANCODE_RSHIFT, 0xA1);
+    side(SDL_SCANCODE_LCTRL, 0xA2);
+    side(SDL_SCANCODE_RCTRL, 0xA3);
+    side(SDL_SCANCODE_LALT, 0xA4);
+    side(SDL_SCANCODE_RALT, 0xA5);
+  }
+
+  bool IsForeground() const override {
+    return window_ != nullptr && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+  }
+
+  void ShowMessageBox(const std::string& title, const std::string& text) override {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), window_);
+  }
+
+  void OpenUrl(const std::string& address) override { SDL_OpenURL(address.c_str()); }
+
+  void Quit() override { quit_ = true; }
+  bool QuitRequested() const override { return quit_; }
+
+  ITextRenderer& Text() override {
+    if (!text_) text_ = CreateTextRenderer();
+    return *text_;
+  }
+
+  IAudioOutput& Audio() override {
+    if (!audio_) {
+      audio_ = CreateSdlAudioOutput();
+      if (!audio_) audio_ = std::make_unique<NullAudioOutput>();
+    }
+    return *audio_;
+  }
+
+ private:
+  bool CreateTexture() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width_, height_);
+    return texture_ != nullptr;
+  }
+
+  void Push(const PlatformEvent& e) { queue_.push_back(e); }
+
+  bool InPicture(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+
+  void Translate(const SDL_Event& e) {
+    PlatformEvent out;
+    switch (e.type) {
+      case SDL_QUIT:
+        out.Type = PlatformEvent::Kind::Close;
+        Push(out);
+        break;
+      case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+          // SDL_QUIT follows for the last window; one close command is enough.
+          break;
+        } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+          out.Type = PlatformEvent::Kind::FocusGained;
+          Push(out);
+        } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+          out.Type = PlatformEvent::Kind::FocusLost;
+          Push(out);
+        }
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        const int vk = VirtualKeyFromScancode(e.key.keysym.scancode);
+        const Uint16 mod = e.key.keysym.mod;
+        out.Shift = (mod & KMOD_SHIFT) != 0;
+        out.Ctrl = (mod & KMOD_CTRL) != 0;
+        out.Alt = (mod & KMOD_ALT) != 0;
+        if (e.type == SDL_KEYDOWN) {
+          // Auto-repeat is not a new key press: a held Alt+Enter must not keep switching modes.
+          if (vk != 0 && e.key.repeat == 0) {
+            out.Type = PlatformEvent::Kind::KeyDown;
+            out.VirtualKey = vk;
+            Push(out);
+          }
+          // Backspace and Enter reach typed text as characters 8 and 13, after their key-down.
+          // Backspace repeats while held; Enter does not (one activation per press), and with
+          // Alt it is the display-mode switch and types nothing.
+          const bool typesBack = vk == kVkBack;
+          const bool typesEnter = vk == kVkReturn && !out.Alt && e.key.repeat == 0;
+          if (typesBack || typesEnter) {
+            PlatformEvent ch;
+            ch.Type = PlatformEvent::Kind::Char;
+            ch.Char = static_cast<std::uint8_t>(vk);
+            Push(ch);
+          }
+        } else if (vk != 0) {
+          out.Type = PlatformEvent::Kind::KeyUp;
+          out.VirtualKey = vk;
+          Push(out);
+        }
+        break;
+      }
+      case SDL_TEXTINPUT:
+        PushText(e.text.text);
+        break;
+      case SDL_MOUSEMOTION:
+        if (InPicture(e.motion.x, e.motion.y)) {
+          out.Type = PlatformEvent::Kind::MouseMove;
+          out.X = e.motion.x;
+          out.Y = e.motion.y;
+          Push(out);
+        }
+        break;
+      case SDL_MOUSEBUTTONUP:
+        // A click is a left button released over the picture.
+        if (e.button.button == SDL_BUTTON_LEFT && InPicture(e.button.x, e.button.y)) {
+          out.Type = PlatformEvent::Kind::MouseClick;
+          out.X = e.button.x;
+          out.Y = e.button.y;
+          Push(out);
+        }
+        break;
+      case SDL_RENDER_TARGETS_RESET:
+      case SDL_RENDER_DEVICE_RESET:
+        // The texture's contents (or the texture itself) are gone: rebuild it and let the display
+        // send its restore notification.
+        CreateTexture();
+        surfacesLost_ = true;
+        break;
+      default:
+        break;
+    }
+  }
+
+  // UTF-8 text to 8-bit characters; characters beyond Latin-1 are dropped.
+  void PushText(const char* utf8) {
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8);
+    while (*s != 0) {
+      unsigned cp = 0;
+      int extra = 0;
+      if (*s < 0x80) {
+        cp = *s;
+      } else if ((*s & 0xE0) == 0xC0) {
+        cp = *s & 0x1F;
+        extra = 1;
+      } else if ((*s & 0xF0) == 0xE0) {
+        cp = *s & 0x0F;
+        extra = 2;
+      } else if ((*s & 0xF8) == 0xF0) {
+        cp = *s & 0x07;
+        extra = 3;
+      } else {
+        ++s;
+        continue;
+      }
+      ++s;
+      bool ok = true;
+      for (int i = 0; i < extra; ++i) {
+        if ((*s & 0xC0) != 0x80) {
+          ok = false;
+          break;
+        }
+        cp = (cp << 6) | (*s & 0x3F);
+        ++s;
+      }
+      if (ok && cp >= 0x20 && cp < 0x100 && cp != 0x7F) {
+        PlatformEvent ch;
+        ch.Type = PlatformEvent::Kind::Char;
+        ch.Char = static_cast<std::uint8_t>(cp);
+        Push(ch);
+      }
+    }
+  }
+
+  // --- Frame pacing --------------------------------------------------------------------------
+  // The game expects presenting to wait for the vertical blank. After each mode switch the first
+  // frames are measured; when they come much faster than the display refreshes (a software
+  // renderer, a virtual display), presenting waits for the next refresh period itself.
+  void StartVsyncProbe() {
+    probeFrames_ = 0;
+    probeStart_ = 0;
+    ownPacing_ = !vsyncReported_;
+    nextDeadline_ = 0;
+  }
+
+  double PeriodSeconds() const {
+    const int hz = RefreshRate();
+    return 1.0 / (hz <= 1 ? 60 : hz);
+  }
+
+  void Pace() {
+    const Uint64 freq = SDL_GetPerformanceFrequency();
+    Uint64 now = SDL_GetPerformanceCounter();
+    const double period = PeriodSeconds();
+    if (vsyncReported_ && probeFrames_ <= kVsyncProbeFrames) {
+      if (probeFrames_ == 0) probeStart_ = now;
+      if (probeFrames_ == kVsyncProbeFrames) {
+        const double mean = static_cast<double>(now - probeStart_) / freq / kVsyncProbeFrames;
+        ownPacing_ = mean < 0.8 * period;
+      }
+      ++probeFrames_;
+      if (!ownPacing_) return;
+    }
+    if (!ownPacing_) return;
+    const auto periodTicks = static_cast<Uint64>(period * static_cast<double>(freq));
+    if (nextDeadline_ == 0 || now >= nextDeadline_ + periodTicks / 2) {
+      // First frame, or this frame came late: count periods from now rather than rushing the
+      // next frames out to catch up, which would make the game stutter.
+      nextDeadline_ = now + periodTicks;
+      return;
+    }
+    if (now < nextDeadline_) {
+      const double waitMs = static_cast<double>(nextDeadline_ - now) * 1000.0 / freq;
+      if (waitMs > 2.0) SDL_Delay(static_cast<Uint32>(waitMs - 1.5));
+      while (SDL_GetPerformanceCounter() < nextDeadline_) {
+      }
+    }
+    nextDeadline_ += periodTicks;
+  }
+
+  int width_ = 800, height_ = 600;
+  bool videoInit_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  bool vsyncReported_ = false;
+  bool ownPacing_ = true;
+  int probeFrames_ = 0;
+  Uint64 probeStart_ = 0;
+  Uint64 nextDeadline_ = 0;
+  bool fullScreen_ = false;
+  bool surfacesLost_ = false;
+  bool quit_ = false;
+  bool centreWhenWindowed_ = false;
+  std::optional<WindowPlacement> pendingPlacement_;
+  std::deque<PlatformEvent> queue_;
+  std::string lastError_;
+  std::unique_ptr<ITextRenderer> text_;
+  std::unique_ptr<IAudioOutput> audio_;
+};
+
+}  // namespace
+
+std::unique_ptr<IPlatform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+
 }  // namespace kestrune

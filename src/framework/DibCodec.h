@@ -1,0 +1,31 @@
+#pragma once
+// Device-independent bitmaps as the picture archives store them: decoding the "TDIB" and
+// "TBitmap" picture kinds into TPictureData, and encoding a picture as a 24-bit DIB.
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/ArchiveTypes.h"
+#include "framework/ByteStream.h"
+
+namespace kestrune {
+
+// Largest picture accepted: a side of more than this many pixels, or more than
+// kMaxDibPixelBytes of 32-bit pixels, is "DIB is invalid".
+inline constexpr std::uint32_t kMaxDibSide = 16384;
+inline constexpr std::uint64_t kMaxDibPixelBytes = 256ull << 20;
+
+// A DIB without file header: the info header (40 bytes) or core header (12 bytes), bit-field
+// masks, colour table and pixel rows. No data at all, or a header size of 0, is an empty picture.
+// Fails with EInvalidGraphic "DIB is invalid" for a bad header and EReadError "Stream read
+// error" when the colour table or pixels run out.
+TPictureData DecodeDib(ByteReader& in);
+
+// A 32-bit byte count, then (unless it is 0) a bitmap file: "BM" file header and a DIB.
+TPictureData DecodeBitmapFile(ByteReader& in);
+
+// The picture as a 24-bit bottom-up DIB with a 40-byte header; an empty picture gives a header
+// size of 0 (which decodes as an empty picture again).
+std::vector<std::uint8_t> EncodeDib24(const TPictureData& picture);
+
+}  // namespace kestrune

@@ -1,0 +1,5 @@
+#include "shell/GameState.h"
+
+namespace kestrune {
+TGameState GameState;
+}  // namespace kestrune

@@ -1,0 +1,254 @@
+#include "shell/MainForm.h"
+
+#include "framework/Canvas.h"
+#include "framework/Random.h"
+#include "shell/FrameTiming.h"
+#include "shell/GameState.h"
+#include "shell/TextStyles.h"
+
+namespace kestrune {
+
+TMForm* MForm = nullptr;
+
+namespace {
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkShift = 0x10;
+constexpr int kVkControl = 0x11;
+}  // namespace
+
+TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
+    : TDXForm(&platform),
+      MDXDraw(&platform),
+      MDXInput(&platform),
+      MDXTimer([&platform] { return platform.Milliseconds(); }, [&platform] { return platform.IsForeground(); }),
+      platform_(&platform),
+      randomSeed_(randomSeed) {
+  GameState = TGameState{};
+  MForm = this;
+
+  // Component values of the main window.
+  MDXDraw.Options = doAllowReboot | doWaitVBlank | doStretch | doCenter | doFlip | doDirectX7Mode | doRetainedMode |
+                    doHardware | doSelectDriver | doZBuffer;
+  MDXInput.ActiveOnly = true;
+  MDXInput.UseDirectInput = true;
+  MDXInput.Keyboard.Assigns = MainFormKeyAssigns();
+  MDXTimer.ActiveOnly = true;
+  MDXTimer.SetInterval(0);
+  MDXTimer.OnTimer = [this](TDXTimer& sender, std::uint32_t lag) { MDXTimerTimer(sender, lag); };
+
+  // Loading the components: the display initialises itself, the timer starts.
+  MDXDraw.Initialize();
+  MDXTimer.Loaded();
+  RegisterShellModules(*this);
+}
+
+TMForm::~TMForm() {
+  MDXTimer.SetEnabled(false);
+  if (MForm == this) MForm = nullptr;
+}
+
+void TMForm::FormCreate() {
+  RandomSeed(randomSeed_);
+  // The archives: Res1.dxg, Res2.dxg into the image libraries, Sounds.dxw into the sound library.
+  if (Handlers.LoadArchives) Handlers.LoadArchives();
+  // The high-score file, then the options file, then the table's check.
+  if (Handlers.ReadSaveFiles) Handlers.ReadSaveFiles();
+  ApplyDisplayMode();
+  GameState.Screen = ScreenNone;
+  if (Handlers.OpenIntroScreen) Handlers.OpenIntroScreen();
+}
+
+void TMForm::MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount) {
+  (void)sender;
+  const std::int32_t selectedBefore = GameState.Selected;
+  if (TDirectDrawSurface* surface = MDXDraw.Surface()) surface->Fill(0);
+  if (!MDXDraw.CanDraw()) return;
+  // The sprite engine's draw pass goes here (all sprites in Z order) once the engine exists.
+  UpdateKeyEdges();
+  if (GameState.Overlay != OverlayNone) {
+    if (Handlers.RunOverlay) Handlers.RunOverlay(lagCount);
+    if (GameState.Screen == ScreenOptions && Handlers.DrawOptionsUnderOverlay) Handlers.DrawOptionsUnderOverlay();
+  } else if (GameState.Screen < ScreenCount && Handlers.ScreenFrame[GameState.Screen]) {
+    Handlers.ScreenFrame[GameState.Screen](lagCount);
+  }
+  if (GameState.Selected != selectedBefore && Handlers.SelectionChanged) Handlers.SelectionChanged();
+  // The sprite engine frees the sprites marked dead during this frame here (FreeDead).
+  UpdateFrameTiming();
+  if (TCanvas* canvas = Canvas()) canvas->Release();
+  MDXDraw.Flip();
+}
+
+void TMForm::UpdateFrameTiming() {
+  GameState.FrameRate = MDXTimer.FrameRate();
+  const TFrameTiming t = ComputeFrameTiming(GameState.FrameRate, GameState.RefreshRate);
+  GameState.SpeedScale = t.SpeedScale;
+  GameState.FrameTimeMs = t.FrameTimeMs;
+}
+
+void TMForm::UpdateKeyEdges() {
+  MDXInput.Update();
+  const TDXInputStates& s = MDXInput.States;
+  auto edge = [](bool& flag, bool& previous, bool down) {
+    flag = !previous && down;
+    previous = down;
+  };
+  TKeyEdges& e = GameState.KeyEdges;
+  TKeyEdges& p = GameState.KeyPrevious;
+  edge(e.Up, p.Up, s[isUp]);
+  edge(e.Down, p.Down, s[isDown]);
+  edge(e.Left, p.Left, s[isLeft]);
+  edge(e.Right, p.Right, s[isRight]);
+  edge(e.P, p.P, s[9]);
+  edge(e.Y, p.Y, s[10]);
+  edge(e.N, p.N, s[11]);
+  edge(e.Esc, p.Esc, s[12]);
+}
+
+void TMForm::ApplyDisplayMode() {
+  MDXDraw.SetBitCount(16);
+  if (GameState.FullScreen == 1) {
+    MDXDraw.Finalize();
+    SavePlacement();
+    MDXDraw.Options |= doFullScreen;
+    MDXDraw.Initialize();
+  } else {
+    MDXDraw.Finalize();
+    // Back where it was before full screen; centred the first time.
+    if (HasSavedPlacement()) {
+      RestorePlacement();
+    } else {
+      platform_->CenterWindow();
+    }
+    MDXDraw.Options &= ~doFullScreen;
+    MDXDraw.Initialize();
+  }
+  GameState.RefreshRate = UsableRefreshRate(platform_->RefreshRate());
+}
+
+void TMForm::ExitGame() {
+  // The sprite engine's FreeDead runs here once the engine exists.
+  // The options file, then the high-score file.
+  if (Handlers.WriteSaveFiles) Handlers.WriteSaveFiles();
+  terminated_ = true;
+  platform_->Quit();
+}
+
+void TMForm::OpenOverlay(int overlay) {
+  if (GameState.Overlay != OverlayNone) return;
+  GameState.Overlay = static_cast<std::uint8_t>(overlay);
+  GameState.SavedSelection = {GameState.Selected, GameState.FirstItem, GameState.LastItem};
+  if (Handlers.BuildOverlay) Handlers.BuildOverlay(overlay);
+}
+
+void TMForm::CloseOverlay() {
+  if (GameState.Overlay == OverlayNone) return;
+  GameState.Selected = GameState.SavedSelection.Selected;
+  GameState.FirstItem = GameState.SavedSelection.FirstItem;
+  GameState.LastItem = GameState.SavedSelection.LastItem;
+  if (Handlers.TearDownOverlay) Handlers.TearDownOverlay(GameState.Overlay);
+  GameState.Overlay = OverlayNone;
+}
+
+// --- Window events ------------------------------------------------------------------------------
+
+void TMForm::FormCloseQuery(bool& canClose) {
+  OpenOverlay(GameState.Screen == ScreenRace ? OverlayExitToMenu : OverlayExitGame);
+  canClose = false;
+}
+
+void TMForm::FormClose() { ExitGame(); }
+
+void TMForm::FormKeyDown(int key, bool shift, bool ctrl, bool alt) {
+  (void)shift;
+  (void)ctrl;
+  if (key == kVkShift) GameState.ShiftHeld = true;
+  if (key == kVkControl) GameState.CtrlHeld = true;
+  if (alt && key == kVkReturn) {
+    GameState.FullScreen = static_cast<std::uint8_t>(1 - GameState.FullScreen);
+    if (GameState.Screen == ScreenRace) OpenOverlay(OverlayPause);
+    ApplyDisplayMode();
+  }
+}
+
+void TMForm::FormKeyUp(int key, bool shift, bool ctrl, bool alt) {
+  (void)shift;
+  (void)ctrl;
+  (void)alt;
+  if (key == kVkShift) GameState.ShiftHeld = false;
+  if (key == kVkControl) GameState.CtrlHeld = false;
+}
+
+void TMForm::FormKeyPress(std::uint8_t ch) {
+  if (Handlers.KeyPress) Handlers.KeyPress(ch);
+}
+
+void TMForm::MDXDrawClick() {
+  if (Handlers.Click) Handlers.Click();
+}
+
+void TMForm::MDXDrawMouseMove(int x, int y) {
+  GameState.MouseX = x;
+  GameState.MouseY = y;
+  if (Handlers.MouseMoved) Handlers.MouseMoved();
+}
+
+void TMForm::FormActivate() { MDXTimer.AppActivate(); }
+
+void TMForm::FormDeactivate() { MDXTimer.AppDeactivate(); }
+
+// --- Text and cursor ----------------------------------------------------------------------------
+
+TCanvas* TMForm::Canvas() {
+  TDirectDrawSurface* surface = MDXDraw.Surface();
+  return surface != nullptr ? surface->Canvas() : nullptr;
+}
+
+void TMForm::SetTextStyle(int style) {
+  TCanvas* canvas = Canvas();
+  if (canvas == nullptr || style < 1 || style > TextStyleCount) return;
+  const TTextStyle& s = TextStyles[style];
+  canvas->Font.Name = s.FontName;
+  canvas->Font.Size = s.Size;
+  canvas->Font.R = s.R;
+  canvas->Font.G = s.G;
+  canvas->Font.B = s.B;
+  canvas->Font.Bold = s.Bold;
+  canvas->BrushStyle = TBrushStyle::bsClear;
+}
+
+void TMForm::DrawText(const std::string& text, int x, int y, bool centreH, bool centreV) {
+  TCanvas* canvas = Canvas();
+  if (canvas == nullptr) return;
+  if (centreH) x -= canvas->TextWidth(text) / 2;
+  if (centreV) y -= canvas->TextHeight(text) / 2;
+  canvas->TextOut(x, y, text);
+}
+
+int TMForm::TextWidth(const std::string& text) {
+  TCanvas* canvas = Canvas();
+  return canvas != nullptr ? canvas->TextWidth(text) : 0;
+}
+
+int TMForm::TextHeight(const std::string& text) {
+  TCanvas* canvas = Canvas();
+  return canvas != nullptr ? canvas->TextHeight(text) : 0;
+}
+
+int TMForm::StyledTextWidth(const std::string& text, int style) {
+  SetTextStyle(style);
+  return TextWidth(text);
+}
+
+void TMForm::ShowMouseCursor() {
+  while (cursorCount_ < 1) ++cursorCount_;
+  platform_->ShowCursor(true);
+}
+
+void TMForm::HideMouseCursor() {
+  while (cursorCount_ >= 0) --cursorCount_;
+  platform_->ShowCursor(false);
+}
+
+void TMForm::OpenWebPage(const std::string& address) { platform_->OpenUrl(address); }
+
+}  // namespace kestrune

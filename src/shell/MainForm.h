@@ -1,0 +1,122 @@
+#pragma once
+// The main window: owns the framework components, runs one frame per timer tick and offers
+// the shell services (styled text, mouse cursor, display mode, web pages) to the screens,
+// overlays and race.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "framework/DXDraw.h"
+#include "framework/DXForm.h"
+#include "framework/DXInput.h"
+#include "framework/DXTimer.h"
+#include "framework/Platform.h"
+
+namespace kestrune {
+
+class TCanvas;
+
+// Operations that the screen, overlay and race modules provide to the frame loop and the window
+// events. Each is optional: an empty one does nothing, so the loop runs (a black window) before
+// those modules exist. Modules fill them in RegisterShellModules (ShellModules.cpp).
+struct TShellHandlers {
+  // One frame of each screen, by screen id (0 unused), with the timer's lag count. The screens
+  // that move their sprites run the sprite engine's move pass themselves.
+  std::array<std::function<void(std::uint32_t lagCount)>, 8> ScreenFrame;
+  // One frame of the open overlay.
+  std::function<void(std::uint32_t lagCount)> RunOverlay;
+  // The options screen's values and texts, drawn under an open overlay.
+  std::function<void()> DrawOptionsUnderOverlay;
+  // The selection-change sound rule, run when a frame changed Selected.
+  std::function<void()> SelectionChanged;
+  // Builds the pictures and buttons of overlay n after OpenOverlay set the state; and the
+  // matching teardown, run by CloseOverlay before the state is reset.
+  std::function<void(int overlay)> BuildOverlay;
+  std::function<void(int overlay)> TearDownOverlay;
+  // Start-up steps that later modules provide (archives, save files, first screen).
+  std::function<void()> LoadArchives;
+  std::function<void()> ReadSaveFiles;
+  std::function<void()> WriteSaveFiles;
+  std::function<void()> OpenIntroScreen;
+  // Window events beyond what the main window handles itself.
+  std::function<void(std::uint8_t ch)> KeyPress;
+  std::function<void()> Click;
+  std::function<void()> MouseMoved;  // after MouseX, MouseY were updated
+};
+
+class TMForm : public TDXForm {
+ public:
+  // Creates the components and loads them (the display initialises, the timer starts). The
+  // game's start-up is FormCreate.
+  TMForm(IPlatform& platform, std::uint32_t randomSeed);
+  ~TMForm() override;
+  TMForm(const TMForm&) = delete;
+  TMForm& operator=(const TMForm&) = delete;
+
+  IPlatform& Platform() { return *platform_; }
+
+  // --- Components ----------------------------------------------------------------------------
+  TDXDraw MDXDraw;
+  TDXInput MDXInput;
+  TDXTimer MDXTimer;
+  // The image libraries (MDXImageList1, MDXImageList2), the sprite engine (MDXSpriteEngine) and
+  // the sound library with its device (MDXWaveList, MDXSound) join here with their modules.
+
+  TShellHandlers Handlers;
+
+  // --- Window events -------------------------------------------------------------------------
+  // Start-up. Raises the failure of a start-up step (for example a missing archive).
+  void FormCreate();
+  void MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount);
+  void FormCloseQuery(bool& canClose);
+  void FormClose();
+  void FormKeyDown(int key, bool shift, bool ctrl, bool alt);
+  void FormKeyUp(int key, bool shift, bool ctrl, bool alt);
+  void FormKeyPress(std::uint8_t ch);
+  void MDXDrawClick();
+  void MDXDrawMouseMove(int x, int y);
+  void FormActivate();
+  void FormDeactivate();
+
+  // --- Shell services ------------------------------------------------------------------------
+  void SetTextStyle(int style);
+  void DrawText(const std::string& text, int x, int y, bool centreH, bool centreV);
+  int TextWidth(const std::string& text);
+  int TextHeight(const std::string& text);
+  int StyledTextWidth(const std::string& text, int style);
+  void ShowMouseCursor();
+  void HideMouseCursor();
+  void OpenWebPage(const std::string& address);
+  void ApplyDisplayMode();
+  void UpdateKeyEdges();
+  void ExitGame();
+  // Overlay state: OpenOverlay does nothing while one is open; the module's BuildOverlay and
+  // TearDownOverlay add the pictures and buttons.
+  void OpenOverlay(int overlay);
+  void CloseOverlay();
+
+  // The canvas of the back surface (null before the display first initialised).
+  TCanvas* Canvas();
+  // True once ExitGame ran: the message loop ends.
+  bool Terminated() const { return terminated_; }
+  // The system cursor's display count: the cursor shows while it is at least 0.
+  int CursorCount() const { return cursorCount_; }
+
+ private:
+  void UpdateFrameTiming();
+
+  IPlatform* platform_;
+  std::uint32_t randomSeed_;
+  bool terminated_ = false;
+  int cursorCount_ = 0;
+};
+
+// The main window while it exists (null otherwise).
+extern TMForm* MForm;
+
+// Fills the form's handlers with the screens, overlays and race (ShellModules.cpp).
+void RegisterShellModules(TMForm& form);
+
+}  // namespace kestrune

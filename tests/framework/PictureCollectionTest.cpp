@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include "framework/Errors.h"
+#include "framework/PictureCollection.h"
+
+namespace kestrune {
+namespace {
+
+constexpr std::uint32_t kMagenta = 0xFF00FF;  // 0x00RRGGBB picture colour used as the key
+
+// A picture whose every pixel has a distinct colour, with key pixels where keyed(x, y) says.
+template <typename Keyed>
+TPictureData MakePicture(int w, int h, Keyed keyed) {
+  TPictureData pic;
+  pic.Width = w;
+  pic.Height = h;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      pic.Pixels.push_back(keyed(x, y) ? kMagenta : static_cast<std::uint32_t>(((x * 8) << 16) | ((y * 4) << 8) | 0x40));
+  return pic;
+}
+TPictureData MakePicture(int w, int h) {
+  return MakePicture(w, h, [](int, int) { return false; });
+}
+
+TPictureCollectionItem& AddItem(TPictureCollection& c, const std::string& name, TPictureData pic, int pw = 0,
+                                int ph = 0) {
+  TPictureCollectionItem& item = c.Add();
+  item.SetName(name);
+  item.Picture = std::move(pic);
+  item.PatternWidth = pw;
+  item.PatternHeight = ph;
+  item.SetTransparentColor(0xFF00FF);  // magenta, 0x00BBGGRR
+  return item;
+}
+
+std::uint16_t Px(const TPictureData& pic, int x, int y) {
+  const std::uint32_t c = pic.At(x, y);
+  return RGB565(static_cast<int>(c >> 16), static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF));
+}
+
+// Straightforward per-pixel keyed copy, the reference for the run-based drawing.
+void ReferenceDraw(const TPictureCollectionItem& item, TDirectDrawSurface& dest, int x, int y, int index) {
+  const TRect r = item.PatternRect(index);
+  for (int sy = r.Top; sy < r.Bottom; ++sy)
+    for (int sx = r.Left; sx < r.Right; ++sx) {
+      const int dx = x + sx - r.Left, dy = y + sy - r.Top;
+      if (dx < 0 || dy < 0 || dx >= dest.Width() || dy >= dest.Height()) continue;
+      const std::uint16_t p = Px(item.Picture, sx, sy);
+      if (item.Transparent && p == RGB565(255, 0, 255)) continue;
+      dest.Row(dy)[dx] = p;
+    }
+}
+
+bool SameSurface(const TDirectDrawSurface& a, const TDirectDrawSurface& b) {
+  return std::equal(a.Pixels(), a.Pixels() + a.Width() * a.Height(), b.Pixels());
+}
+
+TEST(PictureCollectionTest, PatternGridFollowsPatternAndSkipSizes) {
+  struct Case {
+    int pw, ph, sw, sh, count, index;
+    TRect rect;
+  };
+  const Case cases[] = {
+      {20, 20, 0, 0, 10, 7, {40, 20, 60, 40}},   // 5 x 2 cells
+      {20, 20, 5, 0, 8, 5, {25, 20, 45, 40}},    // cols = (100 + 5) div 25 = 4
+      {0, 0, 0, 0, 1, 0, {0, 0, 100, 40}},       // whole picture
+      {100, 40, 0, 0, 1, 0, {0, 0, 100, 40}},    // pattern as large as the picture
+      {30, 0, 0, 0, 3, 2, {60, 0, 90, 40}},      // leftover columns at the right are dropped
+      {120, 20, 0, 0, 0, 0, {}},                 // wider than the picture: no pattern
+  };
+  for (const Case& k : cases) {
+    TPictureCollection c;
+    TPictureCollectionItem& item = AddItem(c, "grid", MakePicture(100, 40), k.pw, k.ph);
+    item.SkipWidth = k.sw;
+    item.SkipHeight = k.sh;
+    item.Restore();
+    EXPECT_EQ(item.PatternCount(), k.count) << k.pw << "x" << k.ph << " skip " << k.sw;
+    EXPECT_EQ(item.PatternRect(k.index), k.rect) << k.pw << "x" << k.ph << " skip " << k.sw;
+    EXPECT_EQ(item.PatternRect(-1), TRect{});
+    EXPECT_EQ(item.PatternRect(k.count), TRect{});
+  }
+}
+
+TEST(PictureCollectionTest, BlocksOfWholeCellsDrawLikeOneBlock) {
+  // 1300 x 70 in 100 x 30 patterns with 5-pixel skips: cells of 105 x 35, blocks of 525 x 70.
+  TPictureCollection c;
+  TPictureCollectionItem& split = AddItem(c, "split", MakePicture(1300, 70, [](int x, int y) { return (x + y) % 7 == 0; }), 100, 30);
+  split.SkipWidth = split.SkipHeight = 5;
+  TPictureCollectionItem& whole = AddItem(c, "whole", split.Picture, 100, 30);
+  whole.SkipWidth = whole.SkipHeight = 5;
+  whole.SystemMemory = true;
+  c.Restore();
+  ASSERT_EQ(split.PatternCount(), 24);  // (1300 + 5) div 105 = 12 columns, 2 rows
+  EXPECT_EQ(whole.Blocks().size(), 1u);
+  EXPECT_EQ(split.Blocks().size(), 3u);
+  EXPECT_EQ(split.Blocks()[0].Width, 525);
+  EXPECT_EQ(split.PatternAt(17).Block, 1);
+  EXPECT_EQ(split.PatternAt(17).OffX, 0);
+  for (int i = 0; i < split.PatternCount(); ++i) {
+    TDirectDrawSurface a(120, 50), b(120, 50);
+    split.Draw(a, 7, 9, i);
+    whole.Draw(b, 7, 9, i);
+    EXPECT_TRUE(SameSurface(a, b)) << "pattern " << i;
+    TDirectDrawSurface ref(120, 50);
+    ReferenceDraw(whole, ref, 7, 9, i);
+    EXPECT_TRUE(SameSurface(a, ref)) << "pattern " << i;
+  }
+}
+
+TEST(PictureCollectionTest, FindPictureIgnoresCaseAndPrefersTheLaterDuplicate) {
+  TPictureCollection c;
+  AddItem(c, "Car", MakePicture(2, 2));
+  TPictureCollectionItem& second = AddItem(c, "Car", MakePicture(3, 3));
+  AddItem(c, "Road", MakePicture(4, 4));
+  EXPECT_EQ(&c.FindPicture("car"), &second);
+  EXPECT_EQ(&c.FindPicture("ROAD"), &c.Items(2));
+  try {
+    c.FindPicture("Tree");
+    FAIL() << "no exception";
+  } catch (const EPictureCollectionError& e) {
+    EXPECT_STREQ(e.what(), "Image 'Tree' not found");
+  }
+  EXPECT_THROW(c.Items(3), EListError);
+}
+
+TEST(PictureCollectionTest, KeyIsConvertedLikeThePixelsAndFollowsTransparentColor) {
+  TPictureCollection c;
+  TPictureData pic;
+  pic.Width = 3;
+  pic.Height = 1;
+  // Pure red, a red that narrows to the same RGB565 value, and blue.
+  pic.Pixels = {0xFF0000, 0xFC0304, 0x0000FF};
+  TPictureCollectionItem& item = AddItem(c, "keys", pic);
+  item.SetTransparentColor(0x0000FF);  // clRed in 0x00BBGGRR
+  item.Restore();
+  TDirectDrawSurface s(3, 1);
+  s.Fill(1);
+  item.Draw(s, 0, 0, 0);
+  EXPECT_EQ(s.Row(0)[0], 1);
+  EXPECT_EQ(s.Row(0)[1], 1);
+  EXPECT_EQ(s.Row(0)[2], RGB565(0, 0, 255));
+
+  item.SetTransparentColor(0xFF0000);  // clBlue: re-keys the built blocks
+  s.Fill(1);
+  item.Draw(s, 0, 0, 0);
+  EXPECT_EQ(s.Row(0)[0], RGB565(255, 0, 0));
+  EXPECT_EQ(s.Row(0)[2], 1);
+
+  item.Transparent = false;
+  item.Draw(s, 0, 0, 0);
+  EXPECT_EQ(s.Row(0)[2], RGB565(0, 0, 255));
+}
+
+TEST(PictureCollectionTest, DrawClipsAtEveryEdge) {
+  TPictureCollection c;
+  TPictureCollectionItem& item =
+      AddItem(c, "sprite", MakePicture(32, 24, [](int x, int y) { return x == y || x == 31 - y || x < 3; }));
+  item.Restore();
+  const struct {
+    int x, y;
+  } positions[] = {{-10, 5}, {30, 5}, {5, -7}, {5, 30}, {-20, -20}, {35, 30}, {-32, 0}, {40, 0}, {0, 40}, {4, 4}};
+  for (const auto& p : positions) {
+    TDirectDrawSurface got(40, 40), want(40, 40);
+    got.Fill(0x1234);
+    want.Fill(0x1234);
+    item.Draw(got, p.x, p.y, 0);
+    ReferenceDraw(item, want, p.x, p.y, 0);
+    EXPECT_TRUE(SameSurface(got, want)) << p.x << "," << p.y;
+  }
+  // X = -10 of a 32-wide pattern: its right 22 columns land at x 0..21.
+  TDirectDrawSurface s(40, 40);
+  item.Transparent = false;
+  item.Draw(s, -10, 0, 0);
+  EXPECT_EQ(s.Row(0)[0], Px(item.Picture, 10, 0));
+  EXPECT_EQ(s.Row(0)[21], Px(item.Picture, 31, 0));
+  EXPECT_EQ(s.Row(0)[22], 0);
+  // Out-of-range patterns and unbuilt items draw nothing.
+  TDirectDrawSurface empty(40, 40);
+  item.Draw(empty, 0, 0, 1);
+  item.Draw(empty, 0, 0, -1);
+  item.Finalize();
+  item.Draw(empty, 0, 0, 0);
+  EXPECT_TRUE(SameSurface(empty, TDirectDrawSurface(40, 40)));
+}
+
+TEST(PictureCollectionTest, DrawAlphaStretchesBlendsAndClips) {
+  TPictureCollection c;
+  // 2 x 2 pattern: white, magenta (key) / red, green.
+  TPictureData pic;
+  pic.Width = 2;
+  pic.Height = 2;
+  pic.Pixels = {0xFFFFFF, kMagenta, 0xFF0000, 0x00FF00};
+  TPictureCollectionItem& item = AddItem(c, "alpha", pic);
+  item.Restore();
+  const std::uint16_t white = RGB565(255, 255, 255), red = RGB565(255, 0, 0), green = RGB565(0, 255, 0);
+
+  TDirectDrawSurface s(6, 6);
+  item.DrawAlpha(s, {0, 0, 4, 4}, 0, 0);
+  item.DrawAlpha(s, {0, 0, 4, 4}, 0, -5);
+  EXPECT_TRUE(SameSurface(s, TDirectDrawSurface(6, 6)));
+
+  // 255: a keyed, stretched copy; each source pixel covers 2 x 2 destination pixels.
+  item.DrawAlpha(s, {0, 0, 4, 4}, 0, 255);
+  const std::uint16_t want[4][4] = {{white, white, 0, 0}, {white, white, 0, 0}, {red, red, green, green}, {red, red, green, green}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(s.Row(y)[x], want[y][x]) << x << "," << y;
+
+  // 128 over black: each channel (S * 128 + 0) div 256.
+  TDirectDrawSurface b(2, 2);
+  item.DrawAlpha(b, {0, 0, 2, 2}, 0, 128);
+  EXPECT_EQ(b.Row(0)[0], RGB565(127, 127, 127));
+  EXPECT_EQ(b.Row(0)[1], 0);
+  EXPECT_EQ(b.Row(1)[0], RGB565(127, 0, 0));
+
+  // Clipped at the top-left: the source is entered at the clipped offset.
+  TDirectDrawSurface k(6, 6);
+  item.DrawAlpha(k, {-2, -2, 2, 2}, 0, 255);
+  EXPECT_EQ(k.Row(0)[0], green);
+  EXPECT_EQ(k.Row(1)[1], green);
+  EXPECT_EQ(k.Row(2)[2], 0);
+  // Clipped at the bottom-right.
+  item.DrawAlpha(k, {4, 4, 8, 8}, 0, 255);
+  EXPECT_EQ(k.Row(5)[5], white);
+  EXPECT_EQ(k.Row(4)[4], white);
+  // An empty destination rectangle draws nothing.
+  TDirectDrawSurface e(6, 6);
+  item.DrawAlpha(e, {3, 3, 3, 5}, 0, 255);
+  item.DrawAlpha(e, {3, 5, 4, 3}, 0, 255);
+  EXPECT_TRUE(SameSurface(e, TDirectDrawSurface(6, 6)));
+}
+
+TEST(PictureCollectionTest, DrawRotateTurnsClockwiseAndWrapsTheAngle) {
+  TPictureCollection c;
+  TPictureCollectionItem& item = AddItem(c, "rot", MakePicture(6, 4, [](int x, int y) { return x == 5 && y == 0; }));
+  item.Restore();
+  // Angle 0 at the pattern's own size is a plain keyed Draw.
+  TDirectDrawSurface plain(20, 20), turned0(20, 20);
+  item.Draw(plain, 7, 8, 0);
+  item.DrawRotate(turned0, 10, 10, 6, 4, 0, 0.5, 0.5, 0);
+  EXPECT_TRUE(SameSurface(plain, turned0));
+
+  // A quarter turn clockwise about (10, 10): source column col, row row lands at
+  // (10 + 1 - row, 10 - 3 + col); the top row ends on the right, the left column on top.
+  TDirectDrawSurface q(20, 20);
+  q.Fill(1);
+  item.DrawRotate(q, 10, 10, 6, 4, 0, 0.5, 0.5, 64);
+  for (int row = 0; row < 4; ++row)
+    for (int col = 0; col < 6; ++col) {
+      const std::uint16_t want = (col == 5 && row == 0) ? 1 : Px(item.Picture, col, row);
+      EXPECT_EQ(q.Row(7 + col)[11 - row], want) << col << "," << row;
+    }
+  int drawn = 0;
+  for (int i = 0; i < 400; ++i) drawn += q.Pixels()[i] != 1;
+  EXPECT_EQ(drawn, 23);
+
+  TDirectDrawSurface q320(20, 20), qneg(20, 20);
+  q320.Fill(1);
+  qneg.Fill(1);
+  item.DrawRotate(q320, 10, 10, 6, 4, 0, 0.5, 0.5, 320);
+  item.DrawRotate(qneg, 10, 10, 6, 4, 0, 0.5, 0.5, -192);
+  EXPECT_TRUE(SameSurface(q, q320));
+  EXPECT_TRUE(SameSurface(q, qneg));
+
+  // Scaled to twice the size, unturned: each source pixel covers 2 x 2 pixels.
+  TDirectDrawSurface big(20, 20);
+  item.DrawRotate(big, 6, 4, 12, 8, 0, 0.5, 0.5, 0);
+  EXPECT_EQ(big.Row(0)[0], Px(item.Picture, 0, 0));
+  EXPECT_EQ(big.Row(7)[11], Px(item.Picture, 5, 3));
+  EXPECT_EQ(big.Row(1)[3], Px(item.Picture, 1, 0));
+
+  // Partly off the surface and zero sizes are safe.
+  TDirectDrawSurface edge(20, 20);
+  item.DrawRotate(edge, 0, 0, 6, 4, 0, 0.5, 0.5, 19);
+  item.DrawRotate(edge, 19, 19, 60, 40, 0, 0.5, 0.5, 200);
+  item.DrawRotate(edge, 5, 5, 0, 4, 0, 0.5, 0.5, 19);
+}
+
+TEST(PictureCollectionTest, FollowsTheDisplayLifeCycle) {
+  TPictureCollection c;
+  TPictureCollectionItem& item = AddItem(c, "a", MakePicture(8, 8), 4, 4);
+  try {
+    c.Initialize(false);
+    FAIL() << "no exception";
+  } catch (const EPictureCollectionError& e) {
+    EXPECT_STREQ(e.what(), "TPictureCollection cannot be initialized");
+  }
+  c.Initialize(true);
+  EXPECT_FALSE(item.Initialized());
+  c.Restore();
+  EXPECT_EQ(item.PatternCount(), 4);
+  c.Finalize();
+  EXPECT_FALSE(item.Initialized());
+  EXPECT_EQ(item.PatternCount(), 0);
+
+  // Loading while the display is up builds at once; the pictures survive finalisation.
+  c.Initialize(true);
+  PictureArchive archive;
+  PictureItemRecord rec;
+  rec.Name = "Tile";
+  rec.Picture = MakePicture(16, 8);
+  rec.PatternWidth = 8;
+  archive.Items.push_back(rec);
+  c.LoadFromArchive(archive);
+  ASSERT_EQ(c.Count(), 1);
+  EXPECT_EQ(c.FindPicture("tile").PatternCount(), 2);
+  c.Finalize();
+  c.Initialize(true);
+  c.Restore();
+  EXPECT_EQ(c.FindPicture("tile").PatternCount(), 2);
+
+  // An empty picture builds nothing and draws nothing.
+  TPictureCollectionItem& empty = c.Add();
+  empty.Restore();
+  EXPECT_EQ(empty.PatternCount(), 0);
+}
+
+}  // namespace
+}  // namespace kestrune
