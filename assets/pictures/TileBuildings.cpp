@@ -185,7 +185,10 @@ void Booth(cairo_t* cr, const Rect& r, bool awningRight) {
   // A sign on the roof, mirror-symmetric top to bottom.
   RoundedRect(cr, mid - 6, r.y0 + h / 2 - 12, 12, 24, 2);
   SetColor(cr, Hex(0xF2D14B));
-  cairo_fill(cr);
+  cairo_fill_preserve(cr);
+  SetColor(cr, Hex(0x5A3A10));
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
   cairo_save(cr);
   cairo_translate(cr, mid, r.y0 + h / 2);
   cairo_rotate(cr, M_PI / 2);

@@ -27,10 +27,8 @@ int main(int argc, char** argv) {
     kestrune::PictureArchive library1, library2;
     kestrune::AddLibrary1Pictures(library1);
     kestrune::AddLibrary2Pictures(library2);
-#ifdef KESTRUNE_HAVE_ARCHIVE_WRITER
     kestrune::WritePictureArchive(out + "/Res1.dxg", library1);
     kestrune::WritePictureArchive(out + "/Res2.dxg", library2);
-#endif
     if (argc > 4) {
       // A close-up of a few library-2 pictures, for looking at details.
       const int zoom = std::atoi(argv[4]);
