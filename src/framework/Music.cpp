@@ -43,7 +43,8 @@ TSongHandle TMusicPlayer::SongLoadFromFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error)) return 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) return 0;
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                          std::istreambuf_iterator<char>());
     if (bytes.empty()) return 0;
     song = std::make_unique<openmpt::module>(bytes, QuietLog());
   } catch (...) {
@@ -65,8 +66,8 @@ openmpt::module* TMusicPlayer::Song(TSongHandle handle) const {
 void TMusicPlayer::Render(openmpt::module& song, int rate, std::int16_t* stereoFrames, int frameCount) {
   int done = 0;
   while (done < frameCount) {
-    const std::size_t got =
-        song.read_interleaved_stereo(rate, static_cast<std::size_t>(frameCount - done), stereoFrames + 2 * done);
+    const std::size_t got = song.read_interleaved_stereo(rate, static_cast<std::size_t>(frameCount - done),
+                                                         stereoFrames + 2 * done);
     if (got == 0) break;
     done += static_cast<int>(got);
   }

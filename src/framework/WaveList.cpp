@@ -192,9 +192,8 @@ void TDXWaveList::SetDXSound(TDXSound* sound) {
   if (sound_) sound_->UnRegisterNotifyEvent(this);
   sound_ = sound;
   if (sound_) {
-    sound_->RegisterNotifyEvent(this, [this](TDXSound& sender, TDXSoundNotifyType type) {
-      DXSoundNotify(sender, type);
-    });
+    sound_->RegisterNotifyEvent(
+        this, [this](TDXSound& sender, TDXSoundNotifyType type) { DXSoundNotify(sender, type); });
   }
 }
 

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
-
 #include <vector>
 
 #include "framework/Music.h"
@@ -38,15 +37,15 @@ std::vector<std::uint8_t> TinyXm() {
   b.u8(0x1A);
   b.text("kestrune test", 20);
   b.u16(0x0104);
-  b.u32(276);  // header size, counted from this field
-  b.u16(1);    // song length (orders)
-  b.u16(0);    // restart position
-  b.u16(1);    // channels
-  b.u16(1);    // patterns
-  b.u16(1);    // instruments
-  b.u16(1);    // linear frequency table
-  b.u16(6);    // tempo
-  b.u16(125);  // BPM
+  b.u32(276);                             // header size, counted from this field
+  b.u16(1);                               // song length (orders)
+  b.u16(0);                               // restart position
+  b.u16(1);                               // channels
+  b.u16(1);                               // patterns
+  b.u16(1);                               // instruments
+  b.u16(1);                               // linear frequency table
+  b.u16(6);                               // tempo
+  b.u16(125);                             // BPM
   for (int i = 0; i < 256; ++i) b.u8(0);  // order table: pattern 0
 
   // Pattern: 16 rows, packed. Row 0: note C-4 with instrument 1; the rest empty.
@@ -67,12 +66,12 @@ std::vector<std::uint8_t> TinyXm() {
   b.text("square", 22);
   b.u8(0);
   b.u16(1);
-  b.u32(40);                                 // sample header size
-  for (int i = 0; i < 96; ++i) b.u8(0);      // every note plays sample 0
-  for (int i = 0; i < 96; ++i) b.u8(0);      // volume and panning envelopes (unused)
-  for (int i = 0; i < 14; ++i) b.u8(0);      // point counts, sustain/loops, types, vibrato
-  b.u16(0);                                  // fadeout
-  b.u16(0);                                  // reserved
+  b.u32(40);                             // sample header size
+  for (int i = 0; i < 96; ++i) b.u8(0);  // every note plays sample 0
+  for (int i = 0; i < 96; ++i) b.u8(0);  // volume and panning envelopes (unused)
+  for (int i = 0; i < 14; ++i) b.u8(0);  // point counts, sustain/loops, types, vibrato
+  b.u16(0);                              // fadeout
+  b.u16(0);                              // reserved
   b.u32(kLength);
   b.u32(0);
   b.u32(0);
@@ -107,8 +106,8 @@ class MusicTest : public testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const fs::path p = dir_ / name;
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return p.string();
   }
   fs::path dir_;
@@ -145,9 +144,9 @@ TEST_F(MusicTest, SongPlaysIntoTheOutputLoopsAndStopsWhenFreed) {
   // The pattern lasts 16 rows x 6 ticks x 2.5 / 125 s = 1.92 s; the note fades well before.
   const std::vector<std::int16_t> out = audio.RenderMusic(rate * 5 / 2);
   const auto at = [&](double seconds) { return static_cast<std::size_t>(seconds * rate); };
-  EXPECT_GT(Rms(out, at(0.0), at(0.05)), 500.0);   // the note
-  EXPECT_LT(Rms(out, at(1.0), at(1.8)), 1.0);      // silence until the pattern ends
-  EXPECT_GT(Rms(out, at(1.95), at(2.0)), 500.0);   // back at the restart position: the note again
+  EXPECT_GT(Rms(out, at(0.0), at(0.05)), 500.0);  // the note
+  EXPECT_LT(Rms(out, at(1.0), at(1.8)), 1.0);     // silence until the pattern ends
+  EXPECT_GT(Rms(out, at(1.95), at(2.0)), 500.0);  // back at the restart position: the note again
 
   music.SongFree(song);
   EXPECT_FALSE(audio.HasMusicSource());

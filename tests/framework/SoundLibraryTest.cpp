@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <vector>
-
-#include <unistd.h>
 
 #include "framework/ArchiveIO.h"
 #include "framework/DXSound.h"
@@ -56,9 +55,9 @@ TEST(SoundLibrary, CopiesAreReusedCappedAndRotatedByMaxPlayingCount) {
   // Channels are handed out 0, 1, 2... as copies are made.
   const Case cases[] = {
       {2, 2, {0, 1}, -1},
-      {2, 3, {1, 0}, 0},     // third play restarts the first copy and moves it behind the second
-      {2, 4, {0, 1}, 1},     // fourth play cuts off the (now first) second copy
-      {0, 3, {0, 1, 2}, -1}, // no limit: one more copy per play while all sound
+      {2, 3, {1, 0}, 0},      // third play restarts the first copy and moves it behind the second
+      {2, 4, {0, 1}, 1},      // fourth play cuts off the (now first) second copy
+      {0, 3, {0, 1, 2}, -1},  // no limit: one more copy per play while all sound
       {1, 3, {0}, 0},
   };
   for (const Case& c : cases) {
@@ -110,8 +109,8 @@ TEST(SoundLibrary, LoopedItemRestartsItsMasterAndRepeatsUntilStopped) {
   ASSERT_GE(ch, 0);
   EXPECT_TRUE(engine.Copies().empty());
   const int chunk = engine.MasterChunk();
-  EXPECT_EQ(rig.Audio.PlayStopCalls(),
-            (std::vector<AudioCall>{StopCall(ch), PlayCall(ch, chunk, true), StopCall(ch), PlayCall(ch, chunk, true)}));
+  EXPECT_EQ(rig.Audio.PlayStopCalls(), (std::vector<AudioCall>{StopCall(ch), PlayCall(ch, chunk, true),
+                                                               StopCall(ch), PlayCall(ch, chunk, true)}));
   rig.Audio.FinishAll();  // a looped sound does not end by itself
   EXPECT_TRUE(rig.Audio.IsPlaying(ch));
   engine.Stop();
@@ -182,7 +181,8 @@ TEST(SoundLibrary, LoadsASoundArchiveFileAndPreparesItsItems) {
   EXPECT_TRUE(rig.Item("Motor").Looped());
   EXPECT_EQ(rig.Item("Hit").MaxPlayingCount(), 0);
   EXPECT_EQ(rig.Audio.LiveChunks(), 2);
-  EXPECT_EQ(rig.Audio.ChunkBytes(rig.Item("Hit").MasterChunk()), MakeRiffWave(negative.Format, negative.Data));
+  EXPECT_EQ(rig.Audio.ChunkBytes(rig.Item("Hit").MasterChunk()),
+            MakeRiffWave(negative.Format, negative.Data));
 
   EXPECT_THROW(rig.List.Items.LoadFromFile(path.string()), EFOpenError);
 }
@@ -250,13 +250,15 @@ TEST(SoundDevice, ListenersFollowTheDeviceLifecycle) {
   TDXSound sound(&audio);
   std::vector<int> codes;
   int key = 0;
-  sound.RegisterNotifyEvent(&key, [&](TDXSound&, TDXSoundNotifyType t) { codes.push_back(static_cast<int>(t)); });
+  sound.RegisterNotifyEvent(&key,
+                            [&](TDXSound&, TDXSoundNotifyType t) { codes.push_back(static_cast<int>(t)); });
   sound.Initialize();
   EXPECT_EQ(codes, (std::vector<int>{1, 2, 4}));
 
   std::vector<int> late;
   int lateKey = 0;
-  sound.RegisterNotifyEvent(&lateKey, [&](TDXSound&, TDXSoundNotifyType t) { late.push_back(static_cast<int>(t)); });
+  sound.RegisterNotifyEvent(&lateKey,
+                            [&](TDXSound&, TDXSoundNotifyType t) { late.push_back(static_cast<int>(t)); });
   sound.UnRegisterNotifyEvent(&lateKey);
   EXPECT_EQ(late, (std::vector<int>{2, 4, 3}));
 

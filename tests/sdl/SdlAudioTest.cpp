@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -9,8 +10,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 #include "framework/ArchiveIO.h"
 #include "platform/sdl/SdlAudio.h"
@@ -112,11 +111,9 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
     double Left, Right;  // expected RMS of each side relative to full volume
   };
   const Case cases[] = {
-      {0, 0, false, 1.0, 1.0},
-      {-600, 0, false, 0.5, 0.5},  // -6 dB
-      {0, 600, false, 0.5, 1.0},   // to the right: the left side is attenuated
-      {0, -10000, false, 1.0, 0.0},
-      {0, 0, true, 0.0, 0.0},
+      {0, 0, false, 1.0, 1.0},      {-600, 0, false, 0.5, 0.5},  // -6 dB
+      {0, 600, false, 0.5, 1.0},                                 // to the right: the left side is attenuated
+      {0, -10000, false, 1.0, 0.0}, {0, 0, true, 0.0, 0.0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "volume " << c.Volume << " pan " << c.Pan << " muted " << c.Muted);
@@ -212,8 +209,8 @@ TEST(SdlAudio, ChunksThatAreNotPlayableWavesAreRefused) {
   EXPECT_EQ(audio->CreateChunk(reinterpret_cast<const std::uint8_t*>(junk.data()), junk.size()), 0);
 
   // The formats of the game's archives: 8- and 16-bit, mono and stereo, any rate.
-  const WaveFormat good[] = {format(1, 1, 22050, 2, 16), format(1, 2, 44100, 4, 16), format(1, 1, 11025, 1, 8),
-                             format(1, 2, 8000, 2, 8)};
+  const WaveFormat good[] = {format(1, 1, 22050, 2, 16), format(1, 2, 44100, 4, 16),
+                             format(1, 1, 11025, 1, 8), format(1, 2, 8000, 2, 8)};
   for (const WaveFormat& f : good) {
     SCOPED_TRACE(testing::Message() << f.Channels << " channels, " << f.BitsPerSample << " bits, "
                                     << f.SamplesPerSec << " Hz");

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <libopenmpt/libopenmpt.hpp>
 #include <string>
-
-#include <unistd.h>
 
 #include "framework/Errors.h"
 #include "platform/headless/HeadlessAudio.h"
@@ -63,7 +62,8 @@ TEST(SoundService, StartUpWithoutTheSoundArchiveFailsWithTheOpenError) {
     TGameSession game(platform, 1);
     EXPECT_FALSE(game.Start());
     ASSERT_EQ(platform.MessageBoxes().size(), 1u);
-    EXPECT_NE(platform.MessageBoxes()[0].Text.find("Cannot open file \"Data/Res/Sounds.dxw\""), std::string::npos)
+    EXPECT_NE(platform.MessageBoxes()[0].Text.find("Cannot open file \"Data/Res/Sounds.dxw\""),
+              std::string::npos)
         << platform.MessageBoxes()[0].Text;
   }
   fs::remove_all(empty);
@@ -90,8 +90,10 @@ TEST(SoundService, PlaySoundStopsThenPlaysAndNothingHappensWhileSoundIsOff) {
   const int channel = item.Looped() ? item.MasterChannel() : item.Copies().at(0);
   const std::vector<AudioCall> calls = audio.PlayStopCalls();
   ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back(), (AudioCall{.Type = Kind::Play, .Chunk = item.MasterChunk(), .Channel = channel,
-                                     .Looped = item.Looped()}));
+  EXPECT_EQ(
+      calls.back(),
+      (AudioCall{
+          .Type = Kind::Play, .Chunk = item.MasterChunk(), .Channel = channel, .Looped = item.Looped()}));
   EXPECT_EQ(audio.PlayingCount(), 1);
   s.Form().StopSound(name);
   EXPECT_EQ(audio.PlayingCount(), 0);

@@ -26,8 +26,9 @@ namespace {
 void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: soundcheck [--archive Sounds.dxw] [--song file.xm] [--seconds N] [--list] [name ...]\n");
+  std::fprintf(
+      stderr,
+      "usage: soundcheck [--archive Sounds.dxw] [--song file.xm] [--seconds N] [--list] [name ...]\n");
   return 2;
 }
 

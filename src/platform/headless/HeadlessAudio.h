@@ -10,7 +10,16 @@ namespace kestrune {
 
 // One call made on the headless audio output.
 struct AudioCall {
-  enum class Kind { CreateChunk, FreeChunk, AllocateChannel, FreeChannel, Play, Stop, SetParameters, SetMusicSource };
+  enum class Kind {
+    CreateChunk,
+    FreeChunk,
+    AllocateChannel,
+    FreeChannel,
+    Play,
+    Stop,
+    SetParameters,
+    SetMusicSource
+  };
   Kind Type = Kind::Play;
   int Chunk = 0;     // CreateChunk (the id returned), FreeChunk, Play
   int Channel = -1;  // channel calls (the id returned for AllocateChannel)

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -53,13 +53,20 @@ std::vector<std::uint8_t> WithSampleRate(const std::vector<std::uint8_t>& riff, 
 
 const char* FormatName(Uint16 format) {
   switch (format) {
-    case AUDIO_U8: return "8-bit unsigned";
-    case AUDIO_S8: return "8-bit signed";
-    case AUDIO_S16LSB: return "16-bit signed LE";
-    case AUDIO_S16MSB: return "16-bit signed BE";
-    case AUDIO_S32LSB: return "32-bit signed LE";
-    case AUDIO_F32LSB: return "32-bit float LE";
-    default: return "other";
+    case AUDIO_U8:
+      return "8-bit unsigned";
+    case AUDIO_S8:
+      return "8-bit signed";
+    case AUDIO_S16LSB:
+      return "16-bit signed LE";
+    case AUDIO_S16MSB:
+      return "16-bit signed BE";
+    case AUDIO_S32LSB:
+      return "32-bit signed LE";
+    case AUDIO_F32LSB:
+      return "32-bit float LE";
+    default:
+      return "other";
   }
 }
 
@@ -238,7 +245,8 @@ class SdlAudioOutput : public IAudioOutput {
     // Positive pan attenuates the left side, negative the right.
     const double left = c.Pan > 0 ? AttenuationGain(c.Pan) : 1.0;
     const double right = c.Pan < 0 ? AttenuationGain(c.Pan) : 1.0;
-    Mix_SetPanning(channel, static_cast<Uint8>(std::lround(left * 255)), static_cast<Uint8>(std::lround(right * 255)));
+    Mix_SetPanning(channel, static_cast<Uint8>(std::lround(left * 255)),
+                   static_cast<Uint8>(std::lround(right * 255)));
   }
 
   static void SDLCALL MixMusic(void* self, Uint8* stream, int len) {
