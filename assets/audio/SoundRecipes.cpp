@@ -40,9 +40,9 @@ class EngineVoice {
     const float hiss = noise_.Next() * decay * static_cast<float>(0.12 + 0.3 * load);
     const float pop = noise_.Next() * popLevel_ * static_cast<float>(std::exp(-phase_ * 14.0)) * 1.2f;
     const float rumble = 0.35f * Sine(subPhase_);
-    const auto body = body_.Step(pulse + hiss + pop + rumble, 160.0 + 1500.0 * load, 0.55);
+    const auto body = body_.Step(pulse + hiss + pop + rumble, 320.0 + 1400.0 * load, 0.55);
     const float tone = presence_.Step(body.low, 700.0 + 900.0 * load, 1.2).band;
-    return static_cast<float>(std::tanh((body.low + 0.35 * load * tone) * (1.5 + 2.5 * load)));
+    return static_cast<float>(std::tanh((body.low + (0.25 + 0.35 * load) * tone) * (1.5 + 2.5 * load)));
   }
 
  private:
@@ -157,7 +157,8 @@ Signal Brake() {
   StateVariable hissFilter;
   OnePole wobble;
   return NoiseLoop(kRate, -8.0, [&](int, double t) {
-    const double phase = 1180.0 * t + (30.0 / 7.0) * std::sin(kTwoPi * 7.0 * t);
+    // About 1.2 kHz, wandering by some 60 Hz at two slow rates that fit the one-second loop.
+    const double phase = 1180.0 * t + 0.9 * std::sin(kTwoPi * 7.0 * t) + 1.3 * std::sin(kTwoPi * 3.0 * t);
     const float tone = Sine(phase) + 0.3f * Sine(2.0 * phase) + 0.12f * Sine(3.0 * phase);
     const float flutter = 0.75f + 0.25f * wobble.Lowpass(noise.Next(), 30.0) * 6.0f;
     const float hiss = hissFilter.Step(noise.Next(), 2600.0, 0.7).band;
@@ -220,15 +221,21 @@ Signal Rocket() {
   return s;
 }
 
+// A band-limited sawtooth at time t: harmonics up to 7 kHz, so nothing folds back.
+float BandLimitedSaw(double freq, double t) {
+  float sum = 0.0f;
+  for (int k = 1; k * freq < 7000.0; ++k) sum += Sine(k * freq * t) / static_cast<float>(k);
+  return sum * 0.6f;
+}
+
 Signal Horn() {
   // A dual-tone horn (about F#4 and A#4): buzzy saws through the trumpet's resonance.
-  Oscillator low(Wave::Saw), high(Wave::Saw, 0.3);
   StateVariable resonance;
   OnePole tame;
-  return NoiseLoop(kRate, -7.0, [&](int, double) {
-    const float buzz = low.Step(370.0) + 0.85f * high.Step(466.0);
+  return NoiseLoop(kRate, -7.0, [&](int, double t) {
+    const float buzz = BandLimitedSaw(370.0, t) + 0.85f * BandLimitedSaw(466.0, t + 0.3 / 466.0);
     const float shaped = resonance.Step(buzz, 1100.0, 0.9).band + 0.3f * buzz;
-    return static_cast<float>(std::tanh(2.2 * tame.Lowpass(shaped, 3500.0)));
+    return static_cast<float>(std::tanh(1.6 * tame.Lowpass(shaped, 3000.0)));
   });
 }
 
@@ -305,7 +312,7 @@ Signal Explosion() {
     const float boom = Sine(std::pow(t + 0.01, 0.8) * 110.0) * AttackDecay(t, 0.004, 0.35);
     const float roar = roarFilter.Step(noise.Next(), Glide(3000.0, 140.0, t, 1.0), 0.8).low * AttackDecay(t, 0.002, 0.4);
     const float sparkChance = static_cast<float>(0.02 * std::exp(-t / 0.5));
-    const float spark = noise.Uniform01() < sparkChance ? noise.Next() * 3.0f : 0.0f;
+    const float spark = noise.Uniform01() < sparkChance ? noise.Next() * 2.0f * static_cast<float>(std::exp(-t / 0.4)) : 0.0f;
     const float crackle = crackleFilter.Highpass(spark, 1200.0);
     return 1.2f * boom + 1.5f * roar + crackle;
   });
