@@ -288,8 +288,19 @@ Signal Bonus() {
   // A rising arpeggio (C5 E5 G5 C6 E6) landing on a held G6 with vibrato.
   static constexpr std::array<double, 6> kNotes = {523.25, 659.26, 783.99, 1046.50, 1318.51, 1567.98};
   constexpr double kStep = 0.055;
-  Oscillator lead(Wave::Square), under(Wave::Triangle);
+  Oscillator under(Wave::Triangle);
   OnePole soften;
+  double phase = 0.0;
+  // A band-limited quarter-width pulse: the high notes would alias as a plain square.
+  const auto pulse = [&](double freq) {
+    phase += freq / kRate;
+    phase -= std::floor(phase);
+    float sum = 0.0f;
+    for (int k = 1; k * freq < 7000.0; ++k) {
+      sum += static_cast<float>(std::sin(std::numbers::pi * k * 0.25) / k) * Sine(k * phase);
+    }
+    return sum;
+  };
   Signal s = Generate(Samples(0.65), [&](int, double t) {
     const std::size_t note = std::min<std::size_t>(kNotes.size() - 1, static_cast<std::size_t>(t / kStep));
     const double since = t - note * kStep;
@@ -297,7 +308,7 @@ Signal Bonus() {
     const double freq = kNotes[note] * vibrato;
     const float env = note == kNotes.size() - 1 ? Adsr(since, 0.004, 0.1, 0.6, 0.15, 0.65 - 5 * kStep)
                                                 : AttackDecay(since, 0.003, 0.05) * 0.8f + 0.2f;
-    return env * soften.Lowpass(0.5f * lead.Step(freq, 0.25) + 0.6f * under.Step(freq * 0.5), 4500.0);
+    return env * soften.Lowpass(0.6f * pulse(freq) + 0.6f * under.Step(freq * 0.5), 4500.0);
   });
   NormalizePeak(s, -6.0);
   return s;
