@@ -171,7 +171,7 @@ Signal Nitro() {
   Noise noise(22);
   OnePole roarFilter, roarFilter2;
   StateVariable jet;
-  return NoiseLoop(kRate, -6.0, [&](int, double t) {
+  return NoiseLoop(kRate, -7.0, [&](int, double t) {
     const float roar = roarFilter2.Lowpass(roarFilter.Lowpass(noise.Next(), 500.0), 700.0) * 3.0f;
     const double jetFreq = 2200.0 + 500.0 * std::sin(kTwoPi * 3.0 * t);
     const float hiss = jet.Step(noise.Next(), jetFreq, 0.6).band;
@@ -200,7 +200,7 @@ Signal MachineGun() {
     }
   }
   SoftClip(s, 1.5);
-  NormalizePeak(s, -5.0);
+  NormalizePeak(s, -6.0);
   return s;
 }
 
@@ -232,7 +232,7 @@ Signal Horn() {
   // A dual-tone horn (about F#4 and A#4): buzzy saws through the trumpet's resonance.
   StateVariable resonance;
   OnePole tame;
-  return NoiseLoop(kRate, -7.0, [&](int, double t) {
+  return NoiseLoop(kRate, -9.0, [&](int, double t) {
     const float buzz = BandLimitedSaw(370.0, t) + 0.85f * BandLimitedSaw(466.0, t + 0.3 / 466.0);
     const float shaped = resonance.Step(buzz, 1100.0, 0.9).band + 0.3f * buzz;
     return static_cast<float>(std::tanh(1.6 * tame.Lowpass(shaped, 3000.0)));
@@ -270,7 +270,7 @@ Signal KillW() {
     const std::array<double, 3> vowel = {Lerp(400, 880, morph), Lerp(2400, 1450, morph), Lerp(3100, 2900, morph)};
     return Adsr(t, 0.02, 0.25, 0.75, 0.3, 0.75) * voice.Step(pitch, 0.25, vowel);
   });
-  NormalizePeak(s, -5.0);
+  NormalizePeak(s, -6.0);
   return s;
 }
 
