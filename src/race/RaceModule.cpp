@@ -31,13 +31,6 @@ void RegisterRaceModule(TMForm& form) {
   services.OpenOverlay = nullptr;
 
   form.Handlers.ScreenFrame[ScreenRace] = [](std::uint32_t lagCount) { RaceFrame(lagCount); };
-
-  // PLACEHOLDER (shell issue): until the menu screens exist, start-up goes straight into a race
-  // with the first car; the shell issue puts the intro screen back here.
-  form.Handlers.OpenIntroScreen = [] {
-    GameState.CarModel = 1;
-    StartRace();
-  };
 }
 
 }  // namespace kestrune
