@@ -160,8 +160,6 @@ TPictureData Screen1() {
   cairo_paint(cr);
   Road(cr);
   PaintGrain(cr, 800, 600, 0x31415926u, 0.10);
-  RacingCar(cr, 1, -360, -kLane / 2);
-  RacingCar(cr, 3, 380, kLane / 2);
   // Night: darken the scene, most at the top behind the title and at the bottom.
   cairo_pattern_t* night = cairo_pattern_create_linear(0, 0, 0, 600);
   cairo_pattern_add_color_stop_rgba(night, 0, 0.02, 0.02, 0.04, 0.88);
@@ -171,6 +169,9 @@ TPictureData Screen1() {
   cairo_set_source(cr, night);
   cairo_paint(cr);
   cairo_pattern_destroy(night);
+  // The cars stand out of the night scene, as if lit by the street lamps.
+  RacingCar(cr, 1, -360, -kLane / 2);
+  RacingCar(cr, 3, 380, kLane / 2);
   // Light pool under the Continue button.
   cairo_pattern_t* pool = cairo_pattern_create_radial(400, 536, 10, 400, 536, 220);
   cairo_pattern_add_color_stop_rgba(pool, 0, kRed.r, kRed.g, kRed.b, 0.35);
