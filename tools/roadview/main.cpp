@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         {"shift-right", [&](int r, int c) { return code(r, c) == 9; }},
         {"fork", [&](int r, int c) { return code(r, c) == 17 && code(r, c + 1) == 9; }},
         {"join", [&](int r, int c) { return code(r, c) == 11 && code(r, c + 1) == 19; }},
-        {"median", [&](int r, int c) { return code(r, c) == 21 && code(r + 1, c) == 7; }},
+        {"median", [&](int r, int c) { return code(r, c) == 21 && code(r + 1, c) == 18; }},
         {"extra-lane-right", [&](int r, int c) { return code(r, c) == 33 && code(r, c + 1) == 10; }},
         {"extra-lane-left", [&](int r, int c) { return code(r, c) == 18 && code(r, c + 1) == 33; }},
         {"walled-block", [&](int r, int c) { return code(r, c) == 40; }},
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         {"kiosk-right", [&](int r, int c) { return code(r, c) == 39; }},
         {"kiosk-left", [&](int r, int c) { return code(r, c) == 59; }},
         {"path", [&](int r, int c) { return code(r, c) == 58 || code(r, c) == 60; }},
-        {"start", [&](int r, int) { return r == 1493; }},
+        {"start", [&](int r, int c) { return r == 1493 && code(r, c - 3) == 1; }},
     };
     std::filesystem::create_directories(out);
     for (const Feature& f : features) {
