@@ -20,15 +20,16 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
     : TDXForm(&platform),
       MDXDraw(&platform),
       MDXInput(&platform),
-      MDXTimer([&platform] { return platform.Milliseconds(); }, [&platform] { return platform.IsForeground(); }),
+      MDXTimer([&platform] { return platform.Milliseconds(); },
+               [&platform] { return platform.IsForeground(); }),
       platform_(&platform),
       randomSeed_(randomSeed) {
   GameState = TGameState{};
   MForm = this;
 
   // Component values of the main window.
-  MDXDraw.Options = doAllowReboot | doWaitVBlank | doStretch | doCenter | doFlip | doDirectX7Mode | doRetainedMode |
-                    doHardware | doSelectDriver | doZBuffer;
+  MDXDraw.Options = doAllowReboot | doWaitVBlank | doStretch | doCenter | doFlip | doDirectX7Mode |
+                    doRetainedMode | doHardware | doSelectDriver | doZBuffer;
   MDXInput.ActiveOnly = true;
   MDXInput.UseDirectInput = true;
   MDXInput.Keyboard.Assigns = MainFormKeyAssigns();
@@ -67,7 +68,8 @@ void TMForm::MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount) {
   UpdateKeyEdges();
   if (GameState.Overlay != OverlayNone) {
     if (Handlers.RunOverlay) Handlers.RunOverlay(lagCount);
-    if (GameState.Screen == ScreenOptions && Handlers.DrawOptionsUnderOverlay) Handlers.DrawOptionsUnderOverlay();
+    if (GameState.Screen == ScreenOptions && Handlers.DrawOptionsUnderOverlay)
+      Handlers.DrawOptionsUnderOverlay();
   } else if (GameState.Screen < ScreenCount && Handlers.ScreenFrame[GameState.Screen]) {
     Handlers.ScreenFrame[GameState.Screen](lagCount);
   }

@@ -40,7 +40,7 @@ TEST(ReplayScript, ParsesCommandsAndActions) {
 }
 
 TEST(ReplayScript, RejectsBadLinesNamingTheLine) {
-  const char* bad[] = {"frames many", "@0 press Up", "@1 press Nope", "@1 mouse 900 10", "@1 jump",
+  const char* bad[] = {"frames many", "@0 press Up", "@1 press Nope", "@1 mouse 900 10",    "@1 jump",
                        "flip 3",      "@1",          "@1 char 300",   "screenshot 0 a.png", "@5ms press Up"};
   for (const char* line : bad) {
     try {

@@ -73,7 +73,8 @@ void TReplayRunner::Apply(const TReplayAction& a) {
       break;
     case TReplayAction::Kind::MouseMove:
     case TReplayAction::Kind::Click:
-      e.Type = a.Type == TReplayAction::Kind::Click ? PlatformEvent::Kind::MouseClick : PlatformEvent::Kind::MouseMove;
+      e.Type = a.Type == TReplayAction::Kind::Click ? PlatformEvent::Kind::MouseClick
+                                                    : PlatformEvent::Kind::MouseMove;
       e.X = a.X;
       e.Y = a.Y;
       platform_.PushEvent(e);
@@ -121,7 +122,8 @@ TReplayResult TReplayRunner::Run() {
       if (platform_.WriteLastFramePng(shot.Path)) {
         result.Screenshots.push_back(shot.Path);
       } else {
-        result.Errors.push_back("cannot write screenshot '" + shot.Path + "' at frame " + std::to_string(frame));
+        result.Errors.push_back("cannot write screenshot '" + shot.Path + "' at frame " +
+                                std::to_string(frame));
       }
     }
   }

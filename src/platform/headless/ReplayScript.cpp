@@ -30,9 +30,9 @@ std::int64_t Number(const std::string& s, int base = 10) {
 
 int VirtualKeyFromName(const std::string& name) {
   static const std::map<std::string, int> kNames = {
-      {"up", 0x26},    {"down", 0x28},      {"left", 0x25},  {"right", 0x27}, {"esc", 0x1B},
-      {"escape", 0x1B}, {"enter", 0x0D},    {"return", 0x0D}, {"space", 0x20}, {"shift", 0x10},
-      {"ctrl", 0x11},  {"control", 0x11},   {"alt", 0x12},   {"backspace", 0x08}, {"tab", 0x09},
+      {"up", 0x26},     {"down", 0x28},    {"left", 0x25},   {"right", 0x27},     {"esc", 0x1B},
+      {"escape", 0x1B}, {"enter", 0x0D},   {"return", 0x0D}, {"space", 0x20},     {"shift", 0x10},
+      {"ctrl", 0x11},   {"control", 0x11}, {"alt", 0x12},    {"backspace", 0x08}, {"tab", 0x09},
   };
   const std::string n = Lower(name);
   if (auto it = kNames.find(n); it != kNames.end()) return it->second;
@@ -69,8 +69,8 @@ TReplayScript ParseReplayScript(const std::string& text) {
     auto number = [&](std::size_t i, std::int64_t min, std::int64_t max) {
       if (i >= w.size()) fail("'" + w[0] + "' needs more values");
       const std::int64_t v = Number(w[i]);
-      if (v < min || v > max) fail("'" + w[i] + "' is not a number from " + std::to_string(min) + " to " +
-                                   std::to_string(max));
+      if (v < min || v > max)
+        fail("'" + w[i] + "' is not a number from " + std::to_string(min) + " to " + std::to_string(max));
       return v;
     };
 
@@ -168,7 +168,8 @@ TReplayScript ParseReplayScript(const std::string& text) {
         a.Type = TReplayAction::Kind::Close;
         push(step);
       } else if (action == "focus") {
-        if (w.size() != 3 || (Lower(w[2]) != "lost" && Lower(w[2]) != "gained")) fail("focus needs 'lost' or 'gained'");
+        if (w.size() != 3 || (Lower(w[2]) != "lost" && Lower(w[2]) != "gained"))
+          fail("focus needs 'lost' or 'gained'");
         a.Type = Lower(w[2]) == "lost" ? TReplayAction::Kind::FocusLost : TReplayAction::Kind::FocusGained;
         push(step);
       } else {
