@@ -88,6 +88,49 @@ TPictureData Canvas::Finish(bool keyed) const {
   return out;
 }
 
+TPictureData Canvas::FinishOver(Rgb ground) const {
+  cairo_surface_flush(bodySurface_);
+  cairo_surface_flush(shadowSurface_);
+  const unsigned char* body = cairo_image_surface_get_data(bodySurface_);
+  const unsigned char* shadow = cairo_image_surface_get_data(shadowSurface_);
+  const int bodyStride = cairo_image_surface_get_stride(bodySurface_);
+  const int shadowStride = cairo_image_surface_get_stride(shadowSurface_);
+  const double samples = static_cast<double>(scale_) * scale_;
+
+  TPictureData out;
+  out.Width = width_;
+  out.Height = height_;
+  out.Pixels.assign(static_cast<std::size_t>(width_) * height_, kKeyColor);
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      double a = 0, r = 0, g = 0, b = 0, s = 0;
+      for (int sy = 0; sy < scale_; ++sy) {
+        const unsigned char* row = body + static_cast<std::ptrdiff_t>(y * scale_ + sy) * bodyStride;
+        const unsigned char* srow = shadow + static_cast<std::ptrdiff_t>(y * scale_ + sy) * shadowStride;
+        for (int sx = 0; sx < scale_; ++sx) {
+          const auto px = *reinterpret_cast<const std::uint32_t*>(row + 4 * (x * scale_ + sx));
+          a += (px >> 24) & 0xFF;
+          r += (px >> 16) & 0xFF;
+          g += (px >> 8) & 0xFF;
+          b += px & 0xFF;
+          s += srow[x * scale_ + sx];
+        }
+      }
+      a /= samples * 255.0;
+      s /= samples * 255.0;
+      std::uint32_t& dst = out.Pixels[static_cast<std::size_t>(y) * width_ + x];
+      if (a >= 0.5) {
+        const double rest = (1.0 - a) * 255.0;
+        dst = Quantise(r / samples + rest * ground.r, g / samples + rest * ground.g, b / samples + rest * ground.b, x,
+                       y);
+      } else if (s * (1.0 - a) > Bayer4(x + 1, y) * 0.98 + 0.01) {
+        dst = Quantise(14, 16, 24, x, y);
+      }
+    }
+  }
+  return out;
+}
+
 // ---- PatternGrid -----------------------------------------------------------------------------
 
 PatternGrid::PatternGrid(int patternWidth, int patternHeight, int columns, int rows, bool keyed)

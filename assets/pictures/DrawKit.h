@@ -56,6 +56,11 @@ class Canvas {
   // Reduces, dithers and keys the drawing. keyed = false paints every pixel (uncovered parts
   // black); keyed = true leaves uncovered parts as the key.
   TPictureData Finish(bool keyed) const;
+  // A keyed finish for pictures that always sit on one known ground (menu art on its dark
+  // background): pixels at least half covered are blended over `ground` instead of being
+  // un-premultiplied, so antialiased edges and soft shadows drawn in the body melt into that
+  // ground; the shadow layer is handled as in Finish.
+  TPictureData FinishOver(Rgb ground) const;
 
  private:
   int width_, height_, scale_;

@@ -30,6 +30,14 @@ void WritePictureArchive(const std::string& path, const PictureArchive& archive)
 std::vector<std::uint8_t> WriteWaveArchiveToMemory(const WaveArchive& archive);
 void WriteWaveArchive(const std::string& path, const WaveArchive& archive);
 
+// The bytes of an archive file; EFOpenError "Cannot open file \"%s\". %s" when it cannot be read.
+std::vector<std::uint8_t> ReadArchiveFile(const std::string& path);
+
+// What an archive holds, by the root class name it stores (which the readers themselves
+// ignore); Unknown when the header cannot be read or names another class.
+enum class ArchiveContent { Unknown, Pictures, Waves };
+ArchiveContent DetectArchiveContent(const std::vector<std::uint8_t>& bytes);
+
 // A whole RIFF WAVE file for a wave item (what the sound device is handed).
 std::vector<std::uint8_t> MakeRiffWave(const WaveFormat& format, const std::vector<std::uint8_t>& data);
 

@@ -160,7 +160,7 @@ void ReadInContext(const std::string& objectName, const std::string& property, F
 }
 
 // What differs between the two archive kinds.
-struct ArchiveKind {
+struct CollectionFormat {
   const char* rootClass;
   const char* itemClass;
   std::function<void()> clearItems;
@@ -192,7 +192,7 @@ void ReadResourceHeader(ByteReader& in) {
   if (std::memcmp(sig, "TPF0", 4) != 0) InvalidFormat();
 }
 
-void ReadList(ByteReader& in, ValueReader& values, const ArchiveKind& kind) {
+void ReadList(ByteReader& in, ValueReader& values, const CollectionFormat& kind) {
   if (in.ReadU8() != kCollection) InvalidValue();
   bool first = true;
   for (;;) {
@@ -218,7 +218,7 @@ void ReadList(ByteReader& in, ValueReader& values, const ArchiveKind& kind) {
   }
 }
 
-void ReadArchive(const std::vector<std::uint8_t>& bytes, const ArchiveKind& kind) {
+void ReadArchive(const std::vector<std::uint8_t>& bytes, const CollectionFormat& kind) {
   ByteReader in(bytes);
   ReadResourceHeader(in);
   ValueReader values(in);
@@ -243,7 +243,9 @@ void ReadArchive(const std::vector<std::uint8_t>& bytes, const ArchiveKind& kind
   if (in.ReadU8() != 0) InvalidFormat();
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+}  // namespace
+
+std::vector<std::uint8_t> ReadArchiveFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
   struct stat st {};
@@ -268,11 +270,25 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-}  // namespace
+ArchiveContent DetectArchiveContent(const std::vector<std::uint8_t>& bytes) {
+  try {
+    ByteReader in(bytes);
+    ReadResourceHeader(in);
+    if (in.PeekU8() >= 0xF0) {
+      ValueReader values(in);
+      if (in.ReadU8() & 2) values.Integer();
+    }
+    const std::string rootClass = in.ReadShortString();
+    if (rootClass == "TPictureCollectionComponent") return ArchiveContent::Pictures;
+    if (rootClass == "TWaveCollectionComponent") return ArchiveContent::Waves;
+  } catch (const EKestruneError&) {
+  }
+  return ArchiveContent::Unknown;
+}
 
 PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
   PictureArchive archive;
-  ArchiveKind kind;
+  CollectionFormat kind;
   kind.rootClass = "TPictureCollectionComponent";
   kind.itemClass = "TPictureCollectionItem";
   kind.clearItems = [&] { archive.Items.clear(); };
@@ -324,7 +340,7 @@ PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& byt
 
 WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
   WaveArchive archive;
-  ArchiveKind kind;
+  CollectionFormat kind;
   kind.rootClass = "TWaveCollectionComponent";
   kind.itemClass = "TWaveCollectionItem";
   kind.clearItems = [&] { archive.Items.clear(); };
@@ -353,9 +369,9 @@ WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
 }
 
 PictureArchive ReadPictureArchive(const std::string& path) {
-  return ReadPictureArchiveFromMemory(ReadWholeFile(path));
+  return ReadPictureArchiveFromMemory(ReadArchiveFile(path));
 }
 
-WaveArchive ReadWaveArchive(const std::string& path) { return ReadWaveArchiveFromMemory(ReadWholeFile(path)); }
+WaveArchive ReadWaveArchive(const std::string& path) { return ReadWaveArchiveFromMemory(ReadArchiveFile(path)); }
 
 }  // namespace kestrune

@@ -39,6 +39,7 @@ KESTRUNE_ERROR_CLASS(EPictureCollectionError, EKestruneError)
 KESTRUNE_ERROR_CLASS(EWaveCollectionError, EKestruneError)
 KESTRUNE_ERROR_CLASS(EWaveError, EKestruneError)
 KESTRUNE_ERROR_CLASS(EDirectSoundError, EKestruneError)
+KESTRUNE_ERROR_CLASS(EDirectSoundBufferError, EDirectSoundError)
 
 #undef KESTRUNE_ERROR_CLASS
 

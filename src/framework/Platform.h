@@ -74,10 +74,16 @@ class IAudioOutput {
   // frequency in Hz (0 = the sound's own rate).
   virtual void SetChannelParameters(int channel, int volume, int pan, int frequency) = 0;
   // The music stream: a callback that fills interleaved stereo 16-bit frames at OutputRate().
-  // Pass an empty function to remove it. Called from the audio thread.
+  // Pass an empty function to remove it. Called from the audio thread; once SetMusicSource
+  // returns, the previous source is never called again, so its data may be freed.
   using MusicSource = std::function<void(std::int16_t* stereoFrames, int frameCount)>;
   virtual void SetMusicSource(MusicSource source) = 0;
   virtual int OutputRate() const = 0;
+  // Stops a channel and hands it back for a later AllocateChannel.
+  virtual void FreeChannel(int channel) { Stop(channel); }
+  // Silences (without stopping) every effect channel, not the music: effects are not heard
+  // while the game's window is in the background.
+  virtual void SetEffectsMuted(bool /*muted*/) {}
 };
 
 // A window's position, size and state, as saved before full screen and put back after it.

@@ -9,6 +9,7 @@ class NullAudioOutput : public IAudioOutput {
   int CreateChunk(const std::uint8_t*, std::size_t) override { return 0; }
   void FreeChunk(int) override {}
   int AllocateChannel() override { return -1; }
+  void FreeChannel(int) override {}
   void Play(int, int, bool) override {}
   void Stop(int) override {}
   bool IsPlaying(int) const override { return false; }

@@ -4,6 +4,7 @@
 #include "framework/Random.h"
 #include "shell/FrameTiming.h"
 #include "shell/GameState.h"
+#include "shell/SoundService.h"
 #include "shell/TextStyles.h"
 
 namespace kestrune {
@@ -22,6 +23,8 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
       MDXInput(&platform),
       MDXTimer([&platform] { return platform.Milliseconds(); },
                [&platform] { return platform.IsForeground(); }),
+      MDXSound(&platform.Audio()),
+      Music(&platform.Audio()),
       platform_(&platform),
       randomSeed_(randomSeed) {
   GameState = TGameState{};
@@ -40,6 +43,9 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
   // Loading the components: the display initialises itself, the timer starts.
   MDXDraw.Initialize();
   MDXTimer.Loaded();
+  // Without an audio device the sound device stays uninitialised and the game is silent.
+  MDXSound.Loaded();
+  MDXWaveList.SetDXSound(&MDXSound);
   RegisterShellModules(*this);
 }
 
@@ -52,6 +58,8 @@ void TMForm::FormCreate() {
   RandomSeed(randomSeed_);
   // The archives: Res1.dxg, Res2.dxg into the image libraries, Sounds.dxw into the sound library.
   if (Handlers.LoadArchives) Handlers.LoadArchives();
+  // The sound archive comes after the two image archives.
+  MDXWaveList.Items.LoadFromFile(kSoundArchivePath);
   // The high-score file, then the options file, then the table's check.
   if (Handlers.ReadSaveFiles) Handlers.ReadSaveFiles();
   ApplyDisplayMode();
@@ -194,9 +202,15 @@ void TMForm::MDXDrawMouseMove(int x, int y) {
   if (Handlers.MouseMoved) Handlers.MouseMoved();
 }
 
-void TMForm::FormActivate() { MDXTimer.AppActivate(); }
+void TMForm::FormActivate() {
+  MDXTimer.AppActivate();
+  MDXSound.SetWindowActive(true);
+}
 
-void TMForm::FormDeactivate() { MDXTimer.AppDeactivate(); }
+void TMForm::FormDeactivate() {
+  MDXTimer.AppDeactivate();
+  MDXSound.SetWindowActive(false);
+}
 
 // --- Text and cursor ----------------------------------------------------------------------------
 

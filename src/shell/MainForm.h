@@ -11,8 +11,11 @@
 #include "framework/DXDraw.h"
 #include "framework/DXForm.h"
 #include "framework/DXInput.h"
+#include "framework/DXSound.h"
 #include "framework/DXTimer.h"
+#include "framework/Music.h"
 #include "framework/Platform.h"
+#include "framework/WaveList.h"
 
 namespace kestrune {
 
@@ -61,8 +64,13 @@ class TMForm : public TDXForm {
   TDXDraw MDXDraw;
   TDXInput MDXInput;
   TDXTimer MDXTimer;
-  // The image libraries (MDXImageList1, MDXImageList2), the sprite engine (MDXSpriteEngine) and
-  // the sound library with its device (MDXWaveList, MDXSound) join here with their modules.
+  // The sound device and the sound library playing through it.
+  TDXSound MDXSound;
+  TDXWaveList MDXWaveList;
+  // The music library: songs play through the same audio output as the effects.
+  TMusicPlayer Music;
+  // The image libraries (MDXImageList1, MDXImageList2) and the sprite engine (MDXSpriteEngine)
+  // join here with their modules.
 
   TShellHandlers Handlers;
 
@@ -89,6 +97,14 @@ class TMForm : public TDXForm {
   void ShowMouseCursor();
   void HideMouseCursor();
   void OpenWebPage(const std::string& address);
+  // Sounds by name (SoundService.cpp): stop the effect, then play it from the start; nothing
+  // while sound is off. A name the library does not hold raises EWaveCollectionError.
+  void PlaySound(const std::string& name);
+  void StopSound(const std::string& name);
+  // The race song on the race screen, else the menu song; nothing while music is off. A song
+  // that cannot be loaded leaves MusicHandle 0 (no music, no message).
+  void PlayScreenMusic();
+  void StopMusic();
   void ApplyDisplayMode();
   void UpdateKeyEdges();
   void ExitGame();

@@ -275,3 +275,26 @@ TEST(WaveArchiveReader, ErrorsCarryTheirFullWrapping) {
 
 }  // namespace
 }  // namespace kestrune
+
+namespace kestrune {
+namespace {
+
+// The fuzzing seeds are archives written by an independent script; every one must load.
+TEST(ArchiveReader, LoadsArchivesOfAnIndependentWriter) {
+  const std::string corpus = std::string(KESTRUNE_TEST_SOURCE_DIR) + "/../fuzz/corpus/";
+  const PictureArchive basic = ReadPictureArchive(corpus + "pictures-basic.dxg");
+  ASSERT_EQ(basic.Items.size(), 6u);
+  EXPECT_EQ(basic.Items[4].Name, "Bm");
+  EXPECT_EQ(basic.Items[4].Picture.Pixels, std::vector<std::uint32_t>{0x030201});
+  EXPECT_EQ(basic.ColorTable.size(), 1024u);
+  const PictureArchive encodings = ReadPictureArchive(corpus + "pictures-encodings.dxg");
+  ASSERT_EQ(encodings.Items.size(), 7u);
+  for (const PictureItemRecord& item : encodings.Items) EXPECT_FALSE(item.Picture.Empty()) << item.Name;
+  const WaveArchive waves = ReadWaveArchive(corpus + "waves.dxw");
+  ASSERT_EQ(waves.Items.size(), 2u);
+  EXPECT_EQ(waves.Items[0].Data.size(), 5u);  // found after an odd chunk with its pad byte
+  EXPECT_EQ(waves.Items[1].Data.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kestrune

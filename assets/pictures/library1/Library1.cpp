@@ -1,9 +1,18 @@
 #include "library1/Library1.h"
 
+#include "library1/Library1Parts.h"
+
 namespace kestrune {
 
-// PLACEHOLDER: the menu, screen and overlay pictures are drawn in this folder by a later
-// change; until then library 1 is written empty.
-void AddLibrary1Pictures(PictureArchive& /*archive*/) {}
+void AddLibrary1Pictures(PictureArchive& archive) {
+  lib1::AddIntroScreen(archive);
+  lib1::AddMenuBackground(archive);
+  lib1::AddMainMenu(archive);
+  lib1::AddCarChoice(archive);
+  lib1::AddOptions(archive);
+  lib1::AddHighScores(archive);
+  lib1::AddHelp(archive);
+  lib1::AddOverlays(archive);
+}
 
 }  // namespace kestrune

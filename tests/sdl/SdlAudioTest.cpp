@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/ArchiveIO.h"
+#include "platform/sdl/SdlAudio.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One second of a 16-bit mono 22050 Hz square wave at the given amplitude.
+std::vector<std::uint8_t> SquareWave(int amplitude) {
+  WaveFormat format;  // PCM 16-bit mono 22050 Hz
+  std::vector<std::uint8_t> data;
+  for (int i = 0; i < 22050; ++i) {
+    const std::int16_t s = static_cast<std::int16_t>((i / 25) % 2 ? amplitude : -amplitude);
+    data.push_back(static_cast<std::uint8_t>(s & 0xFF));
+    data.push_back(static_cast<std::uint8_t>((s >> 8) & 0xFF));
+  }
+  return MakeRiffWave(format, data);
+}
+
+double Rms(const std::vector<std::int16_t>& samples) {
+  double sum = 0;
+  for (std::int16_t s : samples) sum += static_cast<double>(s) * s;
+  return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+// SDL's disk driver writes what the device would play into a file, in the opened format
+// (44100 Hz, 16-bit stereo here), at the pace of a real device.
+class SdlAudioDisk : public testing::Test {
+ protected:
+  void SetUp() override {
+    file_ = fs::temp_directory_path() / ("kestrune_sdlaudio_" + std::to_string(::getpid()) + ".raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+    fs::remove(file_);
+  }
+  std::vector<std::int16_t> Written() const {
+    std::ifstream in(file_, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+      samples[i] = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                             (static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8));
+    return samples;
+  }
+  fs::path file_;
+};
+
+TEST_F(SdlAudioDisk, EffectsAndMusicAreMixedIntoTheDeviceOutput) {
+  std::vector<std::int16_t> out;
+  {
+    auto audio = CreateSdlAudioOutput();
+    ASSERT_TRUE(audio->IsOpen());
+    EXPECT_EQ(audio->OutputRate(), 44100);
+    const std::vector<std::uint8_t> riff = SquareWave(8000);
+    const int chunk = audio->CreateChunk(riff.data(), riff.size());
+    ASSERT_NE(chunk, 0);
+    const int a = audio->AllocateChannel();
+    const int b = audio->AllocateChannel();
+    ASSERT_GE(a, 0);
+    ASSERT_NE(a, b);
+    // A constant music stream that is easy to find under the effect.
+    audio->SetMusicSource([](std::int16_t* frames, int count) {
+      for (int i = 0; i < 2 * count; ++i) frames[i] = 1000;
+    });
+    audio->SetChannelParameters(a, 0, 0, 0);
+    audio->Play(a, chunk, /*looped=*/true);
+    EXPECT_TRUE(audio->IsPlaying(a));
+    EXPECT_FALSE(audio->IsPlaying(b));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    audio->Stop(a);
+    EXPECT_FALSE(audio->IsPlaying(a));
+    audio->FreeChunk(chunk);
+    audio->SetMusicSource({});
+  }
+  out = Written();
+  ASSERT_GT(out.size(), 16384u);
+  // Past the first buffers: the music's constant 1000 is the mean, the square wave (resampled
+  // by the mixer, so not exact) swings about 8000 around it.
+  double mean = 0, swing = 0;
+  const std::size_t from = 8192, to = 16384;
+  for (std::size_t i = from; i < to; ++i) mean += out[i];
+  mean /= static_cast<double>(to - from);
+  for (std::size_t i = from; i < to; ++i) swing += (out[i] - mean) * (out[i] - mean);
+  swing = std::sqrt(swing / static_cast<double>(to - from));
+  EXPECT_NEAR(mean, 1000.0, 150.0);
+  EXPECT_NEAR(swing, 8000.0, 600.0);
+}
+
+TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
+  struct Case {
+    int Volume, Pan;
+    bool Muted;
+    double Left, Right;  // expected RMS of each side relative to full volume
+  };
+  const Case cases[] = {
+      {0, 0, false, 1.0, 1.0},      {-600, 0, false, 0.5, 0.5},  // -6 dB
+      {0, 600, false, 0.5, 1.0},                                 // to the right: the left side is attenuated
+      {0, -10000, false, 1.0, 0.0}, {0, 0, true, 0.0, 0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "volume " << c.Volume << " pan " << c.Pan << " muted " << c.Muted);
+    {
+      auto audio = CreateSdlAudioOutput();
+      ASSERT_TRUE(audio->IsOpen());
+      const std::vector<std::uint8_t> riff = SquareWave(8000);
+      const int chunk = audio->CreateChunk(riff.data(), riff.size());
+      const int ch = audio->AllocateChannel();
+      audio->SetEffectsMuted(c.Muted);
+      audio->SetChannelParameters(ch, c.Volume, c.Pan, 0);
+      audio->Play(ch, chunk, true);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    const std::vector<std::int16_t> out = Written();
+    std::vector<std::int16_t> left, right;
+    // Skip the first buffers, written before the channel started.
+    for (std::size_t i = 8192; i + 1 < out.size(); i += 2) {
+      left.push_back(out[i]);
+      right.push_back(out[i + 1]);
+    }
+    ASSERT_GT(left.size(), 1000u);
+    EXPECT_NEAR(Rms(left) / 8000.0, c.Left, 0.05);
+    EXPECT_NEAR(Rms(right) / 8000.0, c.Right, 0.05);
+  }
+}
+
+TEST_F(SdlAudioDisk, FrequencyChangesThePlaybackRate) {
+  // The same one-second sound on two channels started together: played at twice its rate it
+  // is over while the other still sounds (both advance with the same mixer, whatever the load).
+  auto audio = CreateSdlAudioOutput();
+  const std::vector<std::uint8_t> riff = SquareWave(8000);
+  const int chunk = audio->CreateChunk(riff.data(), riff.size());
+  const int fast = audio->AllocateChannel();
+  const int normal = audio->AllocateChannel();
+  audio->SetChannelParameters(fast, 0, 0, 44100);
+  audio->SetChannelParameters(normal, 0, 0, 0);
+  audio->Play(fast, chunk, false);
+  audio->Play(normal, chunk, false);
+  const auto start = std::chrono::steady_clock::now();
+  while (audio->IsPlaying(fast) && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_FALSE(audio->IsPlaying(fast));
+  EXPECT_TRUE(audio->IsPlaying(normal));
+}
+
+TEST(SdlAudio, WithoutADeviceEveryCallIsHarmless) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  auto audio = CreateSdlAudioOutput();
+  unsetenv("SDL_AUDIODRIVER");
+  EXPECT_FALSE(audio->IsOpen());
+  const std::vector<std::uint8_t> riff = SquareWave(100);
+  EXPECT_EQ(audio->CreateChunk(riff.data(), riff.size()), 0);
+  EXPECT_EQ(audio->AllocateChannel(), -1);
+  audio->Play(0, 1, true);
+  audio->Stop(0);
+  audio->FreeChannel(0);
+  audio->FreeChunk(1);
+  audio->SetChannelParameters(0, 0, 0, 0);
+  audio->SetMusicSource([](std::int16_t*, int) {});
+  audio->SetMusicSource({});
+  EXPECT_FALSE(audio->IsPlaying(0));
+}
+
+TEST(SdlAudio, ChunksThatAreNotPlayableWavesAreRefused) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  auto audio = CreateSdlAudioOutput();
+  unsetenv("SDL_AUDIODRIVER");
+  ASSERT_TRUE(audio->IsOpen());
+  struct Case {
+    const char* What;
+    WaveFormat Format;
+  };
+  const auto format = [](std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t align,
+                         std::uint16_t bits) {
+    return WaveFormat{tag, channels, rate, rate * align, align, bits, {}};
+  };
+  const Case bad[] = {
+      {"unknown format tag", format(0x7755, 1, 22050, 2, 16)},
+      {"no channels", format(1, 0, 22050, 2, 16)},
+      {"no sample rate", format(1, 1, 0, 2, 16)},
+      {"no block size", format(1, 1, 22050, 0, 16)},
+      {"odd sample size", format(1, 1, 22050, 2, 13)},
+      {"ADPCM without its coefficients", format(2, 1, 22050, 256, 4)},
+  };
+  const std::vector<std::uint8_t> samples(4000, 0x40);
+  for (const Case& c : bad) {
+    SCOPED_TRACE(c.What);
+    const std::vector<std::uint8_t> riff = MakeRiffWave(c.Format, samples);
+    EXPECT_EQ(audio->CreateChunk(riff.data(), riff.size()), 0);
+  }
+  const std::string junk = "not a wave at all";
+  EXPECT_EQ(audio->CreateChunk(reinterpret_cast<const std::uint8_t*>(junk.data()), junk.size()), 0);
+
+  // The formats of the game's archives: 8- and 16-bit, mono and stereo, any rate.
+  const WaveFormat good[] = {format(1, 1, 22050, 2, 16), format(1, 2, 44100, 4, 16),
+                             format(1, 1, 11025, 1, 8), format(1, 2, 8000, 2, 8)};
+  for (const WaveFormat& f : good) {
+    SCOPED_TRACE(testing::Message() << f.Channels << " channels, " << f.BitsPerSample << " bits, "
+                                    << f.SamplesPerSec << " Hz");
+    const std::vector<std::uint8_t> riff = MakeRiffWave(f, samples);
+    const int chunk = audio->CreateChunk(riff.data(), riff.size());
+    EXPECT_NE(chunk, 0);
+    audio->FreeChunk(chunk);
+  }
+}
+
+}  // namespace
+}  // namespace kestrune

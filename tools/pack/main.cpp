@@ -1,0 +1,90 @@
+// kestrune-pack: command-line tool for the game's picture (.dxg) and sound (.dxw) archives.
+// Exit status: 0 success, 1 bad input (one line on standard error naming the file), 2 usage.
+
+#include <charconv>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "PackCommands.h"
+#include "PackError.h"
+#include "framework/Errors.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kestrune-pack COMMAND ...\n"
+    "\n"
+    "  list ARCHIVE               one line per item of a picture (.dxg) or sound (.dxw) archive\n"
+    "  extract ARCHIVE DIR        every picture as PNG, every wave as .wav, and DIR/manifest.txt\n"
+    "  build MANIFEST OUTPUT      the archive a manifest describes (the inverse of extract)\n"
+    "  sheet ARCHIVE OUTPUT.png [--scale N] [--width PIXELS]\n"
+    "                             contact sheet of a picture archive: names, sizes, pattern grid\n"
+    "                             and numbers, transparency shown as a checkerboard\n"
+    "  --help                     this text\n"
+    "\n"
+    "Exit status: 0 done, 1 bad input, 2 wrong usage.\n";
+
+int Usage(const std::string& problem) {
+  std::cerr << "kestrune-pack: " << problem << "\n" << kUsage;
+  return 2;
+}
+
+bool ParseOption(const std::string& text, int low, int high, int& out) {
+  const char* end = text.data() + text.size();
+  auto [p, ec] = std::from_chars(text.data(), end, out);
+  return ec == std::errc() && p == end && out >= low && out <= high;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage("no command given");
+  const std::string& command = args[0];
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsage;
+    return 0;
+  }
+  try {
+    namespace pack = kestrune::pack;
+    if (command == "list") {
+      if (args.size() != 2) return Usage("list takes ARCHIVE");
+      pack::ListArchive(args[1], std::cout);
+    } else if (command == "extract") {
+      if (args.size() != 3) return Usage("extract takes ARCHIVE DIR");
+      pack::ExtractArchive(args[1], args[2]);
+    } else if (command == "build") {
+      if (args.size() != 3) return Usage("build takes MANIFEST OUTPUT");
+      pack::BuildArchive(args[1], args[2]);
+    } else if (command == "sheet") {
+      if (args.size() < 3) return Usage("sheet takes ARCHIVE OUTPUT.png");
+      pack::SheetOptions options;
+      for (std::size_t i = 3; i < args.size(); i += 2) {
+        if (i + 1 >= args.size()) return Usage(args[i] + " needs a value");
+        if (args[i] == "--scale") {
+          if (!ParseOption(args[i + 1], 1, 8, options.Scale)) return Usage("--scale must be 1 to 8");
+        } else if (args[i] == "--width") {
+          if (!ParseOption(args[i + 1], 64, 65536, options.MaxWidth)) return Usage("--width must be 64 to 65536");
+        } else {
+          return Usage("unknown option " + args[i]);
+        }
+      }
+      pack::DrawSheet(args[1], args[2], options);
+    } else {
+      return Usage("unknown command \"" + command + "\"");
+    }
+  } catch (const kestrune::pack::PackError& e) {
+    std::cerr << "kestrune-pack: " << e.what() << "\n";
+    return 1;
+  } catch (const kestrune::EKestruneError& e) {
+    std::cerr << "kestrune-pack: " << e.what() << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "kestrune-pack: " << e.what() << "\n";
+    return 1;
+  }
+  std::cout.flush();
+  return std::cout ? 0 : 1;
+}
