@@ -51,6 +51,7 @@ std::size_t PixelCount(const PictureArchive& a) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::uint8_t> bytes(data, data + size);
+  DetectArchiveContent(bytes);
   try {
     const PictureArchive pictures = ReadPictureArchiveFromMemory(bytes);
     if (PixelCount(pictures) < (1u << 20) &&

@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <optional>
+#include <string>
 
 #include "framework/Errors.h"
 
@@ -251,6 +252,11 @@ std::vector<std::uint8_t> EncodeDib24(const TPictureData& picture) {
   }
   if (picture.Pixels.size() != static_cast<std::size_t>(picture.Width) * static_cast<std::size_t>(picture.Height))
     throw EInvalidGraphic("Picture size does not match its pixel count");
+  // Readers refuse larger pictures, so they are not written either.
+  if (picture.Width > static_cast<int>(kMaxDibSide) || picture.Height > static_cast<int>(kMaxDibSide) ||
+      picture.Pixels.size() * 4 > kMaxDibPixelBytes)
+    throw EInvalidGraphic("Picture is too large to store (" + std::to_string(picture.Width) + " x " +
+                          std::to_string(picture.Height) + ")");
   const std::uint32_t width = static_cast<std::uint32_t>(picture.Width);
   const std::uint32_t height = static_cast<std::uint32_t>(picture.Height);
   const std::uint32_t stride = (width * 24 + 31) / 32 * 4;

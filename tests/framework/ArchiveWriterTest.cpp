@@ -111,6 +111,18 @@ TEST(ArchiveWriter, RiffWaveFollowsThePaddingRule) {
   EXPECT_EQ(riff.back(), 0);
 }
 
+TEST(ArchiveWriter, RefusesPicturesTheReaderWouldReject) {
+  PictureArchive archive;
+  archive.Items.resize(1);
+  TPictureData& pic = archive.Items[0].Picture;
+  pic.Width = 16385;
+  pic.Height = 1;
+  pic.Pixels.resize(16385);
+  EXPECT_THROW(WritePictureArchiveToMemory(archive), EInvalidGraphic);
+  pic.Width = 2;  // pixel count does not match the size
+  EXPECT_THROW(WritePictureArchiveToMemory(archive), EInvalidGraphic);
+}
+
 TEST(ArchiveWriter, UnwritablePathFails) {
   try {
     WritePictureArchive("no-such-dir/out.dxg", PictureArchive{});
