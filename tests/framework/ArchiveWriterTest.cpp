@@ -13,7 +13,8 @@ TPictureData Gradient(int w, int h) {
   pic.Width = w;
   pic.Height = h;
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) pic.Pixels.push_back(static_cast<std::uint32_t>((x * 37) << 16 | (y * 11) << 8 | (x ^ y)));
+    for (int x = 0; x < w; ++x)
+      pic.Pixels.push_back(static_cast<std::uint32_t>((x * 37) << 16 | (y * 11) << 8 | (x ^ y)));
   return pic;
 }
 
