@@ -1,0 +1,164 @@
+#include "race/Race.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "race/LevelValues.h"
+#include "race/RaceServices.h"
+#include "race/RoadGenerator.h"
+#include "race/RoadMap.h"
+#include "race/ScrollBackground.h"
+#include "shell/GameState.h"
+#include "vehicles/MyImageSprite.h"
+#include "vehicles/Player.h"
+
+namespace kestrune {
+
+TScrollBackground* RaceRoad = nullptr;
+TPlayer* RacePlayer = nullptr;
+bool FinishLineReached = false;
+
+namespace {
+
+// Input states of the keyboard.
+constexpr int kStateUp = 0, kStateDown = 1, kStateLeft = 2, kStateRight = 3;
+constexpr int kStateHorn = 8, kStateHandbrake = 13, kStateFire = 15, kStateNitro = 16;
+
+bool Held(int state) { return RaceServices().InputHeld && RaceServices().InputHeld(state); }
+
+void CountDown() {
+  std::int32_t& timeLeft = GameState.TimeLeft;
+  const std::int32_t frame = GameState.FrameTimeMs;
+  // One tick a second through the last ten seconds.
+  if (timeLeft <= 10000 && (timeLeft + frame) / 1000 != timeLeft / 1000) RacePlaySound("Tick");
+  if (!RacePlayer->TimeOver && !RaceFinishReached() && timeLeft - frame >= 0) timeLeft -= frame;
+  if (frame + 1 >= timeLeft) RacePlayer->TimeOver = true;
+}
+
+}  // namespace
+
+double RaceRoadX() { return RaceRoad ? RaceRoad->X : 0.0; }
+double RaceRoadY() { return RaceRoad ? RaceRoad->Y : 0.0; }
+bool RaceFinishReached() { return FinishLineReached; }
+
+void RaceOpenOverlay(int overlay) {
+  if (RaceServices().OpenOverlay) RaceServices().OpenOverlay(overlay);
+}
+
+void CopyWindowToChips() {
+  if (!RaceRoad) return;
+  for (int a = MapRowOffset; a <= MapRowOffset + TRoadMap::WindowRows; ++a)
+    for (int i = MapColumnOffset; i <= MapColumnOffset + TRoadMap::WindowColumns; ++i)
+      RaceRoad->SetChip(i - MapColumnOffset, a - MapRowOffset, RoadMap.Get(a, i));
+}
+
+void UpdateRoadVelocity() {
+  if (!RacePlayer) return;
+  const double a = RacePlayer->Heading * 2.0 * std::numbers::pi / 256.0;
+  ScrollVelocityX = -std::sin(a) * RacePlayer->Velocity;
+  ScrollVelocityY = std::cos(a) * RacePlayer->Velocity;
+}
+
+void MoveRoadAfterRebound() {
+  UpdateRoadVelocity();
+  if (!RaceRoad) return;
+  RaceRoad->X += ScrollVelocityX * 0.5 * GameState.SpeedScale;
+  RaceRoad->Y += ScrollVelocityY * 0.5 * GameState.SpeedScale;
+}
+
+void SetupLevel(std::int32_t level) {
+  const TLevelValues v = ComputeLevelValues(level);
+  GameState.Level = v.Level;
+  GameState.RoadLength = v.RoadLength;
+  GameState.TimeLeft = v.TimeLeft;
+  GameState.BonusLevelValue = v.BonusLevelValue;
+  GameState.TrafficLevelValue = v.TrafficLevelValue;
+  GenerateRoadMap(v.RoadLength);
+  CopyWindowToChips();
+}
+
+void StartRace() {
+  GameState.Screen = ScreenRace;
+  if (RaceServices().PlayScreenMusic) RaceServices().PlayScreenMusic("Data/Music/Race.xm");
+  if (RaceServices().HideMouseCursor) RaceServices().HideMouseCursor();
+  GameState.FirstItem = 1;
+  GameState.LastItem = 0;
+  GameState.Selected = 0;
+
+  RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
+  FinishLineReached = false;
+  SetupLevel(1);
+  // PLACEHOLDER (pedestrians; lamps, bonuses and finish; traffic issues): the lamp, pedestrian,
+  // bonus, traffic and finish-line managers are created here, in that order.
+  // PLACEHOLDER (race HUD issue): the HUD sprites "Panel", "Pointer", "SmallCar", "Energy",
+  // "BonusNitro" and "BonusM" are created here.
+  RacePlayer = TPlayer::Create(365, 400);
+  // PLACEHOLDER (weapons and damage issue): the pool of five rockets is created here.
+  // PLACEHOLDER (race HUD issue): the HUD texts are drawn once here.
+  GameState.Lives = 3;
+  GameState.Score = 0;
+  RaceOpenOverlay(OverlayLevel);
+}
+
+void RaceFrame(std::uint32_t lagCount) {
+  if (!RacePlayer || !RaceRoad) return;
+  if (GameSpriteWorld().Root) GameSpriteWorld().Root->MoveTree(static_cast<std::int32_t>(lagCount));
+
+  TPlayer& p = *RacePlayer;
+  p.KeyLeft = Held(kStateLeft);
+  p.KeyRight = Held(kStateRight);
+  p.KeyUp = Held(kStateUp);
+  p.KeyDown = Held(kStateDown);
+  p.KeyHandbrake = Held(kStateHandbrake);
+  p.KeyFire = Held(kStateFire) || GameState.CtrlHeld;
+  p.KeyNitro = Held(kStateNitro) || GameState.ShiftHeld;
+  p.KeyHorn = Held(kStateHorn);
+
+  // PLACEHOLDER (race HUD issue): the speedometer needle follows the speed here.
+  CountDown();
+  if (p.Ammo <= 0) p.DropItem(p.Weapon);
+  if (!(p.Nitro > 0)) p.DropItem(2);
+  CopyWindowToChips();
+  // PLACEHOLDER (race HUD issue): the small car climbs the progress strip here.
+  UpdateRoadVelocity();
+  // PLACEHOLDER (race HUD issue): the HUD texts are drawn here.
+  // PLACEHOLDER (weapons and damage issue): rockets that left the playfield are retired here.
+  if (GameState.KeyEdges.Esc) RaceOpenOverlay(OverlayExitToMenu);
+  if (GameState.KeyEdges.P) RaceOpenOverlay(OverlayPause);
+}
+
+void NextLevel(bool advance) {
+  SetupLevel(advance ? GameState.Level + 1 : GameState.Level);
+  if (RacePlayer) {
+    TPlayer& p = *RacePlayer;
+    p.Speed = p.Velocity = p.SteerAngle = 0;
+    p.Heading = 0;
+    p.TimeOver = p.EndingStarted = p.Crashed = false;
+    p.Visible = true;
+  }
+  ScrollVelocityX = ScrollVelocityY = 0;
+  if (RaceRoad) RaceRoad->X = RaceRoad->Y = 0;
+  FinishLineReached = false;
+  // PLACEHOLDER (later race issues): bonuses, pedestrians, lamps, traffic and the finish line
+  // are reset here, in that order.
+  RaceOpenOverlay(OverlayLevel);
+}
+
+void EndRace() {
+  GameState.Screen = ScreenNone;
+  if (RaceRoad) RaceRoad->Kill();
+  if (RacePlayer) {
+    RacePlayer->StopCarSounds(true);
+    // PLACEHOLDER (later race issues): the five managers and the six HUD sprites are killed here.
+    RacePlayer->LeftFlame->Kill();
+    RacePlayer->RightFlame->Kill();
+    RacePlayer->WeaponSprite->Kill();
+    RacePlayer->Kill();
+  }
+  // PLACEHOLDER (weapons and damage issue): each rocket and its flame are killed here.
+  if (GameSpriteWorld().Root) GameSpriteWorld().Root->FreeDead();
+  RaceRoad = nullptr;
+  RacePlayer = nullptr;
+}
+
+}  // namespace kestrune

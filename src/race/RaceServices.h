@@ -1,0 +1,27 @@
+#pragma once
+// What the race asks of the shell besides the game state: sounds and music by name, the mouse
+// cursor, overlays and the held input states. The shell fills these in when it registers the
+// race; each one left empty does nothing (a held state then reads as up), so the race also runs
+// under tests with only the parts they look at.
+
+#include <functional>
+#include <string>
+
+namespace kestrune {
+
+struct TRaceServices {
+  std::function<void(const std::string& name)> PlaySound;
+  std::function<void(const std::string& name)> StopSound;
+  std::function<void(const std::string& path)> PlayScreenMusic;
+  std::function<void()> HideMouseCursor;
+  std::function<void(int overlay)> OpenOverlay;
+  // Input states of the keyboard (0..3 the arrows up, down, left, right; 8 H; 13 Space; 15 Z;
+  // 16 X).
+  std::function<bool(int state)> InputHeld;
+};
+TRaceServices& RaceServices();
+
+void RacePlaySound(const std::string& name);
+void RaceStopSound(const std::string& name);
+
+}  // namespace kestrune
