@@ -37,6 +37,7 @@ struct TPattern {
   // Opaque runs per pattern row: the runs of row y are Runs[RowStart[y] .. RowStart[y + 1]).
   std::vector<std::uint32_t> RowStart;
   std::vector<TOpaqueRun> Runs;
+  bool Opaque = false;  // no key pixel at all: rows are copied whole
 };
 
 class TPictureCollectionItem : public THashCollectionItem {

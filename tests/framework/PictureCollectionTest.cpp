@@ -230,6 +230,37 @@ TEST(PictureCollectionTest, DrawAlphaStretchesBlendsAndClips) {
   EXPECT_TRUE(SameSurface(e, TDirectDrawSurface(6, 6)));
 }
 
+TEST(PictureCollectionTest, DrawAlphaMixesEveryChannelByTheFormula) {
+  // Rows long enough for the eight-pixel path plus a tail, over a varied background.
+  TPictureCollection c;
+  TPictureCollectionItem& item = AddItem(c, "mix", MakePicture(21, 5, [](int x, int y) { return (x * 3 + y) % 5 == 0; }));
+  item.Restore();
+  auto widen = [](int v, int bits) { return bits == 5 ? (v << 3) | (v >> 2) : (v << 2) | (v >> 4); };
+  for (int alpha : {1, 77, 128, 200, 254}) {
+    TDirectDrawSurface s(21, 5);
+    for (int i = 0; i < 21 * 5; ++i) s.Pixels()[i] = static_cast<std::uint16_t>(i * 2654435761u >> 13);
+    TDirectDrawSurface before(21, 5);
+    std::copy(s.Pixels(), s.Pixels() + 21 * 5, before.Pixels());
+    item.DrawAlpha(s, {0, 0, 21, 5}, 0, alpha);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 21; ++x) {
+        const std::uint16_t src = Px(item.Picture, x, y), dst = before.Row(y)[x];
+        std::uint16_t want = dst;
+        if (src != RGB565(255, 0, 255)) {
+          const int shifts[3] = {11, 5, 0}, bits[3] = {5, 6, 5};
+          want = 0;
+          for (int ch = 0; ch < 3; ++ch) {
+            const int mask = (1 << bits[ch]) - 1;
+            const int s8 = widen((src >> shifts[ch]) & mask, bits[ch]), d8 = widen((dst >> shifts[ch]) & mask, bits[ch]);
+            const int m = (s8 * alpha + d8 * (255 - alpha)) / 256;
+            want = static_cast<std::uint16_t>(want | ((m >> (8 - bits[ch])) << shifts[ch]));
+          }
+        }
+        ASSERT_EQ(s.Row(y)[x], want) << "alpha " << alpha << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST(PictureCollectionTest, DrawRotateTurnsClockwiseAndWrapsTheAngle) {
   TPictureCollection c;
   TPictureCollectionItem& item = AddItem(c, "rot", MakePicture(6, 4, [](int x, int y) { return x == 5 && y == 0; }));
