@@ -25,6 +25,7 @@ struct ChannelLine {
 struct PatternDraft {
   std::string Id;
   int Bars = 0;
+  int RowsPerBar = 16;
   int LineNumber = 0;
   std::vector<ChannelLine> Lines;
 };
@@ -136,7 +137,7 @@ class Compiler {
     };
     if (key == "song") {
       need(2);
-      module_.Name = content.substr(content.find(w[1]));
+      module_.Name = content.substr(content.find(w[1], content.find(key) + key.size()));
       while (!module_.Name.empty() && std::isspace(static_cast<unsigned char>(module_.Name.back()))) module_.Name.pop_back();
     } else if (key == "speed") {
       need(2);
@@ -161,7 +162,7 @@ class Compiler {
       if (patternIndex_.count(w[1])) Fail("pattern \"" + w[1] + "\" defined twice");
       const int bars = Number(w[2], 1, 256 / rowsPerBar_);
       patternIndex_[w[1]] = static_cast<int>(drafts_.size());
-      drafts_.push_back({w[1], bars, line_, {}});
+      drafts_.push_back({w[1], bars, rowsPerBar_, line_, {}});
     } else if (key == "order") {
       for (std::size_t i = 1; i < w.size(); ++i) order_.emplace_back(w[i], line_);
     } else {
@@ -205,7 +206,7 @@ class Compiler {
     const auto it = instrumentIndex_.find(w[1]);
     if (it == instrumentIndex_.end()) Fail("unknown instrument \"" + w[1] + "\"");
     line.Instrument = it->second;
-    std::size_t barsFrom = content.find(w[1]) + w[1].size();
+    std::size_t barsFrom = content.find(w[1], content.find(w[0]) + w[0].size()) + w[1].size();
     if (line.First != line.Last) {
       if (w.size() < 4 || w[2] != "near" || !(line.Near = ParseNoteName(w[3]))) {
         Fail("a chord line names its voicing centre: \"<channels> <instrument> near <note> | ...\"");
@@ -237,7 +238,7 @@ class Compiler {
     const int channels = module_.Channels;
     for (const PatternDraft& d : drafts_) {
       XmPattern p;
-      p.Rows = d.Bars * rowsPerBar_;
+      p.Rows = d.Bars * d.RowsPerBar;
       p.Cells.assign(static_cast<std::size_t>(p.Rows) * channels, XmCell{});
       for (const ChannelLine& line : d.Lines) Fill(p, d, line);
       module_.Patterns.push_back(std::move(p));
@@ -282,13 +283,13 @@ class Compiler {
     line_ = line.LineNumber;
     for (int bar = 0; bar < d.Bars; ++bar) {
       const std::vector<std::string> tokens = Words(line.Bars[bar % line.Bars.size()]);
-      if (tokens.empty() || rowsPerBar_ % static_cast<int>(tokens.size()) != 0) {
+      if (tokens.empty() || d.RowsPerBar % static_cast<int>(tokens.size()) != 0) {
         Fail("a bar holds " + std::to_string(tokens.size()) + " steps; use a count that divides " +
-             std::to_string(rowsPerBar_));
+             std::to_string(d.RowsPerBar));
       }
-      const int step = rowsPerBar_ / static_cast<int>(tokens.size());
+      const int step = d.RowsPerBar / static_cast<int>(tokens.size());
       for (std::size_t j = 0; j < tokens.size(); ++j) {
-        Token(p, line, bar * rowsPerBar_ + static_cast<int>(j) * step, tokens[j]);
+        Token(p, line, bar * d.RowsPerBar + static_cast<int>(j) * step, tokens[j]);
       }
     }
   }

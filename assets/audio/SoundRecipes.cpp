@@ -171,7 +171,7 @@ Signal Nitro() {
   Noise noise(22);
   OnePole roarFilter, roarFilter2;
   StateVariable jet;
-  return NoiseLoop(kRate, -6.0, [&](int, double t) {
+  return NoiseLoop(kRate, -7.0, [&](int, double t) {
     const float roar = roarFilter2.Lowpass(roarFilter.Lowpass(noise.Next(), 500.0), 700.0) * 3.0f;
     const double jetFreq = 2200.0 + 500.0 * std::sin(kTwoPi * 3.0 * t);
     const float hiss = jet.Step(noise.Next(), jetFreq, 0.6).band;
@@ -200,7 +200,7 @@ Signal MachineGun() {
     }
   }
   SoftClip(s, 1.5);
-  NormalizePeak(s, -5.0);
+  NormalizePeak(s, -6.0);
   return s;
 }
 
@@ -232,7 +232,7 @@ Signal Horn() {
   // A dual-tone horn (about F#4 and A#4): buzzy saws through the trumpet's resonance.
   StateVariable resonance;
   OnePole tame;
-  return NoiseLoop(kRate, -7.0, [&](int, double t) {
+  return NoiseLoop(kRate, -9.0, [&](int, double t) {
     const float buzz = BandLimitedSaw(370.0, t) + 0.85f * BandLimitedSaw(466.0, t + 0.3 / 466.0);
     const float shaped = resonance.Step(buzz, 1100.0, 0.9).band + 0.3f * buzz;
     return static_cast<float>(std::tanh(1.6 * tame.Lowpass(shaped, 3000.0)));
@@ -270,7 +270,7 @@ Signal KillW() {
     const std::array<double, 3> vowel = {Lerp(400, 880, morph), Lerp(2400, 1450, morph), Lerp(3100, 2900, morph)};
     return Adsr(t, 0.02, 0.25, 0.75, 0.3, 0.75) * voice.Step(pitch, 0.25, vowel);
   });
-  NormalizePeak(s, -5.0);
+  NormalizePeak(s, -6.0);
   return s;
 }
 
@@ -288,8 +288,19 @@ Signal Bonus() {
   // A rising arpeggio (C5 E5 G5 C6 E6) landing on a held G6 with vibrato.
   static constexpr std::array<double, 6> kNotes = {523.25, 659.26, 783.99, 1046.50, 1318.51, 1567.98};
   constexpr double kStep = 0.055;
-  Oscillator lead(Wave::Square), under(Wave::Triangle);
+  Oscillator under(Wave::Triangle);
   OnePole soften;
+  double phase = 0.0;
+  // A band-limited quarter-width pulse: the high notes would alias as a plain square.
+  const auto pulse = [&](double freq) {
+    phase += freq / kRate;
+    phase -= std::floor(phase);
+    float sum = 0.0f;
+    for (int k = 1; k * freq < 7000.0; ++k) {
+      sum += static_cast<float>(std::sin(std::numbers::pi * k * 0.25) / k) * Sine(k * phase);
+    }
+    return sum;
+  };
   Signal s = Generate(Samples(0.65), [&](int, double t) {
     const std::size_t note = std::min<std::size_t>(kNotes.size() - 1, static_cast<std::size_t>(t / kStep));
     const double since = t - note * kStep;
@@ -297,7 +308,7 @@ Signal Bonus() {
     const double freq = kNotes[note] * vibrato;
     const float env = note == kNotes.size() - 1 ? Adsr(since, 0.004, 0.1, 0.6, 0.15, 0.65 - 5 * kStep)
                                                 : AttackDecay(since, 0.003, 0.05) * 0.8f + 0.2f;
-    return env * soften.Lowpass(0.5f * lead.Step(freq, 0.25) + 0.6f * under.Step(freq * 0.5), 4500.0);
+    return env * soften.Lowpass(0.6f * pulse(freq) + 0.6f * under.Step(freq * 0.5), 4500.0);
   });
   NormalizePeak(s, -6.0);
   return s;

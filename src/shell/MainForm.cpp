@@ -6,6 +6,7 @@
 #include "shell/GameState.h"
 #include "shell/SoundService.h"
 #include "shell/TextStyles.h"
+#include "vehicles/MyImageSprite.h"
 
 namespace kestrune {
 
@@ -15,6 +16,8 @@ namespace {
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkShift = 0x10;
 constexpr int kVkControl = 0x11;
+constexpr const char* kImageArchive1Path = "Data/Res/Res1.dxg";
+constexpr const char* kImageArchive2Path = "Data/Res/Res2.dxg";
 }  // namespace
 
 TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
@@ -45,17 +48,26 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
   // Without an audio device the sound device stays uninitialised and the game is silent.
   MDXSound.Loaded();
   MDXWaveList.SetDXSound(&MDXSound);
+  // The image libraries and the sprite engine follow the display from here on.
+  MDXImageList1.SetDXDraw(&MDXDraw);
+  MDXImageList2.SetDXDraw(&MDXDraw);
+  MDXSpriteEngine.SetDXDraw(&MDXDraw);
+  GameSpriteWorld() = {&MDXSpriteEngine.Root(), &MDXImageList1.Items, &MDXImageList2.Items, &GameState.FrameTimeMs};
   RegisterShellModules(*this);
 }
 
 TMForm::~TMForm() {
   MDXTimer.SetEnabled(false);
+  GameSpriteWorld() = {};
   if (MForm == this) MForm = nullptr;
 }
 
 void TMForm::FormCreate() {
   RandomSeed(randomSeed_);
   // The archives: Res1.dxg, Res2.dxg into the image libraries, Sounds.dxw into the sound library.
+  // A missing or bad archive raises its error, which ends the start-up with its message.
+  MDXImageList1.Items.LoadFromFile(kImageArchive1Path);
+  MDXImageList2.Items.LoadFromFile(kImageArchive2Path);
   if (Handlers.LoadArchives) Handlers.LoadArchives();
   // The sound archive comes after the two image archives.
   MDXWaveList.Items.LoadFromFile(kSoundArchivePath);
@@ -71,7 +83,8 @@ void TMForm::MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount) {
   const std::int32_t selectedBefore = GameState.Selected;
   if (TDirectDrawSurface* surface = MDXDraw.Surface()) surface->Fill(0);
   if (!MDXDraw.CanDraw()) return;
-  // The sprite engine's draw pass goes here (all sprites in Z order) once the engine exists.
+  // Sprites first (all of them, in Z order); the frame's logic and its text come after.
+  MDXSpriteEngine.Draw();
   UpdateKeyEdges();
   if (GameState.Overlay != OverlayNone) {
     if (Handlers.RunOverlay) Handlers.RunOverlay(lagCount);
@@ -80,7 +93,8 @@ void TMForm::MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount) {
     Handlers.ScreenFrame[GameState.Screen](lagCount);
   }
   if (GameState.Selected != selectedBefore && Handlers.SelectionChanged) Handlers.SelectionChanged();
-  // The sprite engine frees the sprites marked dead during this frame here (FreeDead).
+  // Sprites marked dead during the frame go now, outside every pass over the tree.
+  MDXSpriteEngine.FreeDead();
   UpdateFrameTiming();
   if (TCanvas* canvas = Canvas()) canvas->Release();
   MDXDraw.Flip();
@@ -134,7 +148,7 @@ void TMForm::ApplyDisplayMode() {
 }
 
 void TMForm::ExitGame() {
-  // The sprite engine's FreeDead runs here once the engine exists.
+  MDXSpriteEngine.FreeDead();
   // The options file, then the high-score file.
   if (Handlers.WriteSaveFiles) Handlers.WriteSaveFiles();
   terminated_ = true;

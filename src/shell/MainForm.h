@@ -14,7 +14,9 @@
 #include "framework/DXSound.h"
 #include "framework/DXTimer.h"
 #include "framework/Music.h"
+#include "framework/PictureCollection.h"
 #include "framework/Platform.h"
+#include "framework/Sprite.h"
 #include "framework/WaveList.h"
 
 namespace kestrune {
@@ -69,8 +71,12 @@ class TMForm : public TDXForm {
   TDXWaveList MDXWaveList;
   // The music library: songs play through the same audio output as the effects.
   TMusicPlayer Music;
-  // The image libraries (MDXImageList1, MDXImageList2) and the sprite engine (MDXSpriteEngine)
-  // join here with their modules.
+  // The two image libraries (filled from Res1.dxg and Res2.dxg at start-up) and the sprite
+  // engine drawing onto the display's back surface. Game sprites reach them through
+  // GameSpriteWorld() (vehicles/MyImageSprite.h), which the form fills in.
+  TDXImageList MDXImageList1;
+  TDXImageList MDXImageList2;
+  TDXSpriteEngine MDXSpriteEngine;
 
   TShellHandlers Handlers;
 

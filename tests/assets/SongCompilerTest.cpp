@@ -128,6 +128,37 @@ TEST(SongCompiler, ErrorsNameTheLineAndTheFault) {
   }
 }
 
+TEST(SongCompiler, DamagedSourcesFailCleanly) {
+  // Damaged copies of a song (characters dropped, swapped or replaced) either compile to a
+  // module the writer accepts or fail with a song error; nothing else escapes.
+  const std::string song =
+      "song x\nspeed 6\nbpm 120\nchannels 4\nrestart b\ninstrument k kick volume 40\ninstrument h hat\n"
+      "pattern a 2\n1 k | X x . x:20/A04 | X\n2-4 k near C4 | Am7 . - Fmaj7 |\n3 h | x x x x x x x x\n"
+      "pattern b 1\n1 k | X . X .\norder a b a\n";
+  const std::string junk = "#|-.:/x0123456789ABGbm \n";
+  std::uint32_t seed = 12345;
+  const auto next = [&](std::uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string text = song;
+    for (int edits = 1 + static_cast<int>(next(4)); edits > 0; --edits) {
+      const std::size_t at = next(static_cast<std::uint32_t>(text.size()));
+      switch (next(3)) {
+        case 0: text.erase(at, 1); break;
+        case 1: text[at] = junk[next(static_cast<std::uint32_t>(junk.size()))]; break;
+        default: text.insert(at, 1, junk[next(static_cast<std::uint32_t>(junk.size()))]); break;
+      }
+    }
+    try {
+      WriteXm(CompileSong(text, "damaged.song"));
+    } catch (const XmError&) {
+      // SongError is an XmError: a clear message, as wanted.
+    }
+  }
+}
+
 TEST(SongCompiler, NoteNames) {
   const std::vector<std::pair<const char*, int>> cases = {
       {"C0", 1}, {"C4", 49}, {"C#4", 50}, {"Db4", 50}, {"B3", 48}, {"Cb4", 48}, {"B#3", 49}, {"B7", 96},

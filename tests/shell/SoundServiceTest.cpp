@@ -5,6 +5,7 @@
 #include <libopenmpt/libopenmpt.hpp>
 #include <string>
 
+#include "framework/ArchiveIO.h"
 #include "framework/Errors.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -55,7 +56,10 @@ TEST(SoundService, StartUpLoadsTheSoundArchiveAndPreparesEveryItem) {
 
 TEST(SoundService, StartUpWithoutTheSoundArchiveFailsWithTheOpenError) {
   const fs::path empty = fs::temp_directory_path() / ("kestrune_nosounds_" + std::to_string(::getpid()));
-  fs::create_directories(empty);
+  fs::create_directories(empty / "Data/Res");
+  // The image archives, loaded before the sound archive, are there (empty).
+  WritePictureArchive((empty / "Data/Res/Res1.dxg").string(), PictureArchive{});
+  WritePictureArchive((empty / "Data/Res/Res2.dxg").string(), PictureArchive{});
   {
     InDirectory there(empty);
     HeadlessPlatform platform;
@@ -140,7 +144,10 @@ TEST(SoundService, SongThatCannotBeLoadedLeavesNoMusicAndNoMessage) {
   s.Form().PlayScreenMusic();
   ASSERT_NE(GameState.MusicHandle, 0);
   const fs::path empty = fs::temp_directory_path() / ("kestrune_nosongs_" + std::to_string(::getpid()));
-  fs::create_directories(empty);
+  fs::create_directories(empty / "Data/Res");
+  // The image archives, loaded before the sound archive, are there (empty).
+  WritePictureArchive((empty / "Data/Res/Res1.dxg").string(), PictureArchive{});
+  WritePictureArchive((empty / "Data/Res/Res2.dxg").string(), PictureArchive{});
   {
     InDirectory there(empty);
     s.Form().PlayScreenMusic();

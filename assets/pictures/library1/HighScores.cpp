@@ -81,10 +81,11 @@ TPictureData Table() {
 
 void AddHighScores(PictureArchive& archive) {
   {
-    // Centred on the title point (563, 148), in the look of the screen titles.
+    // Centred on the title point (563, 148), in the look of the titles the game writes there
+    // ("OPTIONS", "HELP": the display face's book cut at 78 pt, i.e. 104 px at 96 dpi).
     Canvas c(398, 92);
-    FitSize(c.Body(), kDisplayFace, "HIGH SCORES", 104, 386);
-    PlaceText(c.Body(), "HIGH SCORES", 199, 46, kWhite, 2.5, 0.8);
+    FitSize(c.Body(), "Bebas Neue Book", "HIGH SCORES", 104, 390);
+    PlaceText(c.Body(), "HIGH SCORES", 199, 46, kWhite, 1.5, 0.7);
     AddLooks(archive, "HSCaption", {c.FinishOver(kMenuMatte)}, true);
   }
   AddLooks(archive, "HSTable", {Table()}, true);
