@@ -79,7 +79,7 @@ void SetupLevel(std::int32_t level) {
 
 void StartRace() {
   GameState.Screen = ScreenRace;
-  if (RaceServices().PlayScreenMusic) RaceServices().PlayScreenMusic("Data/Music/Race.xm");
+  if (RaceServices().PlayScreenMusic) RaceServices().PlayScreenMusic();
   if (RaceServices().HideMouseCursor) RaceServices().HideMouseCursor();
   GameState.FirstItem = 1;
   GameState.LastItem = 0;

@@ -12,7 +12,8 @@ namespace kestrune {
 struct TRaceServices {
   std::function<void(const std::string& name)> PlaySound;
   std::function<void(const std::string& name)> StopSound;
-  std::function<void(const std::string& path)> PlayScreenMusic;
+  // The race song (the shell picks it by the race screen).
+  std::function<void()> PlayScreenMusic;
   std::function<void()> HideMouseCursor;
   std::function<void(int overlay)> OpenOverlay;
   // Input states of the keyboard (0..3 the arrows up, down, left, right; 8 H; 13 Space; 15 Z;

@@ -1,11 +1,13 @@
 #include "shell/MainForm.h"
 
+#include "race/RaceModule.h"
+
 namespace kestrune {
 
 // Each module of the shell and the race registers its operations here, for example
 //   form.Handlers.ScreenFrame[ScreenIntro] = [&form](std::uint32_t) { IntroFrame(form); };
 // Until the screens, overlays and race are added the table stays empty: the frame loop then
 // draws a black frame and runs nothing else.
-void RegisterShellModules(TMForm& form) { (void)form; }
+void RegisterShellModules(TMForm& form) { RegisterRaceModule(form); }
 
 }  // namespace kestrune
