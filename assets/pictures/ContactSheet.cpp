@@ -34,7 +34,12 @@ cairo_surface_t* ItemSurface(const PictureItemRecord& item) {
 
 }  // namespace
 
-void WriteContactSheet(const PictureArchive& archive, const std::string& pngPath) {
+void WriteContactSheet(const PictureArchive& all, const std::string& pngPath, int zoom, std::size_t first,
+                       std::size_t count) {
+  PictureArchive archive;
+  for (std::size_t i = first; i < all.Items.size() && (count == 0 || i < first + count); ++i)
+    archive.Items.push_back(all.Items[i]);
+  zoom = std::max(1, zoom);
   // Flow layout: pictures left to right, wrapping into rows.
   struct Place {
     int x, y;
@@ -42,7 +47,7 @@ void WriteContactSheet(const PictureArchive& archive, const std::string& pngPath
   std::vector<Place> places;
   int x = kGap, y = kGap, rowHeight = 0;
   for (const auto& item : archive.Items) {
-    const int w = std::max(item.Picture.Width, 60), h = item.Picture.Height + kLabel;
+    const int w = std::max(item.Picture.Width * zoom, 60), h = item.Picture.Height * zoom + kLabel;
     if (x + w + kGap > kSheetWidth && x > kGap) {
       x = kGap;
       y += rowHeight + kGap;
@@ -61,7 +66,7 @@ void WriteContactSheet(const PictureArchive& archive, const std::string& pngPath
   for (std::size_t i = 0; i < archive.Items.size(); ++i) {
     const auto& item = archive.Items[i];
     const double px = places[i].x, py = places[i].y + kLabel;
-    const int w = item.Picture.Width, h = item.Picture.Height;
+    const int w = item.Picture.Width * zoom, h = item.Picture.Height * zoom;
     cairo_set_source_rgb(cr, 0.9, 0.9, 0.9);
     cairo_set_font_size(cr, 11);
     cairo_move_to(cr, px, py - 4);
@@ -76,13 +81,18 @@ void WriteContactSheet(const PictureArchive& archive, const std::string& pngPath
       }
     if (w > 0 && h > 0) {
       cairo_surface_t* pic = ItemSurface(item);
-      cairo_set_source_surface(cr, pic, px, py);
+      cairo_save(cr);
+      cairo_translate(cr, px, py);
+      cairo_scale(cr, zoom, zoom);
+      cairo_set_source_surface(cr, pic, 0, 0);
+      cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
       cairo_paint(cr);
+      cairo_restore(cr);
       cairo_surface_destroy(pic);
     }
     // Pattern grid and numbers.
-    const int pw = item.PatternWidth > 0 ? item.PatternWidth : w;
-    const int ph = item.PatternHeight > 0 ? item.PatternHeight : h;
+    const int pw = item.PatternWidth > 0 ? item.PatternWidth * zoom : w;
+    const int ph = item.PatternHeight > 0 ? item.PatternHeight * zoom : h;
     if (pw > 0 && ph > 0 && (pw < w || ph < h)) {
       cairo_set_source_rgba(cr, 0, 1, 1, 0.8);
       cairo_set_line_width(cr, 1);

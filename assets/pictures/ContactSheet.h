@@ -9,6 +9,9 @@
 
 namespace kestrune::art {
 
-void WriteContactSheet(const PictureArchive& archive, const std::string& pngPath);
+// `zoom` enlarges every picture (whole numbers, pixels stay sharp); `first`/`count` pick a
+// run of items (count 0: all from `first`).
+void WriteContactSheet(const PictureArchive& archive, const std::string& pngPath, int zoom = 1,
+                       std::size_t first = 0, std::size_t count = 0);
 
 }  // namespace kestrune::art

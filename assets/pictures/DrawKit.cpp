@@ -150,6 +150,36 @@ void PatternGrid::Put(int index, const TPictureData& pattern) {
                 picture_.Pixels.begin() + static_cast<std::ptrdiff_t>(oy + y) * picture_.Width + ox);
 }
 
+TPictureData Crop(const TPictureData& picture, int x, int y, int w, int h) {
+  if (x < 0 || y < 0 || x + w > picture.Width || y + h > picture.Height)
+    throw std::invalid_argument("crop outside the picture");
+  TPictureData out;
+  out.Width = w;
+  out.Height = h;
+  out.Pixels.resize(static_cast<std::size_t>(w) * h);
+  for (int row = 0; row < h; ++row)
+    std::copy_n(picture.Pixels.begin() + static_cast<std::ptrdiff_t>(y + row) * picture.Width + x, w,
+                out.Pixels.begin() + static_cast<std::ptrdiff_t>(row) * w);
+  return out;
+}
+
+cairo_pattern_t* RepeatingPattern(const TPictureData& pixels) {
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pixels.Width, pixels.Height);
+  cairo_surface_flush(s);
+  unsigned char* data = cairo_image_surface_get_data(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  for (int y = 0; y < pixels.Height; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    for (int x = 0; x < pixels.Width; ++x) row[x] = 0xFF000000u | pixels.At(x, y);
+  }
+  cairo_surface_mark_dirty(s);
+  cairo_pattern_t* p = cairo_pattern_create_for_surface(s);
+  cairo_surface_destroy(s);
+  cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+  return p;
+}
+
 // ---- Archive items ---------------------------------------------------------------------------
 
 void AddPicture(PictureArchive& archive, const std::string& name, const TPictureData& picture,
@@ -245,6 +275,18 @@ void DropShadow(Canvas& canvas, double x, double y, double w, double h, double r
     cairo_fill(cr);
   }
   cairo_restore(cr);
+}
+
+void Ball(cairo_t* cr, double x, double y, double r, Rgb base) {
+  cairo_pattern_t* p = cairo_pattern_create_radial(x - r * 0.35, y - r * 0.4, r * 0.1, x, y, r);
+  const Rgb hi = Lighter(base, 0.28), lo = Darker(base, 0.35);
+  cairo_pattern_add_color_stop_rgb(p, 0, hi.r, hi.g, hi.b);
+  cairo_pattern_add_color_stop_rgb(p, 0.55, base.r, base.g, base.b);
+  cairo_pattern_add_color_stop_rgb(p, 1, lo.r, lo.g, lo.b);
+  cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
 }
 
 // ---- Text ------------------------------------------------------------------------------------

@@ -86,6 +86,11 @@ class PatternGrid {
   TPictureData picture_;
 };
 
+// The w x h rectangle of `picture` at (x, y).
+TPictureData Crop(const TPictureData& picture, int x, int y, int w, int h);
+// A cairo source that repeats `pixels` (0x00RRGGBB) with no smoothing: one texel per final pixel.
+cairo_pattern_t* RepeatingPattern(const TPictureData& pixels);
+
 // Appends a finished picture to an archive as a 24-bit "TDIB" item.
 void AddPicture(PictureArchive& archive, const std::string& name, const TPictureData& picture,
                 int patternWidth, int patternHeight, bool keyed);
@@ -106,6 +111,8 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
 void ShadedBody(cairo_t* cr, double x, double y, double w, double h, double radius, Rgb base);
 // Fills the current path with a linear gradient from `from` (upper left) to `to` (lower right).
 void FillLit(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb from, Rgb to);
+// A round ball lit from the upper left (foliage, knobs, heads).
+void Ball(cairo_t* cr, double x, double y, double r, Rgb base);
 // A soft drop shadow of a rounded rectangle on the canvas's shadow layer.
 void DropShadow(Canvas& canvas, double x, double y, double w, double h, double radius,
                 double strength = 0.55);

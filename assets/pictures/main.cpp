@@ -1,22 +1,25 @@
 // Draws the default pictures and writes the two image archives:
 //   kestrune-pictures OUT_DIR [--sheets SHEET_DIR]
 // OUT_DIR receives Res1.dxg and Res2.dxg; with --sheets, SHEET_DIR also receives a contact sheet
-// PNG per library (pictures-1.png, pictures-2.png). The output depends on nothing but this
+// PNG per library (pictures-1.png, pictures-2.png) and a sample stretch of road drawn from the
+// tiles (road-sample.png). The output depends on nothing but this
 // program: no clock, textures from fixed seeds.
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <string>
 
 #include "ContactSheet.h"
+#include "LayoutPreview.h"
 #include "Library2.h"
 #include "framework/ArchiveIO.h"
 #include "library1/Library1.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--sheets")) {
-    std::fprintf(stderr, "usage: %s OUT_DIR [--sheets SHEET_DIR]\n", argv[0]);
+  if (argc != 2 && !(argc >= 4 && argc <= 7 && std::string(argv[2]) == "--sheets")) {
+    std::fprintf(stderr, "usage: %s OUT_DIR [--sheets SHEET_DIR [ZOOM FIRST COUNT]]\n", argv[0]);
     return 2;
   }
   try {
@@ -24,13 +27,18 @@ int main(int argc, char** argv) {
     kestrune::PictureArchive library1, library2;
     kestrune::AddLibrary1Pictures(library1);
     kestrune::AddLibrary2Pictures(library2);
-#ifdef KESTRUNE_HAVE_ARCHIVE_WRITER
     kestrune::WritePictureArchive(out + "/Res1.dxg", library1);
     kestrune::WritePictureArchive(out + "/Res2.dxg", library2);
-#endif
-    if (argc == 4) {
+    if (argc > 4) {
+      // A close-up of a few library-2 pictures, for looking at details.
+      const int zoom = std::atoi(argv[4]);
+      const std::size_t first = argc > 5 ? std::strtoul(argv[5], nullptr, 10) : 0;
+      const std::size_t count = argc > 6 ? std::strtoul(argv[6], nullptr, 10) : 0;
+      kestrune::art::WriteContactSheet(library2, std::string(argv[3]) + "/closeup.png", zoom, first, count);
+    } else if (argc == 4) {
       kestrune::art::WriteContactSheet(library1, std::string(argv[3]) + "/pictures-1.png");
       kestrune::art::WriteContactSheet(library2, std::string(argv[3]) + "/pictures-2.png");
+      kestrune::art::WriteLayoutPreview(library2, std::string(argv[3]) + "/road-sample.png");
     }
     // The build's record that this run finished.
     std::ofstream(out + "/pictures.stamp") << "ok\n";
