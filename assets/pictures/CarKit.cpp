@@ -1,5 +1,7 @@
 #include "CarKit.h"
 
+#include "CarLiveries.h"
+
 #include <array>
 #include <cmath>
 
@@ -129,7 +131,7 @@ void Body(cairo_t* cr, const CarLook& k) {
     cairo_fill(cr);
     cairo_rectangle(cr, -W / 2, top + L * 0.35, W * 0.13, L * 0.6);
     cairo_rectangle(cr, W / 2 - W * 0.13, top + L * 0.35, W * 0.13, L * 0.6);
-    SetColor(cr, Hex(0xD32F2F));
+    SetColor(cr, k.sideColour);
     cairo_fill(cr);
   }
   // Highlight on the left shoulder.
@@ -162,7 +164,7 @@ void Body(cairo_t* cr, const CarLook& k) {
     cairo_fill(cr);
     for (double sx : {-cw * 0.22, cw * 0.22}) {
       RoundedRect(cr, sx - cw * 0.16, yRoof0 + 3, cw * 0.32, (yRear1 - yRoof0) * 0.55, 4);
-      FillLit(cr, sx - cw * 0.16, yRoof0, sx + cw * 0.16, yRear1, Hex(0x8A5A3C), Hex(0x4A2E1E));
+      FillLit(cr, sx - cw * 0.16, yRoof0, sx + cw * 0.16, yRear1, Lighter(k.seat, 0.15), Darker(k.seat, 0.4));
       cairo_new_path(cr);
     }
     RoundedRect(cr, -cw * 0.42, yRear1 - 9, cw * 0.84, 4, 2);
@@ -295,27 +297,35 @@ const CarLook& PlayerCarLook(int model) {
     l[0].length = 150, l[0].width = 58, l[0].paint = Hex(0xD7262B), l[0].stripes = CarLook::Stripes::Twin;
     l[0].hoodEnd = 0.32, l[0].roofStart = 0.45, l[0].roofEnd = 0.66, l[0].rearEnd = 0.78;
     l[0].noseRound = 12, l[0].frontTaper = 0.16;
-    // 2: muscle car, deep blue, long bonnet with a scoop, white centre stripe.
-    l[1].length = 143, l[1].width = 56, l[1].paint = Hex(0x1F4FA8), l[1].stripes = CarLook::Stripes::Centre;
+    // 2: muscle car, deep blue, long bonnet with a scoop, white racing stripes.
+    l[1].length = 143, l[1].width = 56, l[1].paint = Hex(0x1F4FA8), l[1].stripes = CarLook::Stripes::Twin;
     l[1].scoop = true, l[1].hoodEnd = 0.38, l[1].roofStart = 0.48, l[1].roofEnd = 0.7, l[1].rearEnd = 0.8;
     l[1].noseRound = 5, l[1].tailRound = 5, l[1].frontTaper = 0.04, l[1].rearTaper = 0.02;
-    // 3: wide supercar, yellow, side intakes and a wide rear wing.
+    // 3: wide supercar, yellow with a black spine, side intakes and a wide rear wing.
     l[2].length = 150, l[2].width = 68, l[2].paint = Hex(0xF2B705), l[2].accent = Hex(0x1A1A1A);
     l[2].sideIntakes = true, l[2].spoiler = true, l[2].spoilerWidth = 76;
     l[2].hoodEnd = 0.34, l[2].roofStart = 0.46, l[2].roofEnd = 0.6, l[2].rearEnd = 0.68;
     l[2].cabinWidth = 0.66, l[2].noseRound = 14, l[2].frontTaper = 0.22, l[2].tailRound = 10;
-    // 4: compact hatch, teal, short with roof rails and a steep tail.
+    // 4: compact hatch, green, short with roof rails and a steep tail.
     l[3].length = 128, l[3].width = 56, l[3].paint = Hex(0x1FA89A), l[3].roofRails = true;
     l[3].hoodEnd = 0.24, l[3].roofStart = 0.36, l[3].roofEnd = 0.8, l[3].rearEnd = 0.9;
     l[3].cabinWidth = 0.86, l[3].noseRound = 10, l[3].tailRound = 6, l[3].rearTaper = 0.03;
-    // 5: rally car, white with a blue and red livery, roof number and spot lights.
+    // 5: rally car, white with a blue and orange livery, roof number and spot lights.
     l[4].length = 148, l[4].width = 58, l[4].paint = Hex(0xF1F3F6), l[4].accent = Hex(0x1E5BC6);
-    l[4].stripes = CarLook::Stripes::Rally, l[4].roofNumber = "7", l[4].spotLights = true, l[4].spoiler = true;
+    l[4].stripes = CarLook::Stripes::Rally, l[4].roofNumber = "5", l[4].spotLights = true, l[4].spoiler = true;
     l[4].hoodEnd = 0.28, l[4].roofStart = 0.4, l[4].roofEnd = 0.7, l[4].rearEnd = 0.8;
-    // 6: roadster, purple, open top.
+    // 6: roadster, silver, open top.
     l[5].length = 138, l[5].width = 58, l[5].paint = Hex(0x7B3FB5), l[5].convertible = true;
     l[5].accent = Hex(0xE8E0F0), l[5].hoodEnd = 0.36, l[5].roofStart = 0.44, l[5].rearEnd = 0.76;
     l[5].noseRound = 14, l[5].frontTaper = 0.2, l[5].tailRound = 12, l[5].rearTaper = 0.12;
+    // Paint and trim shared with the car-choice showcase.
+    for (int i = 0; i < 6; ++i) {
+      l[i].paint = kPlayerCarLiveries[i].paint;
+      l[i].accent = kPlayerCarLiveries[i].trim;
+    }
+    l[2].stripes = CarLook::Stripes::Centre;  // the supercar's black spine
+    l[4].sideColour = Hex(0xF28C1E);          // the rally car's orange lines
+    l[5].seat = Hex(0xC8262A);                // the roadster's red interior
     return std::to_array(l);
   }();
   return looks[(model - 1 + 6) % 6];

@@ -27,6 +27,8 @@ struct CarLook {
   bool roofRails = false;
   bool spotLights = false;
   const char* roofNumber = nullptr;
+  Rgb sideColour = Hex(0xD32F2F);  // rally side stripes
+  Rgb seat = Hex(0x8A5A3C);        // open cockpit seats
   bool tyresShow = true;
 };
 
@@ -36,7 +38,7 @@ struct CarLook {
 void DrawCar(cairo_t* body, cairo_t* shadow, const CarLook& look, double cx, double cy, double angle,
              double scale = 1.0);
 
-// The six player cars (model 1..6), also used by the car-choice screen.
+// The six player cars (model 1..6), in the liveries the car-choice showcase uses.
 const CarLook& PlayerCarLook(int model);
 
 }  // namespace kestrune::art

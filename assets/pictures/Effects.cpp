@@ -109,7 +109,7 @@ void Flame(cairo_t* cr, double cx, double rootWidth, double length, Rgb outer, R
 
 void AddEffects(PictureArchive& archive) {
   AddPatterns(archive, "ExplosionBig", 64, 64, 14, 7, true,
-              [](Canvas& c, int i) { Blast(c, i / 13.0, 32, 30, 401); });
+              [](Canvas& c, int i) { Blast(c, i / 13.0, 32, 27, 401); });
   AddPatterns(archive, "Explosion", 64, 64, 8, 8, true,
               [](Canvas& c, int i) { Blast(c, i / 7.0, 32, 20, 411); });
   const double nitroLengths[4] = {46, 50, 42, 48};

@@ -102,23 +102,23 @@ void NitroBottle(cairo_t* cr, double x, double y, double w, double h) {
 }
 
 void GunIcon(cairo_t* cr, double x, double y, double w, double h) {
-  SetColor(cr, Hex(0x2E3338));
+  SetColor(cr, Hex(0x79828C));
   RoundedRect(cr, x, y + h * 0.2, w * 0.55, h * 0.45, 2);
   cairo_fill(cr);
   cairo_rectangle(cr, x + w * 0.5, y + h * 0.3, w * 0.5, h * 0.15);
   cairo_fill(cr);
   cairo_rectangle(cr, x + w * 0.55, y + h * 0.24, w * 0.25, h * 0.27);
-  SetColor(cr, Hex(0x4A5158));
+  SetColor(cr, Hex(0xA8B0B8));
   cairo_fill(cr);
   cairo_move_to(cr, x + w * 0.05, y + h * 0.6);
   cairo_line_to(cr, x + w * 0.2, y + h * 0.6);
   cairo_line_to(cr, x + w * 0.12, y + h);
   cairo_line_to(cr, x, y + h);
   cairo_close_path(cr);
-  SetColor(cr, Hex(0x6B4A2E));
+  SetColor(cr, Hex(0xA0703E));
   cairo_fill(cr);
   cairo_rectangle(cr, x + w * 0.28, y + h * 0.62, w * 0.12, h * 0.3);
-  SetColor(cr, Hex(0x6B7A3E));
+  SetColor(cr, Hex(0x8A9E4E));
   cairo_fill(cr);
 }
 
