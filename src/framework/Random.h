@@ -13,5 +13,8 @@ std::uint32_t RandomState();
 int Random(int n);
 // A uniform real number in [0, 1).
 double RandomReal();
+// Advances the source exactly as `count` calls of Random (or RandomReal) would, in a few steps
+// whatever the count: for long runs of draws whose values do not matter.
+void RandomDiscard(std::uint64_t count);
 
 }  // namespace kestrune

@@ -43,6 +43,8 @@ FaceFile MatchFamily(const std::string& family, bool bold) {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  // The style name too: some families have several cuts of the same weight ("Book", "Regular").
+  FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(bold ? "Bold" : "Regular"));
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
@@ -52,8 +54,10 @@ FaceFile MatchFamily(const std::string& family, bool bold) {
     FcChar8* file = nullptr;
     FcChar8* fam = nullptr;
     int index = 0, weight = FC_WEIGHT_REGULAR;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) out.Path = reinterpret_cast<char*>(file);
-    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch) out.Family = reinterpret_cast<char*>(fam);
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+      out.Path = reinterpret_cast<char*>(file);
+    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch)
+      out.Family = reinterpret_cast<char*>(fam);
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
     FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
     out.Index = index;
@@ -110,8 +114,8 @@ class TtfTextRenderer final : public ITextRenderer {
     mask.Coverage.resize(static_cast<std::size_t>(mask.Width) * mask.Height);
     SDL_LockSurface(argb);
     for (int y = 0; y < argb->h; ++y) {
-      const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) +
-                                                               static_cast<std::size_t>(y) * argb->pitch);
+      const auto* row = reinterpret_cast<const std::uint32_t*>(
+          static_cast<const std::uint8_t*>(argb->pixels) + static_cast<std::size_t>(y) * argb->pitch);
       for (int x = 0; x < argb->w; ++x)
         mask.Coverage[static_cast<std::size_t>(y) * mask.Width + x] = static_cast<std::uint8_t>(row[x] >> 24);
     }

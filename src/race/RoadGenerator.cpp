@@ -378,16 +378,21 @@ void TRoadGenerator::AddPavementsAndScenery() {
     }
     for (int c = 8 * kWords; c < TRoadMap::Columns; ++c)
       pair[static_cast<std::size_t>(c + 1)] = upper[c] & lower[c];
+    // The draws of skipped cells are discarded in one go before the next cell that works.
+    std::uint64_t skippedDraws = 0;
     for (int j = 3; j <= 645; ++j) {
       std::uint64_t nearby;
       std::memcpy(&nearby, pair.data() + j - 2, 8);
       if (nearby == ~std::uint64_t{0}) {
-        if (i < 1495) Random(3);
+        if (i < 1495) ++skippedDraws;
         continue;
       }
+      RandomDiscard(skippedDraws);
+      skippedDraws = 0;
       PavementCell(i, j);
       SceneryCell(i, j);
     }
+    RandomDiscard(skippedDraws);
   }
   unfilledPair_ = nullptr;
 }

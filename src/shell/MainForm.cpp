@@ -24,7 +24,8 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
     : TDXForm(&platform),
       MDXDraw(&platform),
       MDXInput(&platform),
-      MDXTimer([&platform] { return platform.Milliseconds(); }, [&platform] { return platform.IsForeground(); }),
+      MDXTimer([&platform] { return platform.Milliseconds(); },
+               [&platform] { return platform.IsForeground(); }),
       MDXSound(&platform.Audio()),
       Music(&platform.Audio()),
       platform_(&platform),
@@ -33,8 +34,8 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
   MForm = this;
 
   // Component values of the main window.
-  MDXDraw.Options = doAllowReboot | doWaitVBlank | doStretch | doCenter | doFlip | doDirectX7Mode | doRetainedMode |
-                    doHardware | doSelectDriver | doZBuffer;
+  MDXDraw.Options = doAllowReboot | doWaitVBlank | doStretch | doCenter | doFlip | doDirectX7Mode |
+                    doRetainedMode | doHardware | doSelectDriver | doZBuffer;
   MDXInput.ActiveOnly = true;
   MDXInput.UseDirectInput = true;
   MDXInput.Keyboard.Assigns = MainFormKeyAssigns();
@@ -88,7 +89,8 @@ void TMForm::MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount) {
   UpdateKeyEdges();
   if (GameState.Overlay != OverlayNone) {
     if (Handlers.RunOverlay) Handlers.RunOverlay(lagCount);
-    if (GameState.Screen == ScreenOptions && Handlers.DrawOptionsUnderOverlay) Handlers.DrawOptionsUnderOverlay();
+    if (GameState.Screen == ScreenOptions && Handlers.DrawOptionsUnderOverlay)
+      Handlers.DrawOptionsUnderOverlay();
   } else if (GameState.Screen < ScreenCount && Handlers.ScreenFrame[GameState.Screen]) {
     Handlers.ScreenFrame[GameState.Screen](lagCount);
   }

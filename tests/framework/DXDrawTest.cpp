@@ -1,10 +1,9 @@
-#include "framework/DXDraw.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "framework/DXDraw.h"
 #include "framework/Errors.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -92,7 +91,8 @@ TEST(DXDraw, EffectiveOptionsForWindowAndFullScreen) {
                              doRetainedMode | doHardware | doSelectDriver | doZBuffer;
   EXPECT_EQ(DeriveNowOptions(form), static_cast<std::uint32_t>(doWaitVBlank | doStretch | doCenter));
   EXPECT_EQ(DeriveNowOptions(form | doFullScreen),
-            static_cast<std::uint32_t>(doFullScreen | doAllowReboot | doWaitVBlank | doStretch | doCenter | doFlip));
+            static_cast<std::uint32_t>(doFullScreen | doAllowReboot | doWaitVBlank | doStretch | doCenter |
+                                       doFlip));
   EXPECT_EQ(DeriveNowOptions(doFullScreen | doFlip | doSystemMemory) & doFlip, 0u);
   EXPECT_EQ(DeriveNowOptions(do3D | doDirectX7Mode | doRetainedMode | doHardware),
             static_cast<std::uint32_t>(do3D | doDirectX7Mode));

@@ -1,7 +1,6 @@
-#include "framework/DXInput.h"
-
 #include <gtest/gtest.h>
 
+#include "framework/DXInput.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace kestrune {
@@ -19,8 +18,8 @@ TEST(DXInput, MainFormTableMapsKeysToStates) {
   const struct {
     int key;
     int state;
-  } cases[] = {{0x26, 0}, {0x28, 1}, {0x25, 2}, {0x27, 3}, {'H', 8},  {'P', 9},  {'Y', 10}, {'N', 11}, {kEsc, 12},
-               {kSpace, 13}, {kEnter, 14}, {'Z', 15}, {'B', 19}, {'1', 20}, {'9', 28}, {'0', 29}};
+  } cases[] = {{0x26, 0},  {0x28, 1},    {0x25, 2},    {0x27, 3}, {'H', 8},  {'P', 9},  {'Y', 10}, {'N', 11},
+               {kEsc, 12}, {kSpace, 13}, {kEnter, 14}, {'Z', 15}, {'B', 19}, {'1', 20}, {'9', 28}, {'0', 29}};
   for (const auto& c : cases) {
     InputRig rig;
     rig.platform.SetKey(c.key, true);

@@ -1,8 +1,8 @@
-#include "framework/DXTimer.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "framework/DXTimer.h"
 
 namespace kestrune {
 namespace {

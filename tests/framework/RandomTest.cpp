@@ -19,5 +19,16 @@ TEST(Random, SameSeedSameSequenceAndInRange) {
   EXPECT_EQ(Random(1), 0);
 }
 
+TEST(Random, DiscardSkipsTheSameDrawsAsCallingRandom) {
+  for (std::uint64_t count : {0ull, 1ull, 2ull, 7ull, 1000ull, 123457ull}) {
+    RandomSeed(99);
+    for (std::uint64_t i = 0; i < count; ++i) Random(3);
+    const int expected = Random(1000);
+    RandomSeed(99);
+    RandomDiscard(count);
+    EXPECT_EQ(Random(1000), expected) << count;
+  }
+}
+
 }  // namespace
 }  // namespace kestrune

@@ -1,6 +1,6 @@
-#include "shell/FrameTiming.h"
-
 #include <gtest/gtest.h>
+
+#include "shell/FrameTiming.h"
 
 namespace kestrune {
 namespace {
@@ -9,11 +9,11 @@ TEST(FrameTiming, EffectiveRateTable) {
   const struct {
     int f, r, e;
   } cases[] = {
-      {0, 60, 60},                                      // before the first measurement
-      {57, 60, 60}, {58, 60, 60}, {59, 60, 60}, {60, 60, 60},  // up to 3 below: the refresh rate
-      {56, 60, 56}, {45, 60, 45},                       // clearly slower: the measured rate
-      {61, 60, 61}, {62, 60, 62},                       // just above: the measured rate
-      {63, 60, 60}, {300, 60, 60},                      // well above: the refresh rate
+      {0, 60, 60},                                              // before the first measurement
+      {57, 60, 60}, {58, 60, 60},  {59, 60, 60}, {60, 60, 60},  // up to 3 below: the refresh rate
+      {56, 60, 56}, {45, 60, 45},                               // clearly slower: the measured rate
+      {61, 60, 61}, {62, 60, 62},                               // just above: the measured rate
+      {63, 60, 60}, {300, 60, 60},                              // well above: the refresh rate
       {85, 85, 85}, {0, 85, 85},
   };
   for (const auto& c : cases) {

@@ -1,5 +1,3 @@
-#include "shell/MainForm.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
+#include "shell/MainForm.h"
 
 namespace kestrune {
 namespace {
@@ -98,7 +97,8 @@ TEST(MainForm, DispatchRunsTheOverlayInsteadOfTheScreen) {
 }
 
 TEST(MainForm, CloseCommandOpensTheMatchingConfirmationAndIsRefused) {
-  for (auto [screen, overlay] : {std::pair{ScreenMainMenu, OverlayExitGame}, std::pair{ScreenRace, OverlayExitToMenu}}) {
+  for (auto [screen, overlay] :
+       {std::pair{ScreenMainMenu, OverlayExitGame}, std::pair{ScreenRace, OverlayExitToMenu}}) {
     Session s;
     GameState.Screen = screen;
     GameState.Selected = 3;

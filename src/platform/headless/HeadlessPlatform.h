@@ -21,7 +21,7 @@ class HeadlessPlatform final : public IPlatform {
   struct Frame {
     int Width = 0, Height = 0;
     std::vector<std::uint16_t> Pixels;  // rows are contiguous
-    std::uint64_t Hash() const;          // FNV-1a over the pixel bytes
+    std::uint64_t Hash() const;         // FNV-1a over the pixel bytes
   };
   struct MessageBox {
     std::string Title, Text;
@@ -31,7 +31,10 @@ class HeadlessPlatform final : public IPlatform {
   ~HeadlessPlatform() override;
 
   // --- Script and inspection -----------------------------------------------------------------
-  void SetClock(std::uint32_t ms) { clock_ = ms; clockFraction_ = 0; }
+  void SetClock(std::uint32_t ms) {
+    clock_ = ms;
+    clockFraction_ = 0;
+  }
   void AdvanceClock(std::uint32_t ms) { clock_ += ms; }
   // The refresh rate reported to the game and used to pace presenting (0 or 1 mean "unknown",
   // as on a real display; pacing then uses 60).

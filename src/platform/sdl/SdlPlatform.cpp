@@ -45,6 +45,13 @@ class SdlPlatform final : public IPlatform {
       return false;
     }
     videoInit_ = true;
+    // With no display at all SDL falls back to its invisible "offscreen" driver: the game would
+    // run unseen. Only a driver asked for by name (SDL_VIDEODRIVER) may be one of those.
+    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+    if ((driver == "offscreen" || driver == "dummy") && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+      lastError_ = "no display is available (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
+      return false;
+    }
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                SDL_WINDOW_SHOWN);
     if (window_ == nullptr) {
@@ -233,7 +240,8 @@ class SdlPlatform final : public IPlatform {
  private:
   bool CreateTexture() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width_, height_);
+    texture_ =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width_, height_);
     return texture_ != nullptr;
   }
 

@@ -1,0 +1,157 @@
+#include "platform/headless/ReplayRunner.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "shell/Game.h"
+#include "shell/GameState.h"
+#include "shell/MainForm.h"
+
+namespace kestrune {
+namespace {
+
+std::string Int(std::int64_t v) { return std::to_string(v); }
+
+std::string Real(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.6f", v);
+  return buf;
+}
+
+std::string Hex(std::uint64_t v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "\"%016llx\"", static_cast<unsigned long long>(v));
+  return buf;
+}
+
+// The game state fields of the summary. Add a line here for each new field worth checking.
+void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
+  const TGameState& s = GameState;
+  out.emplace_back("Screen", Int(s.Screen));
+  out.emplace_back("Overlay", Int(s.Overlay));
+  out.emplace_back("Selected", Int(s.Selected));
+  out.emplace_back("FrameTimeMs", Int(s.FrameTimeMs));
+  out.emplace_back("SpeedScale", Real(s.SpeedScale));
+  out.emplace_back("FrameRate", Int(s.FrameRate));
+  out.emplace_back("RefreshRate", Int(s.RefreshRate));
+  out.emplace_back("FullScreen", Int(s.FullScreen));
+  out.emplace_back("Level", Int(s.Level));
+  out.emplace_back("Lives", Int(s.Lives));
+  out.emplace_back("Score", Int(s.Score));
+  out.emplace_back("TimeLeft", Int(s.TimeLeft));
+}
+
+}  // namespace
+
+TReplayRunner::TReplayRunner(TReplayScript script) : script_(std::move(script)) {
+  platform_.SetRefreshRate(script_.RefreshRate);
+  platform_.SetFramesKept(1);
+}
+
+void TReplayRunner::Apply(const TReplayAction& a) {
+  PlatformEvent e;
+  e.Shift = a.Shift;
+  e.Ctrl = a.Ctrl;
+  e.Alt = a.Alt;
+  e.VirtualKey = a.Key;
+  switch (a.Type) {
+    case TReplayAction::Kind::KeyDown:
+      platform_.SetKey(a.Key, true);
+      e.Type = PlatformEvent::Kind::KeyDown;
+      platform_.PushEvent(e);
+      break;
+    case TReplayAction::Kind::KeyUp:
+      platform_.SetKey(a.Key, false);
+      e.Type = PlatformEvent::Kind::KeyUp;
+      platform_.PushEvent(e);
+      break;
+    case TReplayAction::Kind::Char:
+      e.Type = PlatformEvent::Kind::Char;
+      e.VirtualKey = 0;
+      e.Char = static_cast<std::uint8_t>(a.Key);
+      platform_.PushEvent(e);
+      break;
+    case TReplayAction::Kind::MouseMove:
+    case TReplayAction::Kind::Click:
+      e.Type = a.Type == TReplayAction::Kind::Click ? PlatformEvent::Kind::MouseClick
+                                                    : PlatformEvent::Kind::MouseMove;
+      e.X = a.X;
+      e.Y = a.Y;
+      platform_.PushEvent(e);
+      break;
+    case TReplayAction::Kind::Close:
+      e.Type = PlatformEvent::Kind::Close;
+      platform_.PushEvent(e);
+      break;
+    case TReplayAction::Kind::FocusLost:
+      platform_.SetForeground(false);
+      break;
+    case TReplayAction::Kind::FocusGained:
+      platform_.SetForeground(true);
+      break;
+  }
+}
+
+TReplayResult TReplayRunner::Run() {
+  TReplayResult result;
+  TGameSession session(platform_, script_.Seed);
+  session.BeforeFormCreate = BeforeFormCreate;
+  result.Started = session.Start();
+
+  std::size_t next = 0;
+  for (std::int64_t frame = 1; result.Started && frame <= script_.Frames && !session.Finished(); ++frame) {
+    // Actions due before this frame: by frame number, or by the game clock.
+    for (const TReplayStep& step : script_.Steps) {
+      if (!step.ByTime && step.AtFrame == frame) Apply(step.Action);
+    }
+    while (next < script_.Steps.size()) {
+      const TReplayStep& step = script_.Steps[next];
+      if (!step.ByTime) {
+        ++next;
+        continue;
+      }
+      if (step.AtMs > platform_.Milliseconds()) break;
+      Apply(step.Action);
+      ++next;
+    }
+    session.Step();
+    result.FramesRun = frame;
+    if (AfterFrame && session.Form() != nullptr) AfterFrame(*session.Form(), frame);
+    for (const TReplayScreenshot& shot : script_.Screenshots) {
+      if (shot.Frame != frame) continue;
+      if (platform_.WriteLastFramePng(shot.Path)) {
+        result.Screenshots.push_back(shot.Path);
+      } else {
+        result.Errors.push_back("cannot write screenshot '" + shot.Path + "' at frame " +
+                                std::to_string(frame));
+      }
+    }
+  }
+  result.Finished = session.Finished();
+  result.ExitCode = session.ExitCode();
+  result.Presented = platform_.PresentCount();
+  if (const auto* last = platform_.LastFrame()) result.LastFrameHash = last->Hash();
+
+  auto& s = result.Summary;
+  s.emplace_back("Frames", Int(result.FramesRun));
+  s.emplace_back("Presented", Int(static_cast<std::int64_t>(result.Presented)));
+  s.emplace_back("ClockMs", Int(platform_.Milliseconds()));
+  s.emplace_back("Started", result.Started ? "true" : "false");
+  s.emplace_back("Finished", result.Finished ? "true" : "false");
+  s.emplace_back("ExitCode", Int(result.ExitCode));
+  AddStateFields(s);
+  s.emplace_back("LastFrameHash", Hex(result.LastFrameHash));
+  return result;
+}
+
+std::string ReplaySummaryJson(const TReplayResult& result) {
+  std::ostringstream out;
+  out << "{";
+  for (std::size_t i = 0; i < result.Summary.size(); ++i) {
+    out << (i == 0 ? "\n" : ",\n") << "  \"" << result.Summary[i].first << "\": " << result.Summary[i].second;
+  }
+  out << "\n}\n";
+  return out.str();
+}
+
+}  // namespace kestrune

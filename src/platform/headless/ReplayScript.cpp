@@ -1,0 +1,198 @@
+#include "platform/headless/ReplayScript.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace kestrune {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// A whole non-negative number, or -1.
+std::int64_t Number(const std::string& s, int base = 10) {
+  if (s.empty() || s.size() > 12) return -1;
+  std::size_t used = 0;
+  try {
+    const long long v = std::stoll(s, &used, base);
+    return used == s.size() && v >= 0 ? v : -1;
+  } catch (...) {
+    return -1;
+  }
+}
+
+}  // namespace
+
+int VirtualKeyFromName(const std::string& name) {
+  static const std::map<std::string, int> kNames = {
+      {"up", 0x26},     {"down", 0x28},    {"left", 0x25},   {"right", 0x27},     {"esc", 0x1B},
+      {"escape", 0x1B}, {"enter", 0x0D},   {"return", 0x0D}, {"space", 0x20},     {"shift", 0x10},
+      {"ctrl", 0x11},   {"control", 0x11}, {"alt", 0x12},    {"backspace", 0x08}, {"tab", 0x09},
+  };
+  const std::string n = Lower(name);
+  if (auto it = kNames.find(n); it != kNames.end()) return it->second;
+  if (n.size() == 1 && std::isalnum(static_cast<unsigned char>(n[0])))
+    return std::toupper(static_cast<unsigned char>(n[0]));
+  if (n.size() >= 2 && n[0] == 'f') {
+    const std::int64_t f = Number(n.substr(1));
+    if (f >= 1 && f <= 12) return static_cast<int>(0x6F + f);
+  }
+  if (n.size() > 2 && n.rfind("0x", 0) == 0) {
+    const std::int64_t code = Number(n.substr(2), 16);
+    if (code >= 1 && code <= 255) return static_cast<int>(code);
+  }
+  return 0;
+}
+
+TReplayScript ParseReplayScript(const std::string& text) {
+  TReplayScript script;
+  std::istringstream lines(text);
+  std::string line;
+  int lineNo = 0;
+  auto fail = [&lineNo](const std::string& what) {
+    throw EReplayScriptError("replay script line " + std::to_string(lineNo) + ": " + what);
+  };
+  while (std::getline(lines, line)) {
+    ++lineNo;
+    if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+    std::istringstream in(line);
+    std::vector<std::string> w;
+    for (std::string word; in >> word;) w.push_back(word);
+    if (w.empty()) continue;
+    const std::string cmd = Lower(w[0]);
+
+    auto number = [&](std::size_t i, std::int64_t min, std::int64_t max) {
+      if (i >= w.size()) fail("'" + w[0] + "' needs more values");
+      const std::int64_t v = Number(w[i]);
+      if (v < min || v > max)
+        fail("'" + w[i] + "' is not a number from " + std::to_string(min) + " to " + std::to_string(max));
+      return v;
+    };
+
+    if (cmd == "seed") {
+      script.Seed = static_cast<std::uint32_t>(number(1, 0, 0xFFFFFFFFll));
+    } else if (cmd == "refresh") {
+      script.RefreshRate = static_cast<int>(number(1, 0, 1000));
+    } else if (cmd == "frames") {
+      script.Frames = number(1, 0, 100000000);
+    } else if (cmd == "screenshot") {
+      if (w.size() != 3) fail("screenshot needs a frame and a file name");
+      script.Screenshots.push_back({number(1, 1, 100000000), w[2]});
+    } else if (cmd[0] == '@') {
+      TReplayStep step;
+      std::string when = cmd.substr(1);
+      if (when.size() > 2 && when.substr(when.size() - 2) == "ms") {
+        step.ByTime = true;
+        const std::int64_t ms = Number(when.substr(0, when.size() - 2));
+        if (ms < 0 || ms > 0xFFFFFFFFll) fail("bad time '" + w[0] + "'");
+        step.AtMs = static_cast<std::uint32_t>(ms);
+      } else {
+        step.AtFrame = Number(when);
+        if (step.AtFrame < 1) fail("bad frame '" + w[0] + "' (frames count from 1)");
+      }
+      if (w.size() < 2) fail("missing action after '" + w[0] + "'");
+      const std::string action = Lower(w[1]);
+      TReplayAction& a = step.Action;
+      auto parseKey = [&](std::size_t i) {
+        if (i >= w.size()) fail("'" + w[1] + "' needs a key");
+        std::string name = w[i];
+        for (;;) {
+          const std::string l = Lower(name);
+          if (l.rfind("alt+", 0) == 0) {
+            a.Alt = true;
+            name.erase(0, 4);
+          } else if (l.rfind("shift+", 0) == 0) {
+            a.Shift = true;
+            name.erase(0, 6);
+          } else if (l.rfind("ctrl+", 0) == 0) {
+            a.Ctrl = true;
+            name.erase(0, 5);
+          } else {
+            break;
+          }
+        }
+        a.Key = VirtualKeyFromName(name);
+        if (a.Key == 0) fail("unknown key '" + w[i] + "'");
+      };
+      auto push = [&](TReplayStep s) { script.Steps.push_back(s); };
+
+      if (action == "keydown" || action == "keyup" || action == "press") {
+        parseKey(2);
+        a.Type = action == "keyup" ? TReplayAction::Kind::KeyUp : TReplayAction::Kind::KeyDown;
+        push(step);
+        if (action == "press") {
+          if (step.ByTime) fail("press needs a frame, not a time");
+          TReplayStep up = step;
+          up.AtFrame += 1;
+          up.Action.Type = TReplayAction::Kind::KeyUp;
+          push(up);
+        }
+      } else if (action == "char") {
+        if (w.size() != 3) fail("char needs one character or a code");
+        a.Type = TReplayAction::Kind::Char;
+        if (w[2].size() == 1) {
+          a.Key = static_cast<unsigned char>(w[2][0]);
+        } else {
+          const std::int64_t code = Number(w[2]);
+          if (code < 1 || code > 255) fail("bad character '" + w[2] + "'");
+          a.Key = static_cast<int>(code);
+        }
+        push(step);
+      } else if (action == "text") {
+        // Everything after the word "text", spaces included.
+        const std::size_t at = line.find(w[1]) + w[1].size();
+        std::string typed = line.substr(at);
+        typed.erase(0, typed.find_first_not_of(" \t"));
+        typed.erase(typed.find_last_not_of(" \t\r") + 1);
+        a.Type = TReplayAction::Kind::Char;
+        for (unsigned char c : typed) {
+          a.Key = c;
+          push(step);
+        }
+      } else if (action == "mouse" || action == "click") {
+        if (w.size() != 4) fail(action + " needs X and Y");
+        a.X = static_cast<int>(number(2, 0, 799));
+        a.Y = static_cast<int>(number(3, 0, 599));
+        a.Type = TReplayAction::Kind::MouseMove;
+        push(step);
+        if (action == "click") {
+          a.Type = TReplayAction::Kind::Click;
+          push(step);
+        }
+      } else if (action == "close") {
+        a.Type = TReplayAction::Kind::Close;
+        push(step);
+      } else if (action == "focus") {
+        if (w.size() != 3 || (Lower(w[2]) != "lost" && Lower(w[2]) != "gained"))
+          fail("focus needs 'lost' or 'gained'");
+        a.Type = Lower(w[2]) == "lost" ? TReplayAction::Kind::FocusLost : TReplayAction::Kind::FocusGained;
+        push(step);
+      } else {
+        fail("unknown action '" + w[1] + "'");
+      }
+    } else {
+      fail("unknown command '" + w[0] + "'");
+    }
+  }
+  // Frame steps in frame order; actions of one frame keep their script order.
+  std::stable_sort(script.Steps.begin(), script.Steps.end(), [](const TReplayStep& x, const TReplayStep& y) {
+    if (x.ByTime != y.ByTime) return !x.ByTime;
+    return x.ByTime ? x.AtMs < y.AtMs : x.AtFrame < y.AtFrame;
+  });
+  return script;
+}
+
+TReplayScript LoadReplayScript(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EReplayScriptError("cannot open replay script '" + path + "'");
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ParseReplayScript(text.str());
+}
+
+}  // namespace kestrune

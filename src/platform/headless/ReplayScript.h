@@ -1,0 +1,66 @@
+#pragma once
+// Input scripts for replaying a game on the headless back end. Format (one command a line,
+// '#' starts a comment):
+//
+//   seed 1234               random seed (default 1)
+//   refresh 60              display refresh rate in Hz (default 60)
+//   frames 300              frames to run (default 60)
+//   screenshot 120 a.png    write frame 120 (1-based) as PNG
+//   @<frame> <action>       an action before that frame (frame 1 is the first)
+//   @<ms>ms <action>        an action once the game clock reaches that many milliseconds
+//
+// Actions: keydown KEY, keyup KEY, press KEY (down now, up one frame later), char C (one typed
+// character; "char 13" for a code), text WORDS (each character typed), mouse X Y, click X Y
+// (a move then a click), close (the window's close command), focus lost|gained.
+// KEY is a name (Up, Down, Left, Right, Esc, Enter, Space, Shift, Ctrl, Alt, Backspace, Tab,
+// F1..F12, A..Z, 0..9) or a code (0x26); "Alt+Enter" style prefixes Alt+, Shift+, Ctrl+ set the
+// modifier flags of the event.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+class EReplayScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct TReplayAction {
+  enum class Kind { KeyDown, KeyUp, Char, MouseMove, Click, Close, FocusLost, FocusGained };
+  Kind Type = Kind::KeyDown;
+  int Key = 0;  // virtual-key code, or the character for Char
+  bool Shift = false, Ctrl = false, Alt = false;
+  int X = 0, Y = 0;
+};
+
+struct TReplayStep {
+  // Before frame AtFrame (1-based), or once the clock reaches AtMs when ByTime is set.
+  bool ByTime = false;
+  std::int64_t AtFrame = 0;
+  std::uint32_t AtMs = 0;
+  TReplayAction Action;
+};
+
+struct TReplayScreenshot {
+  std::int64_t Frame = 0;
+  std::string Path;
+};
+
+struct TReplayScript {
+  std::uint32_t Seed = 1;
+  int RefreshRate = 60;
+  std::int64_t Frames = 60;
+  std::vector<TReplayScreenshot> Screenshots;
+  std::vector<TReplayStep> Steps;
+};
+
+// Raises EReplayScriptError naming the line for anything it does not understand.
+TReplayScript ParseReplayScript(const std::string& text);
+TReplayScript LoadReplayScript(const std::string& path);
+// The virtual-key code of a key name or code; 0 when unknown.
+int VirtualKeyFromName(const std::string& name);
+
+}  // namespace kestrune

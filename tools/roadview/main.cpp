@@ -1,0 +1,121 @@
+// kestrune-roadview: generates a level's road and writes a screen-sized picture of each kind of
+// stretch it finds (a shift either way, a fork and its join, a median, an extra lane on either
+// side, walled and open blocks, kiosks, paths), drawn with the race's own road sprite and the
+// tiles of a picture archive. For checking that the tile art joins up.
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/PictureCollection.h"
+#include "framework/Random.h"
+#include "framework/Sprite.h"
+#include "platform/PngWriter.h"
+#include "race/Race.h"
+#include "race/RoadGenerator.h"
+#include "race/RoadMap.h"
+#include "race/ScrollBackground.h"
+#include "vehicles/MyImageSprite.h"
+
+using namespace kestrune;
+
+namespace {
+
+struct Feature {
+  std::string name;
+  std::function<bool(int row, int column)> at;
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR]\n"
+               "Writes DIR/<stretch>.png for each kind of stretch found in the generated level.\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string archive = "Data/Res/Res2.dxg", out = "roadview";
+  std::uint32_t seed = 1;
+  int level = 6;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) return Usage();
+    const std::string value = argv[++i];
+    if (arg == "--archive") archive = value;
+    else if (arg == "--seed") seed = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+    else if (arg == "--level") level = std::atoi(value.c_str());
+    else if (arg == "--out") out = value;
+    else return Usage();
+  }
+  try {
+    TPictureCollection library;
+    library.LoadFromFile(archive);
+    library.Restore();
+    TDirectDrawSurface surface(800, 600);
+    TSpriteEngine engine;
+    engine.SetSurface(&surface);
+    GameSpriteWorld() = {&engine, nullptr, &library, nullptr};
+
+    RandomSeed(seed);
+    const int length = level <= 5 ? 200 * level + 100 : 1300;
+    GenerateRoadMap(length);
+    RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
+
+    auto code = [](int r, int c) { return static_cast<int>(RoadMap.Get(r, c)); };
+    const std::vector<Feature> features = {
+        {"shift-left", [&](int r, int c) { return code(r, c) == 17; }},
+        {"shift-right", [&](int r, int c) { return code(r, c) == 9; }},
+        {"fork", [&](int r, int c) { return code(r, c) == 17 && code(r, c + 1) == 9; }},
+        {"join", [&](int r, int c) { return code(r, c) == 11 && code(r, c + 1) == 19; }},
+        {"median", [&](int r, int c) { return code(r, c) == 21 && code(r + 1, c) == 18; }},
+        {"extra-lane-right", [&](int r, int c) { return code(r, c) == 33 && code(r, c + 1) == 10; }},
+        {"extra-lane-left", [&](int r, int c) { return code(r, c) == 18 && code(r, c + 1) == 33; }},
+        {"walled-block", [&](int r, int c) { return code(r, c) == 40; }},
+        {"open-block", [&](int r, int c) { return code(r, c) == 49; }},
+        {"kiosk-right", [&](int r, int c) { return code(r, c) == 39; }},
+        {"kiosk-left", [&](int r, int c) { return code(r, c) == 59; }},
+        {"path", [&](int r, int c) { return code(r, c) == 58 || code(r, c) == 60; }},
+        {"start", [&](int r, int c) { return r == 1493 && code(r, c - 3) == 1; }},
+    };
+    std::filesystem::create_directories(out);
+    for (const Feature& f : features) {
+      bool found = false;
+      for (int r = 1499; r >= 1500 - length && !found; --r) {
+        for (int c = 7; c <= TRoadMap::Columns - 7 && !found; ++c) {
+          if (!f.at(r, c)) continue;
+          // For scenery, prefer a place in sight of the road.
+          bool nearRoad = false;
+          for (int k = -6; k <= 6; ++k) nearRoad = nearRoad || IsRoadCode(RoadMap.Get(r, c + k));
+          if (!nearRoad) continue;
+          found = true;
+          MapColumnOffset = c - 6;
+          MapRowOffset = std::min(r - 5, TRoadMap::MaxRowOffset);
+          RaceRoad->X = RaceRoad->Y = 0;
+          CopyWindowToChips();
+          surface.Fill(0);
+          engine.Draw();
+          const std::string path = out + "/" + f.name + ".png";
+          if (!WritePngRGB565(path, surface.Pixels(), 800, 600, surface.Pitch())) {
+            std::fprintf(stderr, "kestrune-roadview: cannot write %s\n", path.c_str());
+            return 1;
+          }
+          std::printf("%s: map row %d, column %d -> %s\n", f.name.c_str(), r, c, path.c_str());
+        }
+      }
+      if (!found) std::printf("%s: not in this level\n", f.name.c_str());
+    }
+    RaceRoad = nullptr;
+    engine.Clear();
+    GameSpriteWorld() = {};
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kestrune-roadview: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
