@@ -55,10 +55,11 @@ TEST(DXDraw, NotificationOrderThroughItsLife) {
 
 TEST(DXDraw, LostSurfacesAreRestoredAndCleared) {
   HeadlessPlatform platform;
-  TDXDraw draw(&platform);
-  draw.Initialize();
+  // The log outlives the display: destroying the display still notifies its listeners.
   Log log;
   int owner = 0;
+  TDXDraw draw(&platform);
+  draw.Initialize();
   Listen(draw, &owner, "x", log);
   log.clear();
   draw.Surface()->Fill(0xFFFF);

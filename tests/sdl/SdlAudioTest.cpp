@@ -60,6 +60,17 @@ class SdlAudioDisk : public testing::Test {
                                              (static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8));
     return samples;
   }
+  // The disk driver writes at the pace of a real device, and a busy machine may run it late:
+  // wait for enough output instead of for a fixed time.
+  void WaitForOutput(std::uintmax_t bytes) const {
+    const auto start = std::chrono::steady_clock::now();
+    std::error_code error;
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+      const std::uintmax_t size = fs::file_size(file_, error);
+      if (!error && size >= bytes) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
   fs::path file_;
 };
 
@@ -84,7 +95,7 @@ TEST_F(SdlAudioDisk, EffectsAndMusicAreMixedIntoTheDeviceOutput) {
     audio->Play(a, chunk, /*looped=*/true);
     EXPECT_TRUE(audio->IsPlaying(a));
     EXPECT_FALSE(audio->IsPlaying(b));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    WaitForOutput(96 * 1024);
     audio->Stop(a);
     EXPECT_FALSE(audio->IsPlaying(a));
     audio->FreeChunk(chunk);
@@ -126,7 +137,7 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
       audio->SetEffectsMuted(c.Muted);
       audio->SetChannelParameters(ch, c.Volume, c.Pan, 0);
       audio->Play(ch, chunk, true);
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      WaitForOutput(96 * 1024);
     }
     const std::vector<std::int16_t> out = Written();
     std::vector<std::int16_t> left, right;
