@@ -31,6 +31,10 @@ void RegisterRaceModule(TMForm& form) {
   services.OpenOverlay = nullptr;
 
   form.Handlers.ScreenFrame[ScreenRace] = [](std::uint32_t lagCount) { RaceFrame(lagCount); };
+
+  // PLACEHOLDER (shell issue): until the menu screens exist, start-up goes straight into a race
+  // at level 1 with the first car; the shell issue puts the intro screen back here.
+  form.Handlers.OpenIntroScreen = [] { StartRaceAt(1, 1); };
 }
 
 }  // namespace kestrune

@@ -20,6 +20,10 @@ TScrollBackground::TScrollBackground(std::uint8_t librarySelector, std::int32_t 
   SetPicture(pictureName, librarySelector);
 }
 
+TScrollBackground::~TScrollBackground() {
+  if (RaceRoad == this) RaceRoad = nullptr;
+}
+
 void TScrollBackground::SetPicture(const std::string& name, std::uint8_t librarySelector) {
   LibrarySelector = librarySelector;
   TPictureCollection* library = librarySelector == 1   ? GameSpriteWorld().ImageList1

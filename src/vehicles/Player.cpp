@@ -56,6 +56,10 @@ const TCarModelConstants& CarModelConstants(int carModel) {
 
 TPlayer::TPlayer(std::uint8_t imageLibrary) : TMyImageSprite(imageLibrary) {}
 
+TPlayer::~TPlayer() {
+  if (RacePlayer == this) RacePlayer = nullptr;
+}
+
 TPlayer* TPlayer::Create(double x, double y) {
   const int model = (GameState.CarModel >= 1 && GameState.CarModel <= 6) ? GameState.CarModel : 1;
   TPlayer* p = CreateAt<TPlayer>(2, "Car" + std::to_string(model), x, y, 9);

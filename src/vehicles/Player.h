@@ -45,6 +45,8 @@ struct TEngineSound {
 class TPlayer : public TMyImageSprite {
  public:
   explicit TPlayer(std::uint8_t imageLibrary);
+  // Freed with the sprite tree: the race forgets its car.
+  ~TPlayer() override;
   // The car of GameState.CarModel with its top-left corner at (x, y), with its flame and weapon
   // sprites; clears the mark table.
   static TPlayer* Create(double x, double y);
