@@ -34,8 +34,8 @@ bool SameWaves(const WaveArchive& a, const WaveArchive& b) {
     const WaveItemRecord &x = a.Items[i], &y = b.Items[i];
     if (x.Name != y.Name || x.Looped != y.Looped || x.MaxPlayingCount != y.MaxPlayingCount ||
         x.HasWave != y.HasWave || x.Data != y.Data || x.Format.Channels != y.Format.Channels ||
-        x.Format.SamplesPerSec != y.Format.SamplesPerSec || x.Format.BitsPerSample != y.Format.BitsPerSample ||
-        x.Format.Extra != y.Format.Extra)
+        x.Format.SamplesPerSec != y.Format.SamplesPerSec ||
+        x.Format.BitsPerSample != y.Format.BitsPerSample || x.Format.Extra != y.Format.Extra)
       return false;
   }
   return true;
@@ -51,6 +51,7 @@ std::size_t PixelCount(const PictureArchive& a) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::uint8_t> bytes(data, data + size);
+  DetectArchiveContent(bytes);
   try {
     const PictureArchive pictures = ReadPictureArchiveFromMemory(bytes);
     if (PixelCount(pictures) < (1u << 20) &&

@@ -73,30 +73,37 @@ XmInstrument Kick() {
   return Drum("kick", Generate(Samples(0.4), [&](int, double t) {
                 const double phase = 45.0 * t + (110.0 * 0.03) * (1.0 - std::exp(-t / 0.03));
                 const float click = noise.Next() * AttackDecay(t, 0.0002, 0.002);
-                return AttackDecay(t, 0.001, 0.16) * static_cast<float>(std::sin(kTwoPi * phase)) + 0.3f * click;
+                return AttackDecay(t, 0.001, 0.16) * static_cast<float>(std::sin(kTwoPi * phase)) +
+                       0.3f * click;
               }));
 }
 
 XmInstrument Snare() {
   Noise noise(102);
   StateVariable band;
-  return Drum("snare", Generate(Samples(0.3), [&](int, double t) {
-                const float tone = static_cast<float>(std::sin(kTwoPi * Glide(240.0, 180.0, t, 0.03) * t));
-                const float rattle = band.Step(noise.Next(), 3500.0, 1.2).band + 0.4f * noise.Next();
-                return 0.7f * tone * AttackDecay(t, 0.001, 0.05) + rattle * AttackDecay(t, 0.001, 0.09);
-              }),
-              118);
+  return Drum(
+      "snare",
+      Generate(Samples(0.3),
+               [&](int, double t) {
+                 const float tone = static_cast<float>(std::sin(kTwoPi * Glide(240.0, 180.0, t, 0.03) * t));
+                 const float rattle = band.Step(noise.Next(), 3500.0, 1.2).band + 0.4f * noise.Next();
+                 return 0.7f * tone * AttackDecay(t, 0.001, 0.05) + rattle * AttackDecay(t, 0.001, 0.09);
+               }),
+      118);
 }
 
 XmInstrument Clap() {
   Noise noise(103);
   StateVariable band;
-  return Drum("clap", Generate(Samples(0.3), [&](int, double t) {
-                // Three quick hand claps smeared into one.
-                float env = 0.0f;
-                for (double at : {0.0, 0.011, 0.022}) env += AttackDecay(t - at, 0.0005, at < 0.02 ? 0.006 : 0.08);
-                return band.Step(noise.Next(), 1400.0, 0.7).band * env;
-              }),
+  return Drum("clap",
+              Generate(Samples(0.3),
+                       [&](int, double t) {
+                         // Three quick hand claps smeared into one.
+                         float env = 0.0f;
+                         for (double at : {0.0, 0.011, 0.022})
+                           env += AttackDecay(t - at, 0.0005, at < 0.02 ? 0.006 : 0.08);
+                         return band.Step(noise.Next(), 1400.0, 0.7).band * env;
+                       }),
               138);
 }
 
@@ -104,19 +111,25 @@ XmInstrument Hat(const std::string& name, double length, double decay, std::uint
   Noise noise(seed);
   StateVariable band;
   OnePole hp;
-  return Drum(name, Generate(Samples(length), [&](int, double t) {
-                const float metal = band.Step(noise.Next(), 5200.0, 0.8).band + 0.5f * hp.Highpass(noise.Next(), 6000.0);
-                return metal * AttackDecay(t, 0.0005, decay);
-              }),
+  return Drum(name,
+              Generate(Samples(length),
+                       [&](int, double t) {
+                         const float metal = band.Step(noise.Next(), 5200.0, 0.8).band +
+                                             0.5f * hp.Highpass(noise.Next(), 6000.0);
+                         return metal * AttackDecay(t, 0.0005, decay);
+                       }),
               170);
 }
 
 XmInstrument Crash() {
   Noise noise(106);
   OnePole hp, lp;
-  return Drum("crash", Generate(Samples(1.6), [&](int, double t) {
-                return lp.Lowpass(hp.Highpass(noise.Next(), 3000.0), 9000.0) * AttackDecay(t, 0.002, 0.5);
-              }),
+  return Drum("crash",
+              Generate(Samples(1.6),
+                       [&](int, double t) {
+                         return lp.Lowpass(hp.Highpass(noise.Next(), 3000.0), 9000.0) *
+                                AttackDecay(t, 0.002, 0.5);
+                       }),
               90);
 }
 
@@ -164,9 +177,11 @@ XmInstrument Pad() {
     const double t = static_cast<double>(i) / kRate;
     double sum = 0.0;
     for (double f : {261.0, 262.0, 263.5}) {
-      for (int k = 1; k * f < 5000.0; ++k) sum += SawHarmonic(k) * Rolloff(k * f, 1400.0) * std::sin(kTwoPi * k * f * t);
+      for (int k = 1; k * f < 5000.0; ++k)
+        sum += SawHarmonic(k) * Rolloff(k * f, 1400.0) * std::sin(kTwoPi * k * f * t);
     }
-    for (int k = 1; k * 131.0 < 2000.0; ++k) sum += 0.5 * SawHarmonic(k) * Rolloff(k * 131.0, 700.0) * std::sin(kTwoPi * k * 131.0 * t);
+    for (int k = 1; k * 131.0 < 2000.0; ++k)
+      sum += 0.5 * SawHarmonic(k) * Rolloff(k * 131.0, 700.0) * std::sin(kTwoPi * k * 131.0 * t);
     return static_cast<float>(sum);
   });
   NormalizePeak(s, -0.5);
@@ -186,7 +201,8 @@ XmInstrument Lead() {
   XmInstrument in;
   in.Name = "lead";
   in.Sample = Pitched("lead", kPeriod, kPeriod * 4, 32, [&](int i, double) {
-    return Harmonics(i, kPeriod, [&](int k, double f) { return PulseHarmonic(k, 0.28) * Rolloff(f, 2600.0); });
+    return Harmonics(i, kPeriod,
+                     [&](int k, double f) { return PulseHarmonic(k, 0.28) * Rolloff(f, 2600.0); });
   });
   in.VibratoType = 0;
   in.VibratoSweep = 40;

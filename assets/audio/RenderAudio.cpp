@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     for (const SongFile& song : SongFiles()) {
       const auto xm = BuildSong(songs + "/" + song.Source);
       const SongReport report = InspectSong(xm);
-      std::cout << song.Output << ": " << report.Channels << " channels, " << report.Seconds << " s per pass\n";
+      std::cout << song.Output << ": " << report.Channels << " channels, " << report.Seconds
+                << " s per pass\n";
       WriteWavFile(out + "/" + song.Output + ".wav", RenderSong(xm, seconds, 44100, true), 2, 44100);
     }
   } catch (const std::exception& e) {

@@ -42,7 +42,8 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 // A "#" at the start of a line or after a space begins a comment; inside a word it is a sharp.
 std::string WithoutComment(const std::string& line) {
   for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '#' && (i == 0 || std::isspace(static_cast<unsigned char>(line[i - 1])))) return line.substr(0, i);
+    if (line[i] == '#' && (i == 0 || std::isspace(static_cast<unsigned char>(line[i - 1]))))
+      return line.substr(0, i);
   }
   return line;
 }
@@ -57,14 +58,22 @@ std::vector<std::string> Words(const std::string& text) {
 
 int PitchClass(char letter) {
   switch (std::toupper(static_cast<unsigned char>(letter))) {
-    case 'C': return 0;
-    case 'D': return 2;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': return 7;
-    case 'A': return 9;
-    case 'B': return 11;
-    default: return -1;
+    case 'C':
+      return 0;
+    case 'D':
+      return 2;
+    case 'E':
+      return 4;
+    case 'F':
+      return 5;
+    case 'G':
+      return 7;
+    case 'A':
+      return 9;
+    case 'B':
+      return 11;
+    default:
+      return -1;
   }
 }
 
@@ -84,9 +93,9 @@ int ParseRoot(const std::string& text, std::size_t& used) {
 
 const std::map<std::string, std::vector<int>>& ChordQualities() {
   static const std::map<std::string, std::vector<int>> kQualities = {
-      {"", {0, 4, 7}},         {"m", {0, 3, 7}},        {"7", {0, 4, 7, 10}},   {"m7", {0, 3, 7, 10}},
-      {"maj7", {0, 4, 7, 11}}, {"sus2", {0, 2, 7}},     {"sus4", {0, 5, 7}},    {"dim", {0, 3, 6}},
-      {"add9", {0, 4, 7, 2}},  {"6", {0, 4, 7, 9}},     {"m6", {0, 3, 7, 9}},   {"madd9", {0, 3, 7, 2}},
+      {"", {0, 4, 7}},         {"m", {0, 3, 7}},    {"7", {0, 4, 7, 10}}, {"m7", {0, 3, 7, 10}},
+      {"maj7", {0, 4, 7, 11}}, {"sus2", {0, 2, 7}}, {"sus4", {0, 5, 7}},  {"dim", {0, 3, 6}},
+      {"add9", {0, 4, 7, 2}},  {"6", {0, 4, 7, 9}}, {"m6", {0, 3, 7, 9}}, {"madd9", {0, 3, 7, 2}},
   };
   return kQualities;
 }
@@ -124,7 +133,8 @@ class Compiler {
       used = 0;
     }
     if (used != word.size() || value < low || value > high) {
-      Fail("expected a number " + std::to_string(low) + ".." + std::to_string(high) + ", got \"" + word + "\"");
+      Fail("expected a number " + std::to_string(low) + ".." + std::to_string(high) + ", got \"" + word +
+           "\"");
     }
     return value;
   }
@@ -138,7 +148,8 @@ class Compiler {
     if (key == "song") {
       need(2);
       module_.Name = content.substr(content.find(w[1], content.find(key) + key.size()));
-      while (!module_.Name.empty() && std::isspace(static_cast<unsigned char>(module_.Name.back()))) module_.Name.pop_back();
+      while (!module_.Name.empty() && std::isspace(static_cast<unsigned char>(module_.Name.back())))
+        module_.Name.pop_back();
     } else if (key == "speed") {
       need(2);
       module_.Speed = Number(w[1], 1, 31);
@@ -201,7 +212,8 @@ class Compiler {
     line.LineNumber = line_;
     const std::size_t dash = w[0].find('-');
     line.First = Number(w[0].substr(0, dash), 1, module_.Channels) - 1;
-    line.Last = dash == std::string::npos ? line.First : Number(w[0].substr(dash + 1), 1, module_.Channels) - 1;
+    line.Last =
+        dash == std::string::npos ? line.First : Number(w[0].substr(dash + 1), 1, module_.Channels) - 1;
     if (line.Last < line.First) Fail("channel range runs backwards");
     const auto it = instrumentIndex_.find(w[1]);
     if (it == instrumentIndex_.end()) Fail("unknown instrument \"" + w[1] + "\"");
@@ -223,7 +235,8 @@ class Compiler {
 
     PatternDraft& draft = drafts_.back();
     for (ChannelLine& existing : draft.Lines) {
-      if (existing.First == line.First && existing.Last == line.Last && existing.Instrument == line.Instrument) {
+      if (existing.First == line.First && existing.Last == line.Last &&
+          existing.Instrument == line.Instrument) {
         existing.Bars.insert(existing.Bars.end(), parts.begin(), parts.end());
         return;
       }
@@ -250,9 +263,11 @@ class Compiler {
     }
     if (!restart_.empty()) {
       const auto it = patternIndex_.find(restart_);
-      const auto at = it == patternIndex_.end() ? module_.Orders.end()
-                                                : std::find(module_.Orders.begin(), module_.Orders.end(), it->second);
-      if (at == module_.Orders.end()) Fail("restart pattern \"" + restart_ + "\" is not in the order list", restartLine_);
+      const auto at = it == patternIndex_.end()
+                          ? module_.Orders.end()
+                          : std::find(module_.Orders.begin(), module_.Orders.end(), it->second);
+      if (at == module_.Orders.end())
+        Fail("restart pattern \"" + restart_ + "\" is not in the order list", restartLine_);
       module_.RestartPosition = static_cast<int>(at - module_.Orders.begin());
     }
     AddEndJump();
@@ -302,7 +317,8 @@ class Compiler {
       const std::string fx = core.substr(slash + 1);
       core.resize(slash);
       if (fx.size() != 3 || !std::isalnum(static_cast<unsigned char>(fx[0])) ||
-          !std::isxdigit(static_cast<unsigned char>(fx[1])) || !std::isxdigit(static_cast<unsigned char>(fx[2]))) {
+          !std::isxdigit(static_cast<unsigned char>(fx[1])) ||
+          !std::isxdigit(static_cast<unsigned char>(fx[2]))) {
         Fail("effect \"/" + fx + "\" is not a letter or digit and two hex digits");
       }
       const char e = static_cast<char>(std::toupper(static_cast<unsigned char>(fx[0])));
@@ -320,14 +336,17 @@ class Compiler {
     } else if (core == "x" || core == "X") {
       if (width != 1) Fail("\"x\" plays one drum; chord lines take chord names");
       notes.push_back(ParseNoteName("C4"));
-      if (core == "x" && volume < 0) volume = module_.Instruments[line.Instrument - 1].Sample.Volume * kSoftPercent / 100;
+      if (core == "x" && volume < 0)
+        volume = module_.Instruments[line.Instrument - 1].Sample.Volume * kSoftPercent / 100;
     } else if (!core.empty()) {
       notes = width == 1 ? std::vector<int>{ParseNoteName(core)} : Chord(core, line.Near, width);
       if (notes[0] == 0) Fail("\"" + token + "\" is not a note");
     }
     for (int i = 0; i < width; ++i) {
       XmCell& cell = p.At(row, line.First + i, module_.Channels);
-      if (!cell.Empty()) Fail("channel " + std::to_string(line.First + i + 1) + " row " + std::to_string(row) + " is written twice");
+      if (!cell.Empty())
+        Fail("channel " + std::to_string(line.First + i + 1) + " row " + std::to_string(row) +
+             " is written twice");
       if (!notes.empty()) {
         cell.Note = static_cast<std::uint8_t>(notes[i]);
         if (notes[i] != kXmKeyOff) cell.Instrument = static_cast<std::uint8_t>(line.Instrument);

@@ -1,8 +1,7 @@
 #include "SongPlayback.h"
 
-#include <libopenmpt/libopenmpt.hpp>
-
 #include <fstream>
+#include <libopenmpt/libopenmpt.hpp>
 
 namespace kestrune::audio {
 
@@ -19,7 +18,8 @@ SongReport InspectSong(const std::vector<std::uint8_t>& xm) {
   return report;
 }
 
-std::vector<std::int16_t> RenderSong(const std::vector<std::uint8_t>& xm, double seconds, int rate, bool loop) {
+std::vector<std::int16_t> RenderSong(const std::vector<std::uint8_t>& xm, double seconds, int rate,
+                                     bool loop) {
   openmpt::module module(xm);
   module.set_repeat_count(loop ? -1 : 0);
   const std::size_t frames = static_cast<std::size_t>(seconds * rate);

@@ -18,7 +18,8 @@ SongReport InspectSong(const std::vector<std::uint8_t>& xm);
 
 // Renders `seconds` of interleaved stereo 16-bit audio; with `loop` the song repeats forever
 // (as the game plays it), otherwise rendering stops at its end.
-std::vector<std::int16_t> RenderSong(const std::vector<std::uint8_t>& xm, double seconds, int rate, bool loop);
+std::vector<std::int16_t> RenderSong(const std::vector<std::uint8_t>& xm, double seconds, int rate,
+                                     bool loop);
 
 // A 16-bit PCM RIFF WAVE file.
 void WriteWavFile(const std::string& path, const std::vector<std::int16_t>& samples, int channels, int rate);

@@ -55,7 +55,8 @@ class EngineVoice {
 
 Signal EngineLoop(double firing, double load, double pops, double peakDb, std::uint32_t seed) {
   EngineVoice engine(seed);
-  Signal s = Generate(kEngineLoop + kLoopCrossfade, [&](int, double) { return engine.Step(firing, load, pops); });
+  Signal s =
+      Generate(kEngineLoop + kLoopCrossfade, [&](int, double) { return engine.Step(firing, load, pops); });
   RemoveDc(s);
   CloseLoop(s, kLoopCrossfade);
   // Start half a firing in, so the loop point falls between two pulses rather than on one.
@@ -119,8 +120,8 @@ class Voice {
 float Bell(double t, double freq, double decay) {
   if (t < 0.0) return 0.0f;
   const float env = AttackDecay(t, 0.002, decay);
-  return env * (Sine(freq * t) + 0.35f * Sine(2.0 * freq * t) + 0.2f * Sine(2.76 * freq * t) *
-                                                                      static_cast<float>(std::exp(-t / 0.04)));
+  return env * (Sine(freq * t) + 0.35f * Sine(2.0 * freq * t) +
+                0.2f * Sine(2.76 * freq * t) * static_cast<float>(std::exp(-t / 0.04)));
 }
 
 // ---- The recipes, one per effect ----
@@ -249,7 +250,8 @@ Signal Kill() {
   Signal s = Generate(Samples(0.8), [&](int, double t) {
     const double cry = t - 0.03;
     double pitch = cry < 0.1 ? Glide(150.0, 215.0, cry, 0.1) : Glide(215.0, 105.0, cry - 0.1, 0.62);
-    pitch *= 1.0 + 0.04 * jitterFilter.Lowpass(jitter.Next(), 40.0) * 4.0 + 0.015 * std::sin(kTwoPi * 6.0 * t);
+    pitch *=
+        1.0 + 0.04 * jitterFilter.Lowpass(jitter.Next(), 40.0) * 4.0 + 0.015 * std::sin(kTwoPi * 6.0 * t);
     const std::array<double, 3> vowel = {Lerp(600, 760, cry / 0.2), Lerp(1000, 1180, cry / 0.2), 2500.0};
     const float env = cry < 0.0 ? 0.0f : Adsr(cry, 0.03, 0.2, 0.7, 0.25, 0.77);
     return env * voice.Step(pitch, 0.5, vowel) + 1.1f * Thud(t, noise, thudFilter, 70.0);
@@ -267,7 +269,8 @@ Signal KillW() {
     double pitch = t < 0.08 ? Glide(330.0, 560.0, t, 0.08) : Glide(560.0, 300.0, t - 0.08, 0.62);
     pitch *= 1.0 + 0.03 * jitterFilter.Lowpass(jitter.Next(), 40.0) * 4.0 + 0.02 * std::sin(kTwoPi * 7.0 * t);
     const double morph = (t - 0.15) / 0.4;
-    const std::array<double, 3> vowel = {Lerp(400, 880, morph), Lerp(2400, 1450, morph), Lerp(3100, 2900, morph)};
+    const std::array<double, 3> vowel = {Lerp(400, 880, morph), Lerp(2400, 1450, morph),
+                                         Lerp(3100, 2900, morph)};
     return Adsr(t, 0.02, 0.25, 0.75, 0.3, 0.75) * voice.Step(pitch, 0.25, vowel);
   });
   NormalizePeak(s, -6.0);
@@ -321,9 +324,11 @@ Signal Explosion() {
   OnePole crackleFilter;
   Signal s = Generate(Samples(1.4), [&](int, double t) {
     const float boom = Sine(std::pow(t + 0.01, 0.8) * 110.0) * AttackDecay(t, 0.004, 0.35);
-    const float roar = roarFilter.Step(noise.Next(), Glide(3000.0, 140.0, t, 1.0), 0.8).low * AttackDecay(t, 0.002, 0.4);
+    const float roar =
+        roarFilter.Step(noise.Next(), Glide(3000.0, 140.0, t, 1.0), 0.8).low * AttackDecay(t, 0.002, 0.4);
     const float sparkChance = static_cast<float>(0.02 * std::exp(-t / 0.5));
-    const float spark = noise.Uniform01() < sparkChance ? noise.Next() * 2.0f * static_cast<float>(std::exp(-t / 0.4)) : 0.0f;
+    const float spark =
+        noise.Uniform01() < sparkChance ? noise.Next() * 2.0f * static_cast<float>(std::exp(-t / 0.4)) : 0.0f;
     const float crackle = crackleFilter.Highpass(spark, 1200.0);
     return 1.2f * boom + 1.5f * roar + crackle;
   });
@@ -376,7 +381,8 @@ Signal WeaponAppear() {
     const float clicks = t < 0.08 || t > 0.4 ? 0.0f
                                              : ratchet.Step(noise.Next(), 2600.0, 0.4).band *
                                                    AttackDecay(sinceClick, 0.0003, 0.003);
-    const float lock = t < 0.42 ? 0.0f : Thud(t - 0.42, noise, thudFilter, 110.0) + 0.4f * Metal(t - 0.42, 820.0, 0.05);
+    const float lock =
+        t < 0.42 ? 0.0f : Thud(t - 0.42, noise, thudFilter, 110.0) + 0.4f * Metal(t - 0.42, 820.0, 0.05);
     return 0.5f * whine * std::min(1.0f, static_cast<float>(t / 0.02)) + 0.6f * clicks + lock;
   });
   FadeOut(s, 0.03);
@@ -412,10 +418,11 @@ Signal MenuBegin() {
   static constexpr std::array<double, 5> kChord = {130.81, 261.63, 329.63, 392.00, 523.25};
   Noise noise(35);
   StateVariable sweep, chordFilter;
-  std::array<Oscillator, 10> voices = {
-      Oscillator(Wave::Saw, 0.0), Oscillator(Wave::Saw, 0.5), Oscillator(Wave::Saw, 0.2), Oscillator(Wave::Saw, 0.7),
-      Oscillator(Wave::Saw, 0.4), Oscillator(Wave::Saw, 0.9), Oscillator(Wave::Saw, 0.1), Oscillator(Wave::Saw, 0.6),
-      Oscillator(Wave::Saw, 0.3), Oscillator(Wave::Saw, 0.8)};
+  std::array<Oscillator, 10> voices = {Oscillator(Wave::Saw, 0.0), Oscillator(Wave::Saw, 0.5),
+                                       Oscillator(Wave::Saw, 0.2), Oscillator(Wave::Saw, 0.7),
+                                       Oscillator(Wave::Saw, 0.4), Oscillator(Wave::Saw, 0.9),
+                                       Oscillator(Wave::Saw, 0.1), Oscillator(Wave::Saw, 0.6),
+                                       Oscillator(Wave::Saw, 0.3), Oscillator(Wave::Saw, 0.8)};
   Signal s = Generate(Samples(0.75), [&](int, double t) {
     const float whoosh = sweep.Step(noise.Next(), Glide(300.0, 4000.0, t, 0.35), 0.5).band *
                          Adsr(t, 0.28, 0.15, 0.0, 0.01, 0.75);
@@ -437,18 +444,30 @@ Signal MenuBegin() {
 const std::vector<SoundRecipe>& SoundRecipes() {
   // One copy at most for every effect: the game stops an effect before it plays it again.
   static const std::vector<SoundRecipe> kRecipes = {
-      {"Neutral", true, 1, Neutral},       {"Accel1", true, 1, Accel1},
-      {"Accel2", true, 1, Accel2},         {"Accel3", true, 1, Accel3},
-      {"Accel4", true, 1, Accel4},         {"Shift", false, 1, Shift},
-      {"Slowed", true, 1, Slowed},         {"Maxed", true, 1, Maxed},
-      {"Brake", true, 1, Brake},           {"Nitro", true, 1, Nitro},
-      {"MachineGun", true, 1, MachineGun}, {"Rocket", false, 1, Rocket},
-      {"Horn", true, 1, Horn},             {"Kill", false, 1, Kill},
-      {"KillW", false, 1, KillW},          {"Score", false, 1, Score},
-      {"Bonus", false, 1, Bonus},          {"Explosion", false, 1, Explosion},
-      {"Collision", false, 1, Collision},  {"Tick", false, 1, Tick},
-      {"WeaponAppear", false, 1, WeaponAppear}, {"Button", false, 1, Button},
-      {"Button_short", false, 1, Button_short}, {"MenuBegin", false, 1, MenuBegin},
+      {"Neutral", true, 1, Neutral},
+      {"Accel1", true, 1, Accel1},
+      {"Accel2", true, 1, Accel2},
+      {"Accel3", true, 1, Accel3},
+      {"Accel4", true, 1, Accel4},
+      {"Shift", false, 1, Shift},
+      {"Slowed", true, 1, Slowed},
+      {"Maxed", true, 1, Maxed},
+      {"Brake", true, 1, Brake},
+      {"Nitro", true, 1, Nitro},
+      {"MachineGun", true, 1, MachineGun},
+      {"Rocket", false, 1, Rocket},
+      {"Horn", true, 1, Horn},
+      {"Kill", false, 1, Kill},
+      {"KillW", false, 1, KillW},
+      {"Score", false, 1, Score},
+      {"Bonus", false, 1, Bonus},
+      {"Explosion", false, 1, Explosion},
+      {"Collision", false, 1, Collision},
+      {"Tick", false, 1, Tick},
+      {"WeaponAppear", false, 1, WeaponAppear},
+      {"Button", false, 1, Button},
+      {"Button_short", false, 1, Button_short},
+      {"MenuBegin", false, 1, MenuBegin},
   };
   return kRecipes;
 }

@@ -74,7 +74,7 @@ void MixInto(Signal& target, const Signal& source, double gain = 1.0, int offset
 void Scale(Signal& signal, double gain);
 float Peak(const Signal& signal);
 void NormalizePeak(Signal& signal, double peakDb);  // scales so the peak sits at peakDb dBFS
-void SoftClip(Signal& signal, double drive);          // tanh saturation, unity small-signal gain
+void SoftClip(Signal& signal, double drive);        // tanh saturation, unity small-signal gain
 void FadeIn(Signal& signal, double seconds);
 void FadeOut(Signal& signal, double seconds);
 void RemoveDc(Signal& signal);

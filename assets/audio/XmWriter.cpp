@@ -100,9 +100,9 @@ void WriteInstrument(ByteWriter& w, const XmInstrument& in) {
   constexpr int kHeaderSize = 263;  // the full instrument header FastTracker 2 writes
   w.U32(kHeaderSize);
   w.Text(in.Name, 22);
-  w.U8(0);   // instrument type
-  w.U16(1);  // one sample
-  w.U32(40);  // sample header size
+  w.U8(0);                               // instrument type
+  w.U16(1);                              // one sample
+  w.U32(40);                             // sample header size
   for (int i = 0; i < 96; ++i) w.U8(0);  // every key plays sample 0
   for (std::size_t i = 0; i < 12; ++i) {
     const XmEnvelopePoint p = i < in.VolumeEnvelope.size() ? in.VolumeEnvelope[i] : XmEnvelopePoint{};
@@ -122,7 +122,7 @@ void WriteInstrument(ByteWriter& w, const XmInstrument& in) {
   if (!in.VolumeEnvelope.empty()) volumeType |= 1;
   if (in.SustainPoint >= 0) volumeType |= 2;
   w.U8(volumeType);
-  w.U8(0);  // panning type
+  w.U8(0);               // panning type
   w.U8(in.VibratoType);  // auto-vibrato: waveform, sweep, depth, rate
   w.U8(in.VibratoSweep);
   w.U8(in.VibratoDepth);

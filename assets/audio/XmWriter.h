@@ -24,7 +24,9 @@ struct XmCell {
 struct XmPattern {
   int Rows = 64;
   std::vector<XmCell> Cells;  // Rows x channels, row by row
-  XmCell& At(int row, int channel, int channels) { return Cells[static_cast<std::size_t>(row) * channels + channel]; }
+  XmCell& At(int row, int channel, int channels) {
+    return Cells[static_cast<std::size_t>(row) * channels + channel];
+  }
 };
 
 struct XmEnvelopePoint {

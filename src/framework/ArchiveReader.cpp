@@ -2,9 +2,9 @@
 // tagged property stream whose root has one collection property, "List".
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -74,38 +74,48 @@ class ValueReader {
 
   std::int32_t Integer() {
     switch (in_.ReadU8()) {
-      case kInt8: return in_.ReadI8();
-      case kInt16: return in_.ReadI16();
-      case kInt32: return in_.ReadI32();
-      default: InvalidValue();
+      case kInt8:
+        return in_.ReadI8();
+      case kInt16:
+        return in_.ReadI16();
+      case kInt32:
+        return in_.ReadI32();
+      default:
+        InvalidValue();
     }
   }
 
   std::string String() {
     switch (in_.ReadU8()) {
-      case kString: return in_.ReadShortString();
+      case kString:
+        return in_.ReadShortString();
       case kLString:
       case kUtf8String: {
         const std::uint32_t n = in_.ReadU32();
         const std::uint8_t* p = in_.ReadSpan(n);
         return std::string(reinterpret_cast<const char*>(p), n);
       }
-      case kWString: return WideString();
-      default: InvalidValue();
+      case kWString:
+        return WideString();
+      default:
+        InvalidValue();
     }
   }
 
   bool Boolean() {
     switch (in_.ReadU8()) {
-      case kFalse: return false;
-      case kTrue: return true;
+      case kFalse:
+        return false;
+      case kTrue:
+        return true;
       case kIdent: {
         const std::string ident = in_.ReadShortString();
         if (SameText(ident, "False")) return false;
         if (SameText(ident, "True")) return true;
         InvalidValue();
       }
-      default: InvalidValue();
+      default:
+        InvalidValue();
     }
   }
 
@@ -212,7 +222,8 @@ void ReadList(ByteReader& in, ValueReader& values, const CollectionFormat& kind)
       std::string object = kind.itemName();
       if (object.empty()) object = kind.itemClass;
       ReadInContext(object, property, [&] {
-        if (!kind.itemProperty(property, values)) throw EReadError("Property " + property + " does not exist");
+        if (!kind.itemProperty(property, values))
+          throw EReadError("Property " + property + " does not exist");
       });
     }
   }
@@ -372,6 +383,8 @@ PictureArchive ReadPictureArchive(const std::string& path) {
   return ReadPictureArchiveFromMemory(ReadArchiveFile(path));
 }
 
-WaveArchive ReadWaveArchive(const std::string& path) { return ReadWaveArchiveFromMemory(ReadArchiveFile(path)); }
+WaveArchive ReadWaveArchive(const std::string& path) {
+  return ReadWaveArchiveFromMemory(ReadArchiveFile(path));
+}
 
 }  // namespace kestrune

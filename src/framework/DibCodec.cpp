@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <optional>
+#include <string>
 
 #include "framework/Errors.h"
 
@@ -75,15 +76,30 @@ DibHeader ReadHeader(ByteReader& in, std::uint32_t headerSize) {
                           : static_cast<std::uint32_t>(height);
   }
   switch (h.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: Invalid();
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      Invalid();
   }
   switch (h.compression) {
-    case 0: break;
-    case 1: if (h.bitCount != 8) Invalid(); break;
-    case 2: if (h.bitCount != 4) Invalid(); break;
-    case 3: if (h.bitCount != 16 && h.bitCount != 32) Invalid(); break;
-    default: Invalid();
+    case 0:
+      break;
+    case 1:
+      if (h.bitCount != 8) Invalid();
+      break;
+    case 2:
+      if (h.bitCount != 4) Invalid();
+      break;
+    case 3:
+      if (h.bitCount != 16 && h.bitCount != 32) Invalid();
+      break;
+    default:
+      Invalid();
   }
   if (h.width > kMaxDibSide || h.height > kMaxDibSide) Invalid();
   if (std::uint64_t{h.width} * h.height * 4 > kMaxDibPixelBytes) Invalid();
@@ -116,15 +132,23 @@ void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<std
     for (std::uint32_t x = 0; x < h.width; ++x) {
       std::uint32_t c = 0;
       switch (h.bitCount) {
-        case 1: c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
-        case 4: c = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
-        case 8: c = palette[src[x]]; break;
+        case 1:
+          c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+          break;
+        case 4:
+          c = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+          break;
+        case 8:
+          c = palette[src[x]];
+          break;
         case 16: {
           const std::uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
           c = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
           break;
         }
-        case 24: c = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x]; break;
+        case 24:
+          c = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+          break;
         case 32: {
           const std::uint8_t* p = src + 4 * x;
           const std::uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
@@ -170,7 +194,8 @@ void DecodeRle(ByteReader& in, const DibHeader& h, const std::array<std::uint32_
     } else {
       const std::size_t bytes = four ? (b + 1u) / 2 : b;
       if (pos + bytes > n) break;
-      for (int i = 0; i < b; ++i) put(four ? ((i & 1) ? (d[pos + i / 2] & 15) : (d[pos + i / 2] >> 4)) : d[pos + i]);
+      for (int i = 0; i < b; ++i)
+        put(four ? ((i & 1) ? (d[pos + i / 2] & 15) : (d[pos + i / 2] >> 4)) : d[pos + i]);
       pos += bytes + (bytes & 1);  // absolute runs are padded to a 16-bit boundary
     }
   }
@@ -249,8 +274,14 @@ std::vector<std::uint8_t> EncodeDib24(const TPictureData& picture) {
     w.U32(0);
     return w.Take();
   }
-  if (picture.Pixels.size() != static_cast<std::size_t>(picture.Width) * static_cast<std::size_t>(picture.Height))
+  if (picture.Pixels.size() !=
+      static_cast<std::size_t>(picture.Width) * static_cast<std::size_t>(picture.Height))
     throw EInvalidGraphic("Picture size does not match its pixel count");
+  // Readers refuse larger pictures, so they are not written either.
+  if (picture.Width > static_cast<int>(kMaxDibSide) || picture.Height > static_cast<int>(kMaxDibSide) ||
+      picture.Pixels.size() * 4 > kMaxDibPixelBytes)
+    throw EInvalidGraphic("Picture is too large to store (" + std::to_string(picture.Width) + " x " +
+                          std::to_string(picture.Height) + ")");
   const std::uint32_t width = static_cast<std::uint32_t>(picture.Width);
   const std::uint32_t height = static_cast<std::uint32_t>(picture.Height);
   const std::uint32_t stride = (width * 24 + 31) / 32 * 4;

@@ -16,8 +16,9 @@ WaveFormat ParseFormat(const std::vector<std::uint8_t>& b) {
     return at + 2 <= b.size() ? static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)) : 0;
   };
   auto u32 = [&](std::size_t at) -> std::uint32_t {
-    return at + 4 <= b.size() ? static_cast<std::uint32_t>(u16(at)) | (static_cast<std::uint32_t>(u16(at + 2)) << 16)
-                              : 0;
+    return at + 4 <= b.size()
+               ? static_cast<std::uint32_t>(u16(at)) | (static_cast<std::uint32_t>(u16(at + 2)) << 16)
+               : 0;
   };
   WaveFormat f;
   f.FormatTag = u16(0);

@@ -146,9 +146,15 @@ TEST(SongCompiler, DamagedSourcesFailCleanly) {
     for (int edits = 1 + static_cast<int>(next(4)); edits > 0; --edits) {
       const std::size_t at = next(static_cast<std::uint32_t>(text.size()));
       switch (next(3)) {
-        case 0: text.erase(at, 1); break;
-        case 1: text[at] = junk[next(static_cast<std::uint32_t>(junk.size()))]; break;
-        default: text.insert(at, 1, junk[next(static_cast<std::uint32_t>(junk.size()))]); break;
+        case 0:
+          text.erase(at, 1);
+          break;
+        case 1:
+          text[at] = junk[next(static_cast<std::uint32_t>(junk.size()))];
+          break;
+        default:
+          text.insert(at, 1, junk[next(static_cast<std::uint32_t>(junk.size()))]);
+          break;
       }
     }
     try {
@@ -161,8 +167,8 @@ TEST(SongCompiler, DamagedSourcesFailCleanly) {
 
 TEST(SongCompiler, NoteNames) {
   const std::vector<std::pair<const char*, int>> cases = {
-      {"C0", 1}, {"C4", 49}, {"C#4", 50}, {"Db4", 50}, {"B3", 48}, {"Cb4", 48}, {"B#3", 49}, {"B7", 96},
-      {"Cb0", 0}, {"C8", 0}, {"H4", 0}, {"c4", 0}, {"C", 0}, {"C44", 0}, {"", 0}};
+      {"C0", 1},  {"C4", 49}, {"C#4", 50}, {"Db4", 50}, {"B3", 48}, {"Cb4", 48}, {"B#3", 49}, {"B7", 96},
+      {"Cb0", 0}, {"C8", 0},  {"H4", 0},   {"c4", 0},   {"C", 0},   {"C44", 0},  {"", 0}};
   for (const auto& [name, note] : cases) EXPECT_EQ(ParseNoteName(name), note) << name;
 }
 

@@ -65,14 +65,15 @@ TEST(SongFiles, SoundNeitherSilentNorClippedAndKeepPlayingPastTheirEnd) {
     const auto audio = RenderSong(bytes, length + 8.0, kRate, true);
     ASSERT_EQ(audio.size(), static_cast<std::size_t>((length + 8.0) * kRate) * 2) << song.File;
     const Level whole = Measure(audio, 0, audio.size());
-    EXPECT_LT(whole.Peak, 0.9) << song.File;   // headroom under the effects, no clipping
-    EXPECT_GT(whole.Rms, 0.03) << song.File;   // about -30 dBFS or louder
+    EXPECT_LT(whole.Peak, 0.9) << song.File;  // headroom under the effects, no clipping
+    EXPECT_GT(whole.Rms, 0.03) << song.File;  // about -30 dBFS or louder
     const std::size_t end = static_cast<std::size_t>(length * kRate) * 2;
     const Level afterLoop = Measure(audio, end + 2 * kRate * 2, audio.size());
     EXPECT_GT(afterLoop.Rms, 0.02) << song.File << " falls silent after it loops";
     // Every stretch of two seconds has music in it: no dead gaps.
     for (std::size_t at = 0; at + 4 * kRate <= audio.size(); at += 4 * kRate) {
-      EXPECT_GT(Measure(audio, at, at + 4 * kRate).Rms, 0.01) << song.File << " at " << at / (2.0 * kRate) << " s";
+      EXPECT_GT(Measure(audio, at, at + 4 * kRate).Rms, 0.01)
+          << song.File << " at " << at / (2.0 * kRate) << " s";
     }
   }
 }

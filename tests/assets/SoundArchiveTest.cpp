@@ -11,6 +11,8 @@
 
 #include "AudioData.h"
 #include "framework/ArchiveIO.h"
+#include "framework/Music.h"
+#include "framework/WaveList.h"
 
 namespace kestrune::audio {
 namespace {
@@ -25,14 +27,29 @@ struct Expected {
 // What the game relies on: names, loop flags, and lengths that fit where each sound is used.
 const std::map<std::string, Expected>& ExpectedSounds() {
   static const std::map<std::string, Expected> kSounds = {
-      {"Neutral", {true, 0.5, 3}},       {"Accel1", {true, 0.5, 3}},     {"Accel2", {true, 0.5, 3}},
-      {"Accel3", {true, 0.5, 3}},        {"Accel4", {true, 0.5, 3}},     {"Shift", {false, 0.36, 0.5}},
-      {"Slowed", {true, 0.5, 3}},        {"Maxed", {true, 0.5, 3}},      {"Brake", {true, 0.5, 3}},
-      {"Nitro", {true, 0.5, 3}},         {"MachineGun", {true, 0.2, 3}}, {"Rocket", {false, 0.2, 0.5}},
-      {"Horn", {true, 0.2, 3}},          {"Kill", {false, 0.3, 1.5}},    {"KillW", {false, 0.3, 1.5}},
-      {"Score", {false, 0.1, 0.6}},      {"Bonus", {false, 0.3, 1.0}},   {"Explosion", {false, 1.0, 1.5}},
-      {"Collision", {false, 0.1, 0.6}},  {"Tick", {false, 0.02, 0.08}},  {"WeaponAppear", {false, 0.4, 0.6}},
-      {"Button", {false, 0.03, 0.15}},   {"Button_short", {false, 0.02, 0.08}},
+      {"Neutral", {true, 0.5, 3}},
+      {"Accel1", {true, 0.5, 3}},
+      {"Accel2", {true, 0.5, 3}},
+      {"Accel3", {true, 0.5, 3}},
+      {"Accel4", {true, 0.5, 3}},
+      {"Shift", {false, 0.36, 0.5}},
+      {"Slowed", {true, 0.5, 3}},
+      {"Maxed", {true, 0.5, 3}},
+      {"Brake", {true, 0.5, 3}},
+      {"Nitro", {true, 0.5, 3}},
+      {"MachineGun", {true, 0.2, 3}},
+      {"Rocket", {false, 0.2, 0.5}},
+      {"Horn", {true, 0.2, 3}},
+      {"Kill", {false, 0.3, 1.5}},
+      {"KillW", {false, 0.3, 1.5}},
+      {"Score", {false, 0.1, 0.6}},
+      {"Bonus", {false, 0.3, 1.0}},
+      {"Explosion", {false, 1.0, 1.5}},
+      {"Collision", {false, 0.1, 0.6}},
+      {"Tick", {false, 0.02, 0.08}},
+      {"WeaponAppear", {false, 0.4, 0.6}},
+      {"Button", {false, 0.03, 0.15}},
+      {"Button_short", {false, 0.02, 0.08}},
       {"MenuBegin", {false, 0.6, 0.8}},
   };
   return kSounds;
@@ -145,7 +162,8 @@ TEST_F(SoundArchive, LoopedSoundsJoinWithoutAJumpOrADip) {
   }
   const auto tone = [](int samples) {
     std::vector<std::int16_t> s(samples);
-    for (int i = 0; i < samples; ++i) s[i] = static_cast<std::int16_t>(8000 * std::sin(i * 2 * 3.14159265358979 / 40));
+    for (int i = 0; i < samples; ++i)
+      s[i] = static_cast<std::int16_t>(8000 * std::sin(i * 2 * 3.14159265358979 / 40));
     return s;
   };
   EXPECT_TRUE(JoinsSmoothly(tone(4000)));
@@ -178,6 +196,22 @@ TEST_F(SoundArchive, TheBuiltArchiveIsWhatTheGeneratorMakesEveryTime) {
   std::ifstream in(kArchivePath, std::ios::binary);
   const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   EXPECT_EQ(bytes, file);
+}
+
+TEST(GameLibraries, FindEverySoundByNameAndLoadBothSongs) {
+  // What the game does at start-up and when a screen opens, with the generated files.
+  TWaveCollection sounds;
+  sounds.LoadFromFile(kArchivePath);
+  for (const auto& [name, expected] : ExpectedSounds()) {
+    const TWaveCollectionItem& item = sounds.FindWave(name);
+    EXPECT_EQ(item.Looped(), expected.Looped) << name;
+    EXPECT_EQ(item.MaxPlayingCount(), 1) << name;
+    EXPECT_FALSE(item.Wave.Empty()) << name;
+  }
+  TMusicPlayer music(nullptr);
+  for (const char* song : {"Menu.xm", "Race.xm"}) {
+    EXPECT_NE(music.SongLoadFromFile(std::string(KESTRUNE_BUILD_DIR) + "/Data/Music/" + song), 0) << song;
+  }
 }
 
 }  // namespace

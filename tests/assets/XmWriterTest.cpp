@@ -30,7 +30,8 @@ XmModule SmallModule() {
   m.Patterns.push_back(p);
   XmInstrument in;
   in.Name = "tone";
-  for (int i = 0; i < 64; ++i) in.Sample.Data.push_back(static_cast<std::int16_t>(12000 * std::sin(i * 0.19634954)));
+  for (int i = 0; i < 64; ++i)
+    in.Sample.Data.push_back(static_cast<std::int16_t>(12000 * std::sin(i * 0.19634954)));
   in.Sample.LoopStart = 0;
   in.Sample.LoopLength = 64;
   in.VolumeEnvelope = {{0, 64}, {10, 32}, {20, 0}};
@@ -104,7 +105,10 @@ TEST(XmWriter, LoopedSampleKeepsSoundingAfterKeyOffFadesTheEnvelope) {
 TEST(XmWriter, RefusesModulesNoPlayerCouldLoad) {
   const std::vector<std::pair<const char*, void (*)(XmModule&)>> cases = {
       {"too many channels", [](XmModule& m) { m.Channels = 33; }},
-      {"order names a missing pattern", [](XmModule& m) { m.Orders = {0, 1}; }},
+      {"order names a missing pattern",
+       [](XmModule& m) {
+         m.Orders = {0, 1};
+       }},
       {"restart outside the order list", [](XmModule& m) { m.RestartPosition = 2; }},
       {"no orders", [](XmModule& m) { m.Orders.clear(); }},
       {"cells do not match rows", [](XmModule& m) { m.Patterns[0].Cells.pop_back(); }},
@@ -124,8 +128,9 @@ TEST(XmWriter, TuneSampleMakesC4PlayTheTargetPitch) {
   struct Case {
     double rate, recorded, target;
   };
-  for (const Case& c : {Case{8363, 440, 440}, Case{16726, 440, 440}, Case{22050, 262.5, 261.6256},
-                        Case{22050, 131.25, 261.6256}, Case{44100, 261.6256, 261.6256}, Case{8000, 100, 300}}) {
+  for (const Case& c :
+       {Case{8363, 440, 440}, Case{16726, 440, 440}, Case{22050, 262.5, 261.6256},
+        Case{22050, 131.25, 261.6256}, Case{44100, 261.6256, 261.6256}, Case{8000, 100, 300}}) {
     XmSample s;
     TuneSample(s, c.rate, c.recorded, c.target);
     EXPECT_GE(s.Finetune, -128);
@@ -180,7 +185,8 @@ TEST(Instruments, PlayTheWrittenNote) {
     mod.read(kRate, skip.size(), skip.data());  // past the attack
     ASSERT_EQ(mod.read(kRate, mono.size(), mono.data()), mono.size()) << c.Voice;
     const double expectedLag = kRate / c.Hz;
-    const double lag = StrongestPeriod(mono, static_cast<int>(expectedLag * 0.75), static_cast<int>(expectedLag * 1.4));
+    const double lag =
+        StrongestPeriod(mono, static_cast<int>(expectedLag * 0.75), static_cast<int>(expectedLag * 1.4));
     EXPECT_NEAR(kRate / lag, c.Hz, c.Hz * 0.012) << c.Voice;
   }
 }

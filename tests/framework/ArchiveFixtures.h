@@ -12,12 +12,24 @@ namespace kestrune::fixtures {
 struct Bytes {
   std::vector<std::uint8_t> v;
 
-  Bytes& u8(std::uint32_t x) { v.push_back(static_cast<std::uint8_t>(x)); return *this; }
+  Bytes& u8(std::uint32_t x) {
+    v.push_back(static_cast<std::uint8_t>(x));
+    return *this;
+  }
   Bytes& u16(std::uint32_t x) { return u8(x).u8(x >> 8); }
   Bytes& u32(std::uint32_t x) { return u16(x).u16(x >> 16); }
-  Bytes& raw(const std::string& s) { v.insert(v.end(), s.begin(), s.end()); return *this; }
-  Bytes& raw(const std::vector<std::uint8_t>& b) { v.insert(v.end(), b.begin(), b.end()); return *this; }
-  Bytes& list(std::initializer_list<std::uint32_t> xs) { for (auto x : xs) u8(x); return *this; }
+  Bytes& raw(const std::string& s) {
+    v.insert(v.end(), s.begin(), s.end());
+    return *this;
+  }
+  Bytes& raw(const std::vector<std::uint8_t>& b) {
+    v.insert(v.end(), b.begin(), b.end());
+    return *this;
+  }
+  Bytes& list(std::initializer_list<std::uint32_t> xs) {
+    for (auto x : xs) u8(x);
+    return *this;
+  }
   Bytes& sstr(const std::string& s) { return u8(static_cast<std::uint32_t>(s.size())).raw(s); }
 
   // Property name followed by a tagged value.
@@ -26,7 +38,9 @@ struct Bytes {
   Bytes& int32(std::int32_t x) { return u8(0x04).u32(static_cast<std::uint32_t>(x)); }
   Bytes& str(const std::string& s) { return u8(0x06).sstr(s); }
   Bytes& ident(const std::string& s) { return u8(0x07).sstr(s); }
-  Bytes& binary(const std::vector<std::uint8_t>& b) { return u8(0x0A).u32(static_cast<std::uint32_t>(b.size())).raw(b); }
+  Bytes& binary(const std::vector<std::uint8_t>& b) {
+    return u8(0x0A).u32(static_cast<std::uint32_t>(b.size())).raw(b);
+  }
 };
 
 // Resource header, signature, root class and instance name: the start of every archive.

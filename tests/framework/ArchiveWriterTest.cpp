@@ -13,7 +13,8 @@ TPictureData Gradient(int w, int h) {
   pic.Width = w;
   pic.Height = h;
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) pic.Pixels.push_back(static_cast<std::uint32_t>((x * 37) << 16 | (y * 11) << 8 | (x ^ y)));
+    for (int x = 0; x < w; ++x)
+      pic.Pixels.push_back(static_cast<std::uint32_t>((x * 37) << 16 | (y * 11) << 8 | (x ^ y)));
   return pic;
 }
 
@@ -109,6 +110,18 @@ TEST(ArchiveWriter, RiffWaveFollowsThePaddingRule) {
   ASSERT_EQ(riff.size(), 48u);
   EXPECT_EQ(riff[4] | riff[5] << 8, 40);  // RIFF size counts everything after itself
   EXPECT_EQ(riff.back(), 0);
+}
+
+TEST(ArchiveWriter, RefusesPicturesTheReaderWouldReject) {
+  PictureArchive archive;
+  archive.Items.resize(1);
+  TPictureData& pic = archive.Items[0].Picture;
+  pic.Width = 16385;
+  pic.Height = 1;
+  pic.Pixels.resize(16385);
+  EXPECT_THROW(WritePictureArchiveToMemory(archive), EInvalidGraphic);
+  pic.Width = 2;  // pixel count does not match the size
+  EXPECT_THROW(WritePictureArchiveToMemory(archive), EInvalidGraphic);
 }
 
 TEST(ArchiveWriter, UnwritablePathFails) {

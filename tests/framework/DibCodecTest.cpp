@@ -32,7 +32,8 @@ std::vector<DibCase> DibCases() {
     // Core header: 16-bit width and height, 3-byte colour table, 4 bits.
     Bytes b;
     b.u32(12).u16(2).u16(2).u16(1).u16(4);
-    for (int i = 0; i < 16; ++i) b.list({static_cast<std::uint32_t>(i), 0, static_cast<std::uint32_t>(16 * i)});
+    for (int i = 0; i < 16; ++i)
+      b.list({static_cast<std::uint32_t>(i), 0, static_cast<std::uint32_t>(16 * i)});
     b.list({0x12, 0, 0, 0});  // bottom row: 1, 2
     b.list({0xF0, 0, 0, 0});  // top row: 15, 0
     cases.push_back({"4-bit core header", b.v, 2, 2, {0xF0000F, 0x000000, 0x100001, 0x200002}});
@@ -51,23 +52,27 @@ std::vector<DibCase> DibCases() {
     // delta skips one pixel (left at index 0) before a run of 2; then end of bitmap.
     Bytes b = InfoHeader(4, 2, 8, 1, 3);
     b.list({0x00, 0x00, 0x00, 0, 0x00, 0x00, 0xFF, 0, 0xFF, 0x00, 0x00, 0});  // black, red, blue
-    b.list({3, 1});           // 3 x red
+    b.list({3, 1});                                                           // 3 x red
     b.list({0, 3, 2, 1, 2, 0});  // absolute: blue red blue and a pad byte; only blue fits
-    b.list({0, 0});           // end of line
-    b.list({0, 2, 1, 0});     // delta: right 1
-    b.list({2, 2});           // 2 x blue
-    b.list({0, 1});           // end of bitmap
+    b.list({0, 0});              // end of line
+    b.list({0, 2, 1, 0});        // delta: right 1
+    b.list({2, 2});              // 2 x blue
+    b.list({0, 1});              // end of bitmap
     cases.push_back({"RLE8 runs, absolute, delta",
-                     b.v, 4, 2, {0, 0x0000FF, 0x0000FF, 0, 0xFF0000, 0xFF0000, 0xFF0000, 0x0000FF}});
+                     b.v,
+                     4,
+                     2,
+                     {0, 0x0000FF, 0x0000FF, 0, 0xFF0000, 0xFF0000, 0xFF0000, 0x0000FF}});
   }
   {
     // RLE4, 5 x 1: a run alternates its two nibbles, an absolute run of 3 nibbles.
     Bytes b = InfoHeader(5, 1, 4, 2, 3);
     b.list({0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0});  // black, red, green
-    b.list({2, 0x12});             // red green
-    b.list({0, 3, 0x21, 0x20, 0, 0});  // green red green, padded
+    b.list({2, 0x12});                                   // red green
+    b.list({0, 3, 0x21, 0x20, 0, 0});                    // green red green, padded
     b.list({0, 1});
-    cases.push_back({"RLE4 alternating nibbles", b.v, 5, 1, {0xFF0000, 0x00FF00, 0x00FF00, 0xFF0000, 0x00FF00}});
+    cases.push_back(
+        {"RLE4 alternating nibbles", b.v, 5, 1, {0xFF0000, 0x00FF00, 0x00FF00, 0xFF0000, 0x00FF00}});
   }
   {
     // 16 bits without bit fields are 5-5-5; full channels widen to 255.
@@ -116,7 +121,8 @@ TEST(DibCodec, DecodesEveryEncodingToKnownPixels) {
 }
 
 TEST(DibCodec, EmptyPayloadAndZeroHeaderGiveEmptyPictures) {
-  for (const std::vector<std::uint8_t>& dib : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0, 0, 0, 0}}) {
+  for (const std::vector<std::uint8_t>& dib :
+       {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0, 0, 0, 0}}) {
     ByteReader in(dib);
     EXPECT_TRUE(DecodeDib(in).Empty());
   }

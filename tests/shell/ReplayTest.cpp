@@ -96,5 +96,17 @@ TEST(ReplayRunner, CloseCommandAtAGivenTimeOpensTheExitConfirmation) {
   EXPECT_EQ(r.FramesRun, 30);
 }
 
+TEST(ReplayRunner, FailedStartUpIsReportedWithItsMessage) {
+  TReplayRunner runner(ParseReplayScript("frames 5\n"));
+  runner.BeforeFormCreate = [](TMForm& form) {
+    form.Handlers.ReadSaveFiles = [] { throw std::runtime_error("Bad \"file\"\n\xE9"); };
+  };
+  const TReplayResult r = runner.Run();
+  EXPECT_FALSE(r.Started);
+  EXPECT_EQ(r.FramesRun, 0);
+  EXPECT_NE(ReplaySummaryJson(r).find(R"("Message": "Bad \"file\"\u000a\u00e9")"), std::string::npos)
+      << ReplaySummaryJson(r);
+}
+
 }  // namespace
 }  // namespace kestrune

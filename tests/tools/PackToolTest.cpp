@@ -23,9 +23,8 @@ namespace fs = std::filesystem;
 class PackTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kestrune-pack-test-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("kestrune-pack-test-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -52,7 +51,8 @@ class PackTool : public ::testing::Test {
 
   std::map<std::string, std::string> Files(const std::string& sub) const {
     std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(dir_ / sub)) files[e.path().filename().string()] = Slurp(e.path());
+    for (const auto& e : fs::directory_iterator(dir_ / sub))
+      files[e.path().filename().string()] = Slurp(e.path());
     return files;
   }
 
@@ -139,8 +139,10 @@ TEST_F(PackTool, ExtractBuildExtractGivesIdenticalFiles) {
 TEST_F(PackTool, ListShowsItemProperties) {
   WritePictureArchive(Path("a.dxg"), SamplePictures());
   ASSERT_EQ(Run("list " + Path("a.dxg")), 0);
-  EXPECT_NE(stdout_.find("1 \"Bitmap\" TBitmap 7x3 pattern 3x3 count 2 skip 1x0 transparent no #FF00FF systemmemory yes"),
-            std::string::npos)
+  EXPECT_NE(
+      stdout_.find(
+          "1 \"Bitmap\" TBitmap 7x3 pattern 3x3 count 2 skip 1x0 transparent no #FF00FF systemmemory yes"),
+      std::string::npos)
       << stdout_;
   WriteWaveArchive(Path("a.dxw"), SampleWaves());
   ASSERT_EQ(Run("list " + Path("a.dxw")), 0);
@@ -162,9 +164,11 @@ TEST_F(PackTool, BadInputAndUsageExitStatus) {
       {"frobnicate", 2, "unknown command"},
       {"list", 2, "list takes ARCHIVE"},
       {"sheet a b --scale 9", 2, "--scale must be 1 to 8"},
-      {"list " + Path("missing.dxg"), 1, "Cannot open file \"" + Path("missing.dxg") + "\". No such file or directory"},
+      {"list " + Path("missing.dxg"), 1,
+       "Cannot open file \"" + Path("missing.dxg") + "\". No such file or directory"},
       {"list " + Path("junk.dxg"), 1, Path("junk.dxg") + ": Invalid stream format\n"},
-      {"build " + Path("bad.txt") + " " + Path("out.dxg"), 1, Path("bad.txt") + ":4: pattern needs WIDTH HEIGHT\n"},
+      {"build " + Path("bad.txt") + " " + Path("out.dxg"), 1,
+       Path("bad.txt") + ":4: pattern needs WIDTH HEIGHT\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);

@@ -18,7 +18,9 @@ constexpr int kMargin = 8, kCaptionScale = 2, kChecker = 8;
 
 // The game draws at 16 bits per pixel, so a pixel is transparent when it equals the key after
 // both are narrowed to 5-6-5.
-std::uint32_t To565(std::uint32_t rgb) { return ((rgb >> 19) & 31) << 11 | ((rgb >> 10) & 63) << 5 | ((rgb >> 3) & 31); }
+std::uint32_t To565(std::uint32_t rgb) {
+  return ((rgb >> 19) & 31) << 11 | ((rgb >> 10) & 63) << 5 | ((rgb >> 3) & 31);
+}
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b) { return ((a >> 1) & 0x7F7F7F) + ((b >> 1) & 0x7F7F7F); }
 
@@ -43,7 +45,8 @@ void DrawPicture(TPictureData& canvas, const PictureItemRecord& item, int x0, in
   std::vector<bool> used(pic.Pixels.size(), rects.empty() && PatternCount(item) > 0);
   for (const PatternRect& r : rects)
     for (int y = std::max(0, r.Top); y < std::min(pic.Height, r.Bottom); ++y)
-      for (int x = std::max(0, r.Left); x < std::min(pic.Width, r.Right); ++x) used[static_cast<std::size_t>(y) * pic.Width + x] = true;
+      for (int x = std::max(0, r.Left); x < std::min(pic.Width, r.Right); ++x)
+        used[static_cast<std::size_t>(y) * pic.Width + x] = true;
 
   const std::uint32_t keyRgb = ((item.TransparentColor & 0xFF) << 16) | (item.TransparentColor & 0xFF00) |
                                ((item.TransparentColor >> 16) & 0xFF);
@@ -97,8 +100,8 @@ TPictureData MakeContactSheet(const PictureArchive& archive, const SheetOptions&
     } else {
       const int pw = item.PatternWidth > 0 ? item.PatternWidth : item.Picture.Width;
       const int ph = item.PatternHeight > 0 ? item.PatternHeight : item.Picture.Height;
-      e.caption.push_back(std::to_string(item.Picture.Width) + "x" + std::to_string(item.Picture.Height) + " P " +
-                          std::to_string(pw) + "x" + std::to_string(ph) + " N " +
+      e.caption.push_back(std::to_string(item.Picture.Width) + "x" + std::to_string(item.Picture.Height) +
+                          " P " + std::to_string(pw) + "x" + std::to_string(ph) + " N " +
                           std::to_string(PatternCount(item)));
     }
     int captionW = 0;

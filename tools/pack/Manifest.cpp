@@ -82,12 +82,18 @@ std::string EscapeValue(const std::string& value) {
   static const char* hex = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : value) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F) out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
-    else out += static_cast<char>(c);
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c < 0x20 || c == 0x7F)
+      out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+    else
+      out += static_cast<char>(c);
   }
   return out;
 }
@@ -102,10 +108,18 @@ std::string UnescapeValue(const std::string& value, bool& ok) {
     }
     if (++i >= value.size()) return ok = false, out;
     switch (value[i]) {
-      case '\\': out += '\\'; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      case 't': out += '\t'; break;
+      case '\\':
+        out += '\\';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case 't':
+        out += '\t';
+        break;
       case 'x': {
         const int hi = i + 1 < value.size() ? HexDigit(value[i + 1]) : -1;
         const int lo = i + 2 < value.size() ? HexDigit(value[i + 2]) : -1;
@@ -114,7 +128,8 @@ std::string UnescapeValue(const std::string& value, bool& ok) {
         i += 2;
         break;
       }
-      default: return ok = false, out;
+      default:
+        return ok = false, out;
     }
   }
   return out;
@@ -192,9 +207,12 @@ Manifest ParseManifest(const std::string& text, const std::string& source) {
 
     if (key == "archive") {
       if (haveArchive) fail("\"archive\" given twice");
-      if (value == "pictures") m.Content = ArchiveContent::Pictures;
-      else if (value == "waves") m.Content = ArchiveContent::Waves;
-      else fail("archive must be \"pictures\" or \"waves\", not \"" + value + "\"");
+      if (value == "pictures")
+        m.Content = ArchiveContent::Pictures;
+      else if (value == "waves")
+        m.Content = ArchiveContent::Waves;
+      else
+        fail("archive must be \"pictures\" or \"waves\", not \"" + value + "\"");
       haveArchive = true;
       continue;
     }
@@ -212,8 +230,10 @@ Manifest ParseManifest(const std::string& text, const std::string& source) {
     }
     if (key == "item") {
       if (!raw.empty()) fail("\"item\" takes no value");
-      if (pictures) m.Pictures.push_back(PictureEntry{PictureItemRecord{}, "", number});
-      else m.Waves.push_back(WaveEntry{WaveItemRecord{}, "", number});
+      if (pictures)
+        m.Pictures.push_back(PictureEntry{PictureItemRecord{}, "", number});
+      else
+        m.Waves.push_back(WaveEntry{WaveItemRecord{}, "", number});
       continue;
     }
     if (pictures ? m.Pictures.empty() : m.Waves.empty()) fail("\"" + key + "\" outside an item");

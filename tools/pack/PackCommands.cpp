@@ -83,8 +83,8 @@ void ListArchive(const std::string& archivePath, std::ostream& out) {
       const WaveItemRecord& w = a.waves.Items[i];
       out << i << " \"" << EscapeValue(w.Name) << "\" ";
       if (w.HasWave)
-        out << w.Format.Channels << "ch " << w.Format.SamplesPerSec << "Hz " << w.Format.BitsPerSample << "bit data "
-            << w.Data.size();
+        out << w.Format.Channels << "ch " << w.Format.SamplesPerSec << "Hz " << w.Format.BitsPerSample
+            << "bit data " << w.Data.size();
       else
         out << "no wave";
       out << " looped " << YesNo(w.Looped) << " maxplayingcount " << w.MaxPlayingCount << "\n";
@@ -93,10 +93,11 @@ void ListArchive(const std::string& archivePath, std::ostream& out) {
   }
   for (std::size_t i = 0; i < a.pictures.Items.size(); ++i) {
     const PictureItemRecord& p = a.pictures.Items[i];
-    out << i << " \"" << EscapeValue(p.Name) << "\" " << EscapeValue(p.PictureKind) << " " << p.Picture.Width << "x"
-        << p.Picture.Height << " pattern " << p.PatternWidth << "x" << p.PatternHeight << " count " << PatternCount(p)
-        << " skip " << p.SkipWidth << "x" << p.SkipHeight << " transparent " << YesNo(p.Transparent) << " "
-        << FormatColor(p.TransparentColor) << " systemmemory " << YesNo(p.SystemMemory) << "\n";
+    out << i << " \"" << EscapeValue(p.Name) << "\" " << EscapeValue(p.PictureKind) << " " << p.Picture.Width
+        << "x" << p.Picture.Height << " pattern " << p.PatternWidth << "x" << p.PatternHeight << " count "
+        << PatternCount(p) << " skip " << p.SkipWidth << "x" << p.SkipHeight << " transparent "
+        << YesNo(p.Transparent) << " " << FormatColor(p.TransparentColor) << " systemmemory "
+        << YesNo(p.SystemMemory) << "\n";
   }
 }
 

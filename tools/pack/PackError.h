@@ -8,7 +8,8 @@ namespace kestrune::pack {
 
 class PackError : public std::runtime_error {
  public:
-  PackError(const std::string& file, const std::string& message) : std::runtime_error(file + ": " + message) {}
+  PackError(const std::string& file, const std::string& message)
+      : std::runtime_error(file + ": " + message) {}
 };
 
 }  // namespace kestrune::pack

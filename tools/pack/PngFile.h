@@ -11,8 +11,8 @@ namespace kestrune::pack {
 void WritePng(const std::string& path, const TPictureData& picture);
 
 struct PngPicture {
-  TPictureData Picture;          // 0x00RRGGBB
-  std::vector<bool> Transparent; // per pixel, when the file has an alpha channel (alpha < 128)
+  TPictureData Picture;           // 0x00RRGGBB
+  std::vector<bool> Transparent;  // per pixel, when the file has an alpha channel (alpha < 128)
   bool HasAlpha = false;
 };
 

@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
         if (args[i] == "--scale") {
           if (!ParseOption(args[i + 1], 1, 8, options.Scale)) return Usage("--scale must be 1 to 8");
         } else if (args[i] == "--width") {
-          if (!ParseOption(args[i + 1], 64, 65536, options.MaxWidth)) return Usage("--width must be 64 to 65536");
+          if (!ParseOption(args[i + 1], 64, 65536, options.MaxWidth))
+            return Usage("--width must be 64 to 65536");
         } else {
           return Usage("unknown option " + args[i]);
         }

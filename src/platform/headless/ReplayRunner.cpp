@@ -27,6 +27,24 @@ std::string Hex(std::uint64_t v) {
   return buf;
 }
 
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c >= 0x7F) {
+      // Control characters and the 8-bit half of the game's Latin-1 text as \u escapes.
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
 // The game state fields of the summary. Add a line here for each new field worth checking.
 void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
   const TGameState& s = GameState;
@@ -152,6 +170,9 @@ TReplayResult TReplayRunner::Run() {
   s.emplace_back("Started", result.Started ? "true" : "false");
   s.emplace_back("Finished", result.Finished ? "true" : "false");
   s.emplace_back("ExitCode", Int(result.ExitCode));
+  // The last message box the game showed (a failed start-up's reason), or null.
+  const auto& boxes = platform_.MessageBoxes();
+  s.emplace_back("Message", boxes.empty() ? "null" : JsonString(boxes.back().Text));
   AddStateFields(s);
   s.emplace_back("LastFrameHash", Hex(result.LastFrameHash));
   return result;

@@ -34,6 +34,7 @@ class SdlPlatform final : public IPlatform {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
     if (window_ != nullptr) SDL_DestroyWindow(window_);
+    if (handCursor_ != nullptr) SDL_FreeCursor(handCursor_);
     if (videoInit_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
@@ -74,6 +75,9 @@ class SdlPlatform final : public IPlatform {
       lastError_ = std::string("the display surface cannot be made (") + SDL_GetError() + ")";
       return false;
     }
+    // The pointer over the game is a pointing hand.
+    handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
     SDL_StartTextInput();
     StartVsyncProbe();
     return true;
@@ -423,6 +427,7 @@ class SdlPlatform final : public IPlatform {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  SDL_Cursor* handCursor_ = nullptr;
   bool vsyncReported_ = false;
   bool ownPacing_ = true;
   int probeFrames_ = 0;
