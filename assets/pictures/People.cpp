@@ -47,9 +47,9 @@ void Walker(cairo_t* cr, const Person& p, double phase) {
     // Hair falling behind, a ponytail.
     Ball(cr, 0, 3.4, 1.9, p.hair);
   }
-  Ball(cr, 0, 0.3, 3.4, p.hair);
-  if (!p.girl) Ball(cr, 0, -1.2, 2.1, p.skin);  // short hair: the face shows in front
-  else Ball(cr, 0, -1.6, 1.7, p.skin);
+  // Seen from above only the top of the head shows; a little of the brow peeks out in front.
+  Ball(cr, 0, 0.4, 3.3, p.hair);
+  Ball(cr, 0, -2.9, 1.3, p.skin);
 }
 
 void Lying(cairo_t* cr, const Person& p) {
@@ -94,17 +94,19 @@ void AddPerson(PictureArchive& archive, const std::string& prefix, const Person&
   for (const Way& way : ways)
     AddPatterns(archive, prefix + way.name, 23, 23, 4, 4, true, [&](Canvas& c, int frame) {
       cairo_t* sh = c.Shadow();
-      cairo_arc(sh, 11.5 + 1.8, 11.5 + 2.2, 6, 0, 2 * M_PI);
+      cairo_arc(sh, 11.5 + 1.8, 11.5 + 2.2, 7, 0, 2 * M_PI);
       cairo_set_source_rgba(sh, 0, 0, 0, 0.45);
       cairo_fill(sh);
       cairo_t* cr = c.Body();
       cairo_translate(cr, 11.5, 11.5);
       cairo_rotate(cr, way.angle);
+      cairo_scale(cr, 1.2, 1.2);
       Walker(cr, person, frame / 4.0);
     });
   AddSingle(archive, prefix + "_Laying", 43, 43, true, [&](Canvas& c) {
     cairo_t* cr = c.Body();
     cairo_translate(cr, 21.5, 21.5);
+    cairo_scale(cr, 1.2, 1.2);
     Lying(cr, person);
   });
 }

@@ -143,8 +143,8 @@ void RocketIcon(cairo_t* cr, double x, double y, double w, double h) {
 
 void AddRoadObjects(PictureArchive& archive) {
   // Lamps: post at the picture point the lamp table's contact point falls on.
-  AddSingle(archive, "Lamp_L", 85, 20, true, [](Canvas& c) { Lamp(c, 2.5, 9.5, 82, 9.5); });
-  AddSingle(archive, "Lamp_R", 85, 20, true, [](Canvas& c) { Lamp(c, 82.5, 9.5, 3, 9.5); });
+  AddSingle(archive, "Lamp_L", 85, 20, true, [](Canvas& c) { Lamp(c, 1.8, 9.5, 82, 9.5); });
+  AddSingle(archive, "Lamp_R", 85, 20, true, [](Canvas& c) { Lamp(c, 83.2, 9.5, 3, 9.5); });
   AddSingle(archive, "Lamp_RL", 76, 44, true, [](Canvas& c) { Lamp(c, 2.5, 2.5, 72, 37.2); });
   AddSingle(archive, "Lamp_RR", 76, 44, true, [](Canvas& c) { Lamp(c, 72.5, 40.5, 3, 5.8); });
   AddSingle(archive, "Lamp_LR", 76, 44, true, [](Canvas& c) { Lamp(c, 73.5, 2.5, 4, 37.2); });

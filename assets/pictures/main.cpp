@@ -2,7 +2,7 @@
 //   kestrune-pictures OUT_DIR [--sheets SHEET_DIR]
 // OUT_DIR receives Res1.dxg and Res2.dxg; with --sheets, SHEET_DIR also receives a contact sheet
 // PNG per library (pictures-1.png, pictures-2.png) and a sample stretch of road drawn from the
-// tiles (road-sample.png). The output depends on nothing but this
+// tiles (road-sample.png) and a mock-up of a race screen (race-mockup.png). The output depends on nothing but this
 // program: no clock, textures from fixed seeds.
 
 #include <cstdio>
@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
       kestrune::art::WriteContactSheet(library1, std::string(argv[3]) + "/pictures-1.png");
       kestrune::art::WriteContactSheet(library2, std::string(argv[3]) + "/pictures-2.png");
       kestrune::art::WriteLayoutPreview(library2, std::string(argv[3]) + "/road-sample.png");
+      kestrune::art::WriteRaceMockup(library2, std::string(argv[3]) + "/race-mockup.png");
     }
     // The build's record that this run finished.
     std::ofstream(out + "/pictures.stamp") << "ok\n";

@@ -354,6 +354,10 @@ void TPictureCollectionItem::DrawRotate(TDirectDrawSurface& dest, int x, int y, 
   if (!p || width == 0 || height == 0 || dest.Width() <= 0 || dest.Height() <= 0) return;
   const TImageBlock& block = blocks_[static_cast<std::size_t>(p->Block)];
   if (block.Width <= 0 || block.Height <= 0) return;
+  // A centre that is not a number or lies absurdly far outside the image would overflow the
+  // fixed-point arithmetic below; such a call draws nothing.
+  if (!std::isfinite(centerX) || !std::isfinite(centerY) || std::fabs(centerX) > 1e6 || std::fabs(centerY) > 1e6)
+    return;
 
   const double* table = CosineTable();
   const int a = ((angle % 256) + 256) % 256;

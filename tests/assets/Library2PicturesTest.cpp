@@ -114,10 +114,11 @@ TEST(Library2Pictures, KeyedPatternsShowSomethingAndNoOpaquePixelTurnsSeeThrough
 
 TEST(PictureGenerator, TwoRunsWriteIdenticalArchives) {
   const std::string tool = KESTRUNE_BUILD_DIR "/assets/pictures/kestrune-pictures";
-  const std::string a = testing::TempDir() + "pictures-a", b = testing::TempDir() + "pictures-b";
-  for (const std::string& dir : {a, b}) {
-    ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
-    ASSERT_EQ(std::system(("'" + tool + "' '" + dir + "'").c_str()), 0);
+  // Fresh directories of our own: other builds on the machine may run this test at the same time.
+  std::string a = testing::TempDir() + "pictures-XXXXXX", b = a;
+  for (std::string* dir : {&a, &b}) {
+    ASSERT_NE(mkdtemp(dir->data()), nullptr);
+    ASSERT_EQ(std::system(("'" + tool + "' '" + *dir + "'").c_str()), 0);
   }
   for (const char* file : {"/Res1.dxg", "/Res2.dxg"}) {
     SCOPED_TRACE(file);
@@ -125,6 +126,7 @@ TEST(PictureGenerator, TwoRunsWriteIdenticalArchives) {
     EXPECT_EQ(std::system(("cmp -s '" + a + file + "' '" KESTRUNE_BUILD_DIR "/Data/Res" + file + "'").c_str()),
               0);
   }
+  EXPECT_EQ(std::system(("rm -rf '" + a + "' '" + b + "'").c_str()), 0);
 }
 
 }  // namespace

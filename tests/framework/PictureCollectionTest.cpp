@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "framework/Errors.h"
 #include "framework/PictureCollection.h"
 
@@ -305,6 +308,28 @@ TEST(PictureCollectionTest, DrawRotateTurnsClockwiseAndWrapsTheAngle) {
   item.DrawRotate(edge, 0, 0, 6, 4, 0, 0.5, 0.5, 19);
   item.DrawRotate(edge, 19, 19, 60, 40, 0, 0.5, 0.5, 200);
   item.DrawRotate(edge, 5, 5, 0, 4, 0, 0.5, 0.5, 19);
+}
+
+TEST(PictureCollectionTest, ExtremeArgumentsDrawSafely) {
+  TPictureCollection c;
+  TPictureCollectionItem& item = AddItem(c, "x", MakePicture(9, 7, [](int x, int) { return x == 4; }));
+  item.Restore();
+  TDirectDrawSurface s(16, 12);
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  const int coords[] = {kMin, kMin + 1, -100000, -9, -1, 0, 15, 16, 100000, kMax - 1, kMax};
+  for (int a : coords)
+    for (int b : coords) {
+      item.Draw(s, a, b, 0);
+      item.DrawAlpha(s, {a, b, kMax, kMax}, 0, 100);
+      item.DrawAlpha(s, {kMin, kMin, a, b}, 0, 255);
+      item.DrawAlpha(s, {a, a, b, b}, 0, 128);
+      item.DrawRotate(s, a, b, 9, 7, 0, 0.5, 0.5, 19);
+      item.DrawRotate(s, 8, 6, a, b, 0, 0.5, 0.5, a);
+    }
+  const double centres[] = {-1e300, -5.0, 0.0, 0.5, 3.0, 1e300, std::nan(""), std::numeric_limits<double>::infinity()};
+  for (double cx : centres)
+    for (double cy : centres) item.DrawRotate(s, 8, 6, 90, 70, 0, cx, cy, 77);
+  SUCCEED();  // reaching here without a crash or a sanitizer report is the test
 }
 
 TEST(PictureCollectionTest, FollowsTheDisplayLifeCycle) {

@@ -72,7 +72,7 @@ TPictureData Panel() {
 
 TPictureData ShowroomPicture(int model) {
   Canvas c(kCarW, kCarH);
-  DrawShowroomCar(c.Body(), model, kCarW / 2.0 - 2, kCarH / 2.0 + 4, 1.85);
+  DrawShowroomCar(c.Body(), model, kCarW / 2.0 - 2, kCarH / 2.0 + 2, 1.85, M_PI / 2);  // nose to the right
   return c.FinishOver(kFloorMatte);
 }
 

@@ -2,7 +2,9 @@
 // city road, a panel with the download button and three printed links, and the Continue
 // button. The link areas (190x20, 282x20) lie over the printed link texts and only add a
 // red underline when highlighted.
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "library1/Library1Parts.h"
@@ -91,7 +93,7 @@ void RacingCar(cairo_t* cr, int model, double along, double lane) {
     cairo_fill(cr);
     cairo_pattern_destroy(g);
   }
-  DrawShowroomCar(cr, model, along, lane, 1.0);
+  DrawShowroomCar(cr, model, along, lane, 1.0, M_PI / 2);  // along the road
   cairo_restore(cr);
 }
 
@@ -158,8 +160,6 @@ TPictureData Screen1() {
   cairo_paint(cr);
   Road(cr);
   PaintGrain(cr, 800, 600, 0x31415926u, 0.10);
-  RacingCar(cr, 1, -360, -kLane / 2);
-  RacingCar(cr, 3, 380, kLane / 2);
   // Night: darken the scene, most at the top behind the title and at the bottom.
   cairo_pattern_t* night = cairo_pattern_create_linear(0, 0, 0, 600);
   cairo_pattern_add_color_stop_rgba(night, 0, 0.02, 0.02, 0.04, 0.88);
@@ -169,6 +169,9 @@ TPictureData Screen1() {
   cairo_set_source(cr, night);
   cairo_paint(cr);
   cairo_pattern_destroy(night);
+  // The cars stand out of the night scene, as if lit by the street lamps.
+  RacingCar(cr, 1, -360, -kLane / 2);
+  RacingCar(cr, 3, 380, kLane / 2);
   // Light pool under the Continue button.
   cairo_pattern_t* pool = cairo_pattern_create_radial(400, 536, 10, 400, 536, 220);
   cairo_pattern_add_color_stop_rgba(pool, 0, kRed.r, kRed.g, kRed.b, 0.35);
@@ -190,11 +193,29 @@ TPictureData Screen1() {
   return c.Finish(false);
 }
 
-TPictureData LinkHighlight(int width) {
-  Canvas c(width, 20);
-  RoundedRect(c.Body(), 1, 16, width - 2, 3, 1.5);
-  SetColor(c.Body(), kRed);
-  cairo_fill(c.Body());
+// The hovered look of a link area: a red underline under the printed link text and a small
+// red pointer before it; everything else stays see-through. One picture can serve several
+// links of the same box width: the underline spans the widest of their texts.
+TPictureData LinkHighlight(std::initializer_list<LinkArea> links) {
+  const double w = links.begin()->w;
+  Canvas c(static_cast<int>(w), 20);
+  cairo_t* cr = c.Body();
+  SetFace(cr, kSansFace, 14, true);
+  double advance = 0;
+  for (const LinkArea& link : links) {
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, link.text, &e);
+    advance = std::max(advance, e.x_advance);
+  }
+  const double tx = (w - advance) / 2;
+  RoundedRect(cr, tx - 1, 15.5, advance + 2, 3, 1.5);
+  SetColor(cr, kRed);
+  cairo_fill(cr);
+  cairo_move_to(cr, tx - 12, 4);
+  cairo_line_to(cr, tx - 5, 9.5);
+  cairo_line_to(cr, tx - 12, 15);
+  cairo_close_path(cr);
+  cairo_fill(cr);
   return c.FinishOver(art::Hex(0x0a0b0e));
 }
 
@@ -218,8 +239,8 @@ void AddIntroScreen(PictureArchive& archive) {
   free.slant = 9;
   free.fontPx = 24;
   AddLooks(archive, "FreeDownload", TwoLooks(152, 40, free, "FREE DOWNLOAD"));
-  AddLooks(archive, "190x20", {LinkHighlight(190), AllKey(190, 20)}, true);
-  AddLooks(archive, "282x20", {LinkHighlight(282), AllKey(282, 20)}, true);
+  AddLooks(archive, "190x20", {LinkHighlight({kLinks[0], kLinks[1]}), AllKey(190, 20)}, true);
+  AddLooks(archive, "282x20", {LinkHighlight({kLinks[2]}), AllKey(282, 20)}, true);
 }
 
 }  // namespace kestrune::lib1

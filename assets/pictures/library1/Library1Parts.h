@@ -16,9 +16,10 @@ void AddHighScores(PictureArchive& archive);      // HSCaption, HSTable, HS_Clea
 void AddHelp(PictureArchive& archive);            // Help_Prev, Help_Next, HelpLogo
 void AddOverlays(PictureArchive& archive);        // dialog window, captions, Yes/No, name entry
 
-// One of the six player cars (model 1..6) seen from above, nose towards +x, centred on
-// (cx, cy) at `scale` pixels per in-game pixel. Draws its own soft ground shadow.
-void DrawShowroomCar(cairo_t* cr, int model, double cx, double cy, double scale);
+// One of the six player cars (model 1..6) seen from above, centred on (cx, cy) at `scale`
+// pixels per in-game pixel, its nose turned `angle` radians clockwise from straight up.
+// Draws its own soft ground shadow.
+void DrawShowroomCar(cairo_t* cr, int model, double cx, double cy, double scale, double angle);
 
 // The game's emblem: a red roundel with a chequered band and a "K" (used on the intro screen
 // and on the help page).
