@@ -188,8 +188,12 @@ TPictureData Screen1() {
   DrawEmblem(cr, 66, 66, 42);
   SetFace(cr, kSansFace, 11);
   SetColor(cr, Rgb{0.5, 0.5, 0.55});
-  cairo_move_to(cr, 640, 590);
-  cairo_show_text(cr, "Press Enter to continue");
+  // Nothing is selected when the screen opens, so Enter alone does nothing; Esc continues.
+  const char* hint = "Click Continue or press Esc";
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, hint, &e);
+  cairo_move_to(cr, 790 - e.x_advance, 590);
+  cairo_show_text(cr, hint);
   return c.Finish(false);
 }
 
