@@ -23,7 +23,8 @@ void RegisterRaceModule(TMForm& form) {
     if (MForm) MForm->HideMouseCursor();
   };
   services.InputHeld = [](int state) {
-    return MForm && state >= 0 && state < InputStateCount && MForm->MDXInput.States[static_cast<std::size_t>(state)];
+    return MForm && state >= 0 && state < InputStateCount &&
+           MForm->MDXInput.States[static_cast<std::size_t>(state)];
   };
   // PLACEHOLDER (shell issue): overlays have no windows yet and an open one would stop the race
   // frame for good, so the race's overlays (level announcement, pause, exit, time over, game

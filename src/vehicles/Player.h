@@ -15,8 +15,8 @@ namespace kestrune {
 
 // Constants of the six cars ("Car1".."Car6").
 struct TCarModelConstants {
-  int CollisionWidth;         // G: width of the collision shape in pixels
-  double CornerFactor;        // shrinks the corner radius
+  int CollisionWidth;   // G: width of the collision shape in pixels
+  double CornerFactor;  // shrinks the corner radius
   int WreckHalfWidth, WreckHalfHeight;
   double WeaponMountOffset;
 };
@@ -38,7 +38,8 @@ extern std::int32_t BloodCounter;
 
 // The current engine sound: at most one flag set.
 struct TEngineSound {
-  bool Maxed = false, Accel = false, Shift = false, Slowed = false, Neutral = false, Brake = false, Nitro = false;
+  bool Maxed = false, Accel = false, Shift = false, Slowed = false, Neutral = false, Brake = false,
+       Nitro = false;
   bool Any() const { return Maxed || Accel || Shift || Slowed || Neutral || Brake || Nitro; }
 };
 

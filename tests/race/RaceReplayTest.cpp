@@ -16,13 +16,13 @@ std::map<std::string, std::string> Summary(const TReplayResult& result) {
 // The whole game on the headless back end with the built data: start-up goes straight into a
 // level 1 race; the script holds Up for two seconds at 85 Hz.
 TEST(RaceReplay, HoldingUpForTwoSecondsOnLevelOne) {
-  TReplayRunner runner(ParseReplayScript(
-      "seed 5\n"
-      "refresh 85\n"
-      "frames 200\n"
-      "race 1 1\n"
-      "@20 keydown Up\n"
-      "@190 keyup Up\n"));
+  TReplayRunner runner(
+      ParseReplayScript("seed 5\n"
+                        "refresh 85\n"
+                        "frames 200\n"
+                        "race 1 1\n"
+                        "@20 keydown Up\n"
+                        "@190 keyup Up\n"));
   const TReplayResult result = runner.Run();
   ASSERT_TRUE(result.Started);
   auto s = Summary(result);
