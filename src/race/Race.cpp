@@ -100,6 +100,13 @@ void StartRace() {
   RaceOpenOverlay(OverlayLevel);
 }
 
+void StartRaceAt(std::int32_t level, std::int32_t carModel) {
+  if (RaceRoad) EndRace();
+  GameState.CarModel = (carModel >= 1 && carModel <= 6) ? carModel : 1;
+  StartRace();
+  if (level > 1) SetupLevel(level);
+}
+
 void RaceFrame(std::uint32_t lagCount) {
   if (!RacePlayer || !RaceRoad) return;
   if (GameSpriteWorld().Root) GameSpriteWorld().Root->MoveTree(static_cast<std::int32_t>(lagCount));

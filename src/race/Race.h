@@ -17,6 +17,9 @@ extern bool FinishLineReached;
 
 // Starts a race at level 1 with GameState.CarModel.
 void StartRace();
+// Starts a race with the given car (1..6) and goes on to the given level at once; a race already
+// running is ended first. For the replay driver and tests, which have no menus to go through.
+void StartRaceAt(std::int32_t level, std::int32_t carModel);
 // Sets the level values from the level number and generates the level's road.
 void SetupLevel(std::int32_t level);
 // One race tick; lagCount is the frame's elapsed milliseconds.

@@ -23,7 +23,8 @@ void RegisterRaceModule(TMForm& form) {
     if (MForm) MForm->HideMouseCursor();
   };
   services.InputHeld = [](int state) {
-    return MForm && state >= 0 && state < InputStateCount && MForm->MDXInput.States[static_cast<std::size_t>(state)];
+    return MForm && state >= 0 && state < InputStateCount &&
+           MForm->MDXInput.States[static_cast<std::size_t>(state)];
   };
   // PLACEHOLDER (shell issue): overlays have no windows yet and an open one would stop the race
   // frame for good, so the race's overlays (level announcement, pause, exit, time over, game
@@ -31,6 +32,10 @@ void RegisterRaceModule(TMForm& form) {
   services.OpenOverlay = nullptr;
 
   form.Handlers.ScreenFrame[ScreenRace] = [](std::uint32_t lagCount) { RaceFrame(lagCount); };
+
+  // PLACEHOLDER (shell issue): until the menu screens exist, start-up goes straight into a race
+  // at level 1 with the first car; the shell issue puts the intro screen back here.
+  form.Handlers.OpenIntroScreen = [] { StartRaceAt(1, 1); };
 }
 
 }  // namespace kestrune

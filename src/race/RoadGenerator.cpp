@@ -19,8 +19,10 @@ void TRoadGenerator::SetSegment(int kind, int rows) {
 }
 
 void TRoadGenerator::SelectSegment(int kind) {
-  if (kind >= 1 && kind <= 3) SetSegment(kind, 6);
-  else if (kind >= 4 && kind <= 11) SetSegment(kind, 20);
+  if (kind >= 1 && kind <= 3)
+    SetSegment(kind, 6);
+  else if (kind >= 4 && kind <= 11)
+    SetSegment(kind, 20);
 }
 
 bool TRoadGenerator::AreaFree(int row, int column, int height, int width) const {
@@ -62,9 +64,12 @@ void TRoadGenerator::ChooseNextKind() {
     case 8:
     case 10: {
       const int kind = SegmentKind;
-      if (Random(2) == 0) SelectSegment(kind);
-      else if (kind == 2 || kind == 3) SelectSegment(1);
-      else SelectSegment(kind + 1);
+      if (Random(2) == 0)
+        SelectSegment(kind);
+      else if (kind == 2 || kind == 3)
+        SelectSegment(1);
+      else
+        SelectSegment(kind + 1);
       break;
     }
     default:
@@ -96,21 +101,32 @@ void TRoadGenerator::ForceClosingKind() {
 void TRoadGenerator::LaneAutomaton(int t, int& left, int& above, int& right) const {
   switch (SegmentKind) {
     case 1:
-      if (t >= 1 && t <= 4) above = t;
-      else if (t >= 5 && t <= 8) right = t + 4;
-      else if (t >= 9 && t <= 12) above = t - 8;
-      else if (t >= 13 && t <= 16) left = t + 4;
-      else if (t >= 17 && t <= 20) above = 21 - t;
+      if (t >= 1 && t <= 4)
+        above = t;
+      else if (t >= 5 && t <= 8)
+        right = t + 4;
+      else if (t >= 9 && t <= 12)
+        above = t - 8;
+      else if (t >= 13 && t <= 16)
+        left = t + 4;
+      else if (t >= 17 && t <= 20)
+        above = 21 - t;
       break;
     case 2:
-      if (t >= 1 && t <= 4) above = 17 - t;
-      else if (t >= 13 && t <= 16) left = t + 4;
-      else if (t >= 17 && t <= 20) above = t - 4;
+      if (t >= 1 && t <= 4)
+        above = 17 - t;
+      else if (t >= 13 && t <= 16)
+        left = t + 4;
+      else if (t >= 17 && t <= 20)
+        above = t - 4;
       break;
     case 3:
-      if (t >= 1 && t <= 4) above = t + 4;
-      else if (t >= 5 && t <= 8) right = t + 4;
-      else if (t >= 9 && t <= 12) above = t - 4;
+      if (t >= 1 && t <= 4)
+        above = t + 4;
+      else if (t >= 5 && t <= 8)
+        right = t + 4;
+      else if (t >= 9 && t <= 12)
+        above = t - 4;
       break;
     default:
       break;

@@ -38,11 +38,13 @@ class TRoadGenerator {
   // Unchecked access for the decoration passes, whose loop bounds keep every cell they touch
   // inside the map; the edge-crossing paving strips go through the checked FillRow.
   std::uint8_t& Cell(int row, int column) const {
-    return cells_[static_cast<std::size_t>(row - 1) * TRoadMap::Columns + static_cast<std::size_t>(column - 1)];
+    return cells_[static_cast<std::size_t>(row - 1) * TRoadMap::Columns +
+                  static_cast<std::size_t>(column - 1)];
   }
   void Set(int row, int column, int code) {
     map_.Set(row, column, code);
-    if (unfilledPair_ && (row == pairTop_ || row == pairTop_ + 1) && column >= 1 && column <= TRoadMap::Columns)
+    if (unfilledPair_ && (row == pairTop_ || row == pairTop_ + 1) && column >= 1 &&
+        column <= TRoadMap::Columns)
       unfilledPair_[column] = 0;
   }
   template <std::size_t N>

@@ -9,8 +9,8 @@
 
 namespace kestrune {
 
-TScrollBackground::TScrollBackground(std::uint8_t librarySelector, std::int32_t mapWidth, std::int32_t mapHeight,
-                                     const std::string& pictureName)
+TScrollBackground::TScrollBackground(std::uint8_t librarySelector, std::int32_t mapWidth,
+                                     std::int32_t mapHeight, const std::string& pictureName)
     : TBackgroundSprite(GameSpriteWorld().Root) {
   SetMapSize(mapWidth, mapHeight);
   SetZ(2);
@@ -18,6 +18,10 @@ TScrollBackground::TScrollBackground(std::uint8_t librarySelector, std::int32_t 
   VelocityX = VelocityY = 0;
   ScrollVelocityX = ScrollVelocityY = 0;
   SetPicture(pictureName, librarySelector);
+}
+
+TScrollBackground::~TScrollBackground() {
+  if (RaceRoad == this) RaceRoad = nullptr;
 }
 
 void TScrollBackground::SetPicture(const std::string& name, std::uint8_t librarySelector) {
@@ -92,16 +96,29 @@ void TScrollBackground::WrapAndShift() {
 bool TScrollBackground::SolidQuad(int code, double cellX, double cellY, TQuad& quad) {
   double left, right, top, bottom;
   switch (code) {
-    case 59: left = 0, right = 35, top = 0, bottom = 72; break;
-    case 39: left = 37, right = 72, top = 0, bottom = 72; break;
-    case 40: left = 0, right = 72, top = 58, bottom = 72; break;
-    case 41: left = 65, right = 72, top = 0, bottom = 68; break;
+    case 59:
+      left = 0, right = 35, top = 0, bottom = 72;
+      break;
+    case 39:
+      left = 37, right = 72, top = 0, bottom = 72;
+      break;
+    case 40:
+      left = 0, right = 72, top = 58, bottom = 72;
+      break;
+    case 41:
+      left = 65, right = 72, top = 0, bottom = 68;
+      break;
     case 42:
     case 43:
-    case 44: left = 0, right = 64, top = 0, bottom = 64; break;
-    default: return false;
+    case 44:
+      left = 0, right = 64, top = 0, bottom = 64;
+      break;
+    default:
+      return false;
   }
-  quad = {{{cellX + left, cellY + top}, {cellX + right, cellY + top}, {cellX + right, cellY + bottom},
+  quad = {{{cellX + left, cellY + top},
+           {cellX + right, cellY + top},
+           {cellX + right, cellY + bottom},
            {cellX + left, cellY + bottom}}};
   return true;
 }
@@ -113,14 +130,17 @@ void TScrollBackground::TestObstacles() {
   for (int m = 1; m <= TRoadMap::WindowRows; ++m) {
     for (int k = 1; k <= TRoadMap::WindowColumns; ++k) {
       TQuad wall;
-      if (!SolidQuad(RoadMap.Get(MapRowOffset + m, MapColumnOffset + k), X + cell * k, Y + cell * m, wall)) continue;
+      if (!SolidQuad(RoadMap.Get(MapRowOffset + m, MapColumnOffset + k), X + cell * k, Y + cell * m, wall))
+        continue;
       if (!QuadsOverlap(wall, player->Corners)) continue;
       // The wall-hit reaction. It happens once per move even when the car touches several solid
       // cells (the corner of a block is two): a second reaction would turn the rebound round
       // again, drive the car on into the wall and take a hit a frame.
       if (player->HitsLeft > 0 && !player->Crashed) {
-        if (player->Speed > 0) player->Rebound(-100);
-        else player->Bump(-1);
+        if (player->Speed > 0)
+          player->Rebound(-100);
+        else
+          player->Bump(-1);
         player->TakeHit();
       }
       return;

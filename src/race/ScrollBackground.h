@@ -17,6 +17,8 @@ class TScrollBackground : public TBackgroundSprite {
   // under the game's sprite root, at X = Y = 0 with zero velocity. The race uses (2, 13, 10, "Tiles").
   TScrollBackground(std::uint8_t librarySelector, std::int32_t mapWidth, std::int32_t mapHeight,
                     const std::string& pictureName);
+  // Freed with the sprite tree: the race forgets its road.
+  ~TScrollBackground() override;
 
   void MoveSelf(std::int32_t moveCount) override;
 

@@ -56,6 +56,10 @@ const TCarModelConstants& CarModelConstants(int carModel) {
 
 TPlayer::TPlayer(std::uint8_t imageLibrary) : TMyImageSprite(imageLibrary) {}
 
+TPlayer::~TPlayer() {
+  if (RacePlayer == this) RacePlayer = nullptr;
+}
+
 TPlayer* TPlayer::Create(double x, double y) {
   const int model = (GameState.CarModel >= 1 && GameState.CarModel <= 6) ? GameState.CarModel : 1;
   TPlayer* p = CreateAt<TPlayer>(2, "Car" + std::to_string(model), x, y, 9);
@@ -78,7 +82,8 @@ TPlayer* TPlayer::Create(double x, double y) {
     flame->AnimRate = 10;
     flame->Visible = false;
   }
-  p->WeaponSprite = CreateCentred(2, "RocketAnim_1", Trunc(x + p->Width * 0.5), Trunc(y + p->Height * 0.6), 10);
+  p->WeaponSprite =
+      CreateCentred(2, "RocketAnim_1", Trunc(x + p->Width * 0.5), Trunc(y + p->Height * 0.6), 10);
   p->WeaponSprite->Visible = false;
   p->UpdateCorners();
   return p;
@@ -110,24 +115,38 @@ void TPlayer::SwitchEngineSound(const std::string& name) {
   StopCarSounds(false);
   RacePlaySound(name);
   EngineSound = TEngineSound{};
-  if (name == "Maxed") EngineSound.Maxed = true;
-  else if (name == "Neutral") EngineSound.Neutral = true;
-  else if (name.starts_with("Accel")) EngineSound.Accel = true;
-  else if (name == "Shift") EngineSound.Shift = true;
-  else if (name == "Slowed") EngineSound.Slowed = true;
-  else if (name == "Brake") EngineSound.Brake = true;
-  else if (name == "Nitro") EngineSound.Nitro = true;
+  if (name == "Maxed")
+    EngineSound.Maxed = true;
+  else if (name == "Neutral")
+    EngineSound.Neutral = true;
+  else if (name.starts_with("Accel"))
+    EngineSound.Accel = true;
+  else if (name == "Shift")
+    EngineSound.Shift = true;
+  else if (name == "Slowed")
+    EngineSound.Slowed = true;
+  else if (name == "Brake")
+    EngineSound.Brake = true;
+  else if (name == "Nitro")
+    EngineSound.Nitro = true;
 }
 
 void TPlayer::ResumeEngineSound(bool withGunAndHorn) {
   const TEngineSound s = EngineSound;
-  if (s.Maxed) SwitchEngineSound("Maxed");
-  else if (s.Neutral) SwitchEngineSound("Neutral");
-  else if (s.Accel) SwitchEngineSound("Accel4");
-  else if (s.Shift) SwitchEngineSound("Shift");
-  else if (s.Slowed) SwitchEngineSound("Slowed");
-  else if (s.Brake) SwitchEngineSound("Brake");
-  else if (s.Nitro) SwitchEngineSound("Nitro");
+  if (s.Maxed)
+    SwitchEngineSound("Maxed");
+  else if (s.Neutral)
+    SwitchEngineSound("Neutral");
+  else if (s.Accel)
+    SwitchEngineSound("Accel4");
+  else if (s.Shift)
+    SwitchEngineSound("Shift");
+  else if (s.Slowed)
+    SwitchEngineSound("Slowed");
+  else if (s.Brake)
+    SwitchEngineSound("Brake");
+  else if (s.Nitro)
+    SwitchEngineSound("Nitro");
   if (!withGunAndHorn) return;
   if (GunSoundOn) SwitchEngineSound("MachineGun");
   if (HornOn) RacePlaySound("Horn");
@@ -159,7 +178,9 @@ void TPlayer::RunEngineSound() {
     for (const Band& band : kBands) {
       if (!(Speed > band.above && Speed <= band.upTo)) continue;
       const std::string name = band.name;
-      const bool current = name == "Shift" ? EngineSound.Shift : name == "Maxed" ? EngineSound.Maxed : EngineSound.Accel;
+      const bool current = name == "Shift"   ? EngineSound.Shift
+                           : name == "Maxed" ? EngineSound.Maxed
+                                             : EngineSound.Accel;
       if (!current) SwitchEngineSound(name);
       break;
     }
@@ -332,8 +353,10 @@ void TPlayer::UpdateSpeed() {
     BurnNitro();
   }
   if (KeyUp && !nitro) {
-    if (Speed > kTopSpeed) Deceleration = CoastingDeceleration(Speed);
-    else Speed += Acceleration(Speed) * scale;
+    if (Speed > kTopSpeed)
+      Deceleration = CoastingDeceleration(Speed);
+    else
+      Speed += Acceleration(Speed) * scale;
   }
   if (!OnRoad && Speed > kOffRoadSpeed) Deceleration = kOffRoadDrag;
 
@@ -390,8 +413,12 @@ void TPlayer::MoveSelf(std::int32_t moveCount) {
 }
 
 void TPlayer::RestoreWeaponPicture() {
-  if (Weapon == 3) WeaponSprite->SetPictureCentred("GunAnim_" + std::to_string(WeaponStage), Trunc(WeaponSprite->X), Trunc(WeaponSprite->Y));
-  if (Weapon == 4) WeaponSprite->SetPictureCentred("RocketAnim_" + std::to_string(WeaponStage), Trunc(WeaponSprite->X), Trunc(WeaponSprite->Y));
+  if (Weapon == 3)
+    WeaponSprite->SetPictureCentred("GunAnim_" + std::to_string(WeaponStage), Trunc(WeaponSprite->X),
+                                    Trunc(WeaponSprite->Y));
+  if (Weapon == 4)
+    WeaponSprite->SetPictureCentred("RocketAnim_" + std::to_string(WeaponStage), Trunc(WeaponSprite->X),
+                                    Trunc(WeaponSprite->Y));
   FirePicturePending = 0;
 }
 
@@ -455,7 +482,8 @@ void TPlayer::DrawMarks() {
     if (!mark.Used || !mark.Shown) continue;
     TPictureCollectionItem*& picture = mark.Blood ? blood : handbrake;
     if (!picture) picture = Library2Picture(mark.Blood ? "Blood" : "Handbrake");
-    if (picture) picture->DrawRotate(surface, Trunc(mark.X + 5), Trunc(mark.Y + 7), 10, 14, 0, 0.5, 0.5, mark.Heading);
+    if (picture)
+      picture->DrawRotate(surface, Trunc(mark.X + 5), Trunc(mark.Y + 7), 10, 14, 0, 0.5, 0.5, mark.Heading);
   }
 }
 
@@ -464,8 +492,8 @@ void TPlayer::DrawFlames() {
   const int cx = Trunc(X + Width / 2.0), cy = Trunc(Y + Height / 2.0);
   auto draw = [&](TMyImageSprite* flame, int x, int y, double centreX, double centreY, int angle) {
     if (!flame->Picture) return;
-    flame->Picture->DrawRotate(surface, x, y, flame->Width, flame->Height, Trunc(flame->AnimPos), centreX, centreY,
-                               angle);
+    flame->Picture->DrawRotate(surface, x, y, flame->Width, flame->Height, Trunc(flame->AnimPos), centreX,
+                               centreY, angle);
   };
   const double centreY = -(Height / 2.0 - 8) / 51;
   const double leftCentreX = (Width / 2.0 - 8) / 16;
@@ -475,7 +503,8 @@ void TPlayer::DrawFlames() {
     draw(LeftFlame, cx, Trunc(Y + Height / 2.0 + Sign(Heading) * Width / 2.0), leftCentreX, centreY, Heading);
   } else {
     draw(LeftFlame, cx, cy, leftCentreX, centreY, Heading == 0 ? 1 : Heading);
-    draw(RightFlame, cx, cy, -(Width / 2.0 - RightFlame->Width - 8) / 16, centreY, Heading == 0 ? -1 : Heading);
+    draw(RightFlame, cx, cy, -(Width / 2.0 - RightFlame->Width - 8) / 16, centreY,
+         Heading == 0 ? -1 : Heading);
   }
   NitroBurning = false;
 }

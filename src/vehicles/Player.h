@@ -15,8 +15,8 @@ namespace kestrune {
 
 // Constants of the six cars ("Car1".."Car6").
 struct TCarModelConstants {
-  int CollisionWidth;         // G: width of the collision shape in pixels
-  double CornerFactor;        // shrinks the corner radius
+  int CollisionWidth;   // G: width of the collision shape in pixels
+  double CornerFactor;  // shrinks the corner radius
   int WreckHalfWidth, WreckHalfHeight;
   double WeaponMountOffset;
 };
@@ -38,13 +38,16 @@ extern std::int32_t BloodCounter;
 
 // The current engine sound: at most one flag set.
 struct TEngineSound {
-  bool Maxed = false, Accel = false, Shift = false, Slowed = false, Neutral = false, Brake = false, Nitro = false;
+  bool Maxed = false, Accel = false, Shift = false, Slowed = false, Neutral = false, Brake = false,
+       Nitro = false;
   bool Any() const { return Maxed || Accel || Shift || Slowed || Neutral || Brake || Nitro; }
 };
 
 class TPlayer : public TMyImageSprite {
  public:
   explicit TPlayer(std::uint8_t imageLibrary);
+  // Freed with the sprite tree: the race forgets its car.
+  ~TPlayer() override;
   // The car of GameState.CarModel with its top-left corner at (x, y), with its flame and weapon
   // sprites; clears the mark table.
   static TPlayer* Create(double x, double y);

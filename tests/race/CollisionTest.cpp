@@ -13,11 +13,17 @@ TEST(PointInQuad, InsideOutsideAndCorners) {
     bool inside;
   };
   const Case cases[] = {
-      {{5, 5}, true},   {{0.5, 9.5}, true}, {{11, 5}, false}, {{-1, 5}, false}, {{5, 20}, false},
+      {{5, 5}, true},
+      {{0.5, 9.5}, true},
+      {{11, 5}, false},
+      {{-1, 5}, false},
+      {{5, 20}, false},
       // The 355-degree threshold lets a point a hair outside the middle of an edge count.
       {{-0.1, 5}, true},
-      {{0, 0}, true},   {{10, 10}, true},   // exactly on a corner: inside, and no division by zero
-      {{5, 0}, true},   {{10, 3}, true},    // on an edge the angles add up to 360
+      {{0, 0}, true},
+      {{10, 10}, true},  // exactly on a corner: inside, and no division by zero
+      {{5, 0}, true},
+      {{10, 3}, true},  // on an edge the angles add up to 360
       {{15, 15}, false},
   };
   for (const Case& c : cases) {

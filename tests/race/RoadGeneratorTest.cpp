@@ -47,7 +47,8 @@ TEST_P(RoadGeneratorInvariants, Hold) {
   for (std::size_t k = 0; k < roadOnly.size(); ++k) {
     const std::uint8_t cell = map.Cells()[k];
     unfilled += cell == TRoadMap::Unfilled;
-    if (IsRoadCode(roadOnly[k]) != IsRoadCode(cell) || (IsRoadCode(cell) && cell != roadOnly[k])) ++roadChanged;
+    if (IsRoadCode(roadOnly[k]) != IsRoadCode(cell) || (IsRoadCode(cell) && cell != roadOnly[k]))
+      ++roadChanged;
   }
   EXPECT_EQ(unfilled, 0u);
   EXPECT_EQ(roadChanged, 0u);
@@ -88,9 +89,10 @@ TEST_P(RoadGeneratorInvariants, Hold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SeedsAndLevels, RoadGeneratorInvariants,
-                         testing::Values(GeneratedLevel{1, 300}, GeneratedLevel{2, 300}, GeneratedLevel{3, 700},
-                                         GeneratedLevel{4, 1100}, GeneratedLevel{5, 1300},
-                                         GeneratedLevel{6, 1300}, GeneratedLevel{77, 1300}));
+                         testing::Values(GeneratedLevel{1, 300}, GeneratedLevel{2, 300},
+                                         GeneratedLevel{3, 700}, GeneratedLevel{4, 1100},
+                                         GeneratedLevel{5, 1300}, GeneratedLevel{6, 1300},
+                                         GeneratedLevel{77, 1300}));
 
 TEST(RoadGenerator, EveryKindOfStretchAppears) {
   // Over a handful of long levels the road forks, widens with a median, with an extra lane on
@@ -110,7 +112,8 @@ TEST(RoadGenerator, EveryKindOfStretchAppears) {
     }
   }
   EXPECT_TRUE(forked);
-  for (int code : {5, 9, 13, 17, 21, 22, 33, 34, 35, 39, 40, 45, 49, 58, 59, 60}) EXPECT_TRUE(codes.count(code)) << code;
+  for (int code : {5, 9, 13, 17, 21, 22, 33, 34, 35, 39, 40, 45, 49, 58, 59, 60})
+    EXPECT_TRUE(codes.count(code)) << code;
 }
 
 TEST(RoadGenerator, SeedFixesTheMap) {

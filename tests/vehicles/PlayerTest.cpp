@@ -36,7 +36,8 @@ TEST_F(PlayerTest, CreatedFromTheCarPicture) {
   EXPECT_NEAR(car->Corners[0].x + car->Corners[1].x, 2 * car->PivotX, 1e-9);
   EXPECT_LT(car->Corners[0].y, car->PivotY);
   EXPECT_GT(car->Corners[2].y, car->PivotY);
-  EXPECT_NEAR(car->Corners[1].x - car->Corners[0].x, 2 * 0.95 * 32.5 * car->CornerRadius / std::hypot(64, 32.5), 0.3);
+  EXPECT_NEAR(car->Corners[1].x - car->Corners[0].x,
+              2 * 0.95 * 32.5 * car->CornerRadius / std::hypot(64, 32.5), 0.3);
   EXPECT_EQ(car->LeftFlame->X, 373);
   EXPECT_EQ(car->RightFlame->X, 365 + 64 - 24);
   EXPECT_FALSE(car->LeftFlame->Visible);
@@ -218,7 +219,8 @@ TEST_F(PlayerTest, HandbrakeLaysMarksUntilAllHundredAreUsed) {
   EXPECT_TRUE(SkidMarks[1].Shown);
 
   // Fill the table with marks on screen: nothing more is laid.
-  for (int slot = 1; slot <= SkidMarkSlots; ++slot) SkidMarks[static_cast<std::size_t>(slot)] = {10.0 * (slot % 60), 300, 0, true, false, true};
+  for (int slot = 1; slot <= SkidMarkSlots; ++slot)
+    SkidMarks[static_cast<std::size_t>(slot)] = {10.0 * (slot % 60), 300, 0, true, false, true};
   LastMarkSlot = 1;
   car->Speed = 60;
   Drive(1);
@@ -256,10 +258,10 @@ TEST_F(PlayerTest, TimeOverRollsOutAndPaysOutTheTime) {
   EXPECT_EQ(GameState.TimeLeft, 2000);  // nothing paid while rolling
   while (car->Speed > 0) Drive(1);
   EXPECT_EQ(GameState.TimeLeft, 2000 - 110);  // the frame it stopped in already pays
-  EXPECT_EQ(car->Speed, 0);  // stops, does not creep backwards
+  EXPECT_EQ(car->Speed, 0);                   // stops, does not creep backwards
   EXPECT_EQ(car->Velocity, 0);
   EXPECT_EQ(GameState.Score, 5);
-  Drive(18);  // 2000 ms at 110 ms a frame, the last step taking it below 0
+  Drive(18);                       // 2000 ms at 110 ms a frame, the last step taking it below 0
   EXPECT_EQ(GameState.Score, 10);  // 5 points a whole second: 2000 -> 1890 and 1010 -> 900
   EXPECT_EQ(GameState.Lives, 1);
   EXPECT_EQ(world.overlays, std::vector<int>{OverlayTimeOver});

@@ -47,11 +47,16 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return Usage();
     const std::string value = argv[++i];
-    if (arg == "--archive") archive = value;
-    else if (arg == "--seed") seed = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-    else if (arg == "--level") level = std::atoi(value.c_str());
-    else if (arg == "--out") out = value;
-    else return Usage();
+    if (arg == "--archive")
+      archive = value;
+    else if (arg == "--seed")
+      seed = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+    else if (arg == "--level")
+      level = std::atoi(value.c_str());
+    else if (arg == "--out")
+      out = value;
+    else
+      return Usage();
   }
   try {
     TPictureCollection library;

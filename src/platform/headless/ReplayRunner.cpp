@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <sstream>
 
+#include "race/Race.h"
+#include "race/RoadMap.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
 #include "shell/MainForm.h"
+#include "vehicles/Player.h"
 
 namespace kestrune {
 namespace {
@@ -57,6 +60,15 @@ void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
   out.emplace_back("Lives", Int(s.Lives));
   out.emplace_back("Score", Int(s.Score));
   out.emplace_back("TimeLeft", Int(s.TimeLeft));
+  // The race: the player's car (while a race runs) and the road window.
+  if (const TPlayer* p = RacePlayer) {
+    out.emplace_back("Speed", Real(p->Speed));
+    out.emplace_back("Heading", Int(p->Heading));
+    out.emplace_back("Crashed", p->Crashed ? "true" : "false");
+    out.emplace_back("HitsLeft", Int(p->HitsLeft));
+  }
+  out.emplace_back("MapColumnOffset", Int(MapColumnOffset));
+  out.emplace_back("MapRowOffset", Int(MapRowOffset));
 }
 
 }  // namespace
@@ -115,6 +127,7 @@ TReplayResult TReplayRunner::Run() {
   TGameSession session(platform_, script_.Seed);
   session.BeforeFormCreate = BeforeFormCreate;
   result.Started = session.Start();
+  if (result.Started && script_.RaceLevel > 0) StartRaceAt(script_.RaceLevel, script_.RaceCar);
 
   std::size_t next = 0;
   for (std::int64_t frame = 1; result.Started && frame <= script_.Frames && !session.Finished(); ++frame) {

@@ -80,6 +80,10 @@ TReplayScript ParseReplayScript(const std::string& text) {
       script.RefreshRate = static_cast<int>(number(1, 0, 1000));
     } else if (cmd == "frames") {
       script.Frames = number(1, 0, 100000000);
+    } else if (cmd == "race") {
+      if (w.size() != 3) fail("race needs a level and a car");
+      script.RaceLevel = static_cast<std::int32_t>(number(1, 1, 1000000));
+      script.RaceCar = static_cast<std::int32_t>(number(2, 1, 6));
     } else if (cmd == "screenshot") {
       if (w.size() != 3) fail("screenshot needs a frame and a file name");
       script.Screenshots.push_back({number(1, 1, 100000000), w[2]});

@@ -6,6 +6,7 @@
 //   refresh 60              display refresh rate in Hz (default 60)
 //   frames 300              frames to run (default 60)
 //   screenshot 120 a.png    write frame 120 (1-based) as PNG
+//   race 3 2                right after start-up, start a race at level 3 with car 2
 //   @<frame> <action>       an action before that frame (frame 1 is the first)
 //   @<ms>ms <action>        an action once the game clock reaches that many milliseconds
 //
@@ -53,6 +54,8 @@ struct TReplayScript {
   std::uint32_t Seed = 1;
   int RefreshRate = 60;
   std::int64_t Frames = 60;
+  // A race to start right after start-up (level 0: none).
+  std::int32_t RaceLevel = 0, RaceCar = 1;
   std::vector<TReplayScreenshot> Screenshots;
   std::vector<TReplayStep> Steps;
 };

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "platform/headless/ReplayRunner.h"
+#include "platform/headless/ReplayScript.h"
+
+namespace kestrune {
+namespace {
+
+std::map<std::string, std::string> Summary(const TReplayResult& result) {
+  return {result.Summary.begin(), result.Summary.end()};
+}
+
+// The whole game on the headless back end with the built data: start-up goes straight into a
+// level 1 race; the script holds Up for two seconds at 85 Hz.
+TEST(RaceReplay, HoldingUpForTwoSecondsOnLevelOne) {
+  TReplayRunner runner(
+      ParseReplayScript("seed 5\n"
+                        "refresh 85\n"
+                        "frames 200\n"
+                        "race 1 1\n"
+                        "@20 keydown Up\n"
+                        "@190 keyup Up\n"));
+  const TReplayResult result = runner.Run();
+  ASSERT_TRUE(result.Started);
+  auto s = Summary(result);
+  EXPECT_EQ(s["Screen"], "7");
+  EXPECT_EQ(s["Level"], "1");
+  EXPECT_EQ(s["Heading"], "0");
+  EXPECT_EQ(s["Crashed"], "false");
+  EXPECT_EQ(s["HitsLeft"], "3");
+  EXPECT_EQ(s["MapColumnOffset"], "318");
+  // Up is seen from frame 21 to 189 (the car reads the keys copied in the frame before): 169
+  // steps up to Speed 48.54, then ten frames of coasting at 0.05 a frame.
+  EXPECT_NEAR(std::stod(s["Speed"]), 48.04, 0.01);
+  // 235.5 pixels of road scrolled by: the window moved up four rows (the first right away).
+  EXPECT_EQ(s["MapRowOffset"], "1484");
+  EXPECT_LT(std::stoi(s["TimeLeft"]), 54000 - 190 * 11);
+}
+
+TEST(RaceReplay, StartsAtTheGivenLevelAndCar) {
+  TReplayRunner runner(ParseReplayScript("race 6 3\nframes 2\n"));
+  auto s = Summary(runner.Run());
+  EXPECT_EQ(s["Level"], "6");
+  EXPECT_EQ(s["Lives"], "3");
+  EXPECT_EQ(s["TimeLeft"].substr(0, 3), "233");  // 234 s less two frames
+  EXPECT_THROW(ParseReplayScript("race 1 7\n"), EReplayScriptError);
+  EXPECT_THROW(ParseReplayScript("race 0 1\n"), EReplayScriptError);
+}
+
+}  // namespace
+}  // namespace kestrune
