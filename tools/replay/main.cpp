@@ -57,12 +57,12 @@ int main(int argc, char** argv) {
         overrides.RefreshRate = static_cast<int>(n);
         setRefresh = true;
       } else if (arg == "--screenshot") {
-        const std::string spec = value();
-        const auto colon = spec.find(':');
-        if (colon == std::string::npos || !ParseCount(spec.substr(0, colon).c_str(), 100000000, n) || n < 1 ||
-            colon + 1 == spec.size())
+        const std::string shot = value();
+        const auto colon = shot.find(':');
+        if (colon == std::string::npos || !ParseCount(shot.substr(0, colon).c_str(), 100000000, n) || n < 1 ||
+            colon + 1 == shot.size())
           throw EReplayScriptError("--screenshot wants FRAME:FILE, frames counting from 1");
-        overrides.Screenshots.push_back({n, spec.substr(colon + 1)});
+        overrides.Screenshots.push_back({n, shot.substr(colon + 1)});
       } else if (arg == "--summary") {
         summaryPath = value();
       } else if (!arg.empty() && arg[0] != '-' && scriptPath.empty()) {
