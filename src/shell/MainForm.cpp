@@ -159,6 +159,9 @@ void TMForm::ExitGame() {
 
 void TMForm::OpenOverlay(int overlay) {
   if (GameState.Overlay != OverlayNone) return;
+  // PLACEHOLDER (overlay windows issue): without an overlay module nothing could ever close an
+  // overlay, and the screen under it would stay frozen, so none is opened.
+  if (!Handlers.RunOverlay) return;
   GameState.Overlay = static_cast<std::uint8_t>(overlay);
   GameState.SavedSelection = {GameState.Selected, GameState.FirstItem, GameState.LastItem};
   if (Handlers.BuildOverlay) Handlers.BuildOverlay(overlay);
@@ -176,6 +179,9 @@ void TMForm::CloseOverlay() {
 // --- Window events ------------------------------------------------------------------------------
 
 void TMForm::FormCloseQuery(bool& canClose) {
+  // PLACEHOLDER (overlay windows issue): until the confirmations exist, the close command
+  // closes the window (and ends the game) instead of opening a confirmation nobody can answer.
+  if (!Handlers.RunOverlay) return;
   OpenOverlay(GameState.Screen == ScreenRace ? OverlayExitToMenu : OverlayExitGame);
   canClose = false;
 }

@@ -105,6 +105,7 @@ TEST(MainForm, CloseCommandOpensTheMatchingConfirmationAndIsRefused) {
   for (auto [screen, overlay] :
        {std::pair{ScreenMainMenu, OverlayExitGame}, std::pair{ScreenRace, OverlayExitToMenu}}) {
     Session s;
+    s.Form().Handlers.RunOverlay = [](std::uint32_t) {};
     GameState.Screen = screen;
     GameState.Selected = 3;
     s.platform.PushEvent(Simple(PlatformEvent::Kind::Close));
@@ -122,8 +123,19 @@ TEST(MainForm, CloseCommandOpensTheMatchingConfirmationAndIsRefused) {
   }
 }
 
+TEST(MainForm, WithoutOverlayWindowsTheCloseCommandEndsTheGameAndNothingFreezes) {
+  Session s;
+  GameState.Screen = ScreenRace;
+  s.Form().OpenOverlay(OverlayPause);
+  EXPECT_EQ(GameState.Overlay, OverlayNone);
+  s.platform.PushEvent(Simple(PlatformEvent::Kind::Close));
+  s.Frames(1);
+  EXPECT_TRUE(s.game.Finished());
+}
+
 TEST(MainForm, AltEnterSwitchesDisplayModeAndPausesOnlyTheRace) {
   Session s;
+  s.Form().Handlers.RunOverlay = [](std::uint32_t) {};
   GameState.Screen = ScreenMainMenu;
   s.platform.PushEvent(Key(PlatformEvent::Kind::KeyDown, kVkReturn, true));
   s.Frames(1);
