@@ -35,13 +35,31 @@ Canvas::~Canvas() {
   cairo_surface_destroy(shadowSurface_);
 }
 
-TPictureData Canvas::Finish(bool keyed) const {
-  cairo_surface_flush(bodySurface_);
-  cairo_surface_flush(shadowSurface_);
+Canvas::CellSums Canvas::SumCell(int x, int y) const {
   const unsigned char* body = cairo_image_surface_get_data(bodySurface_);
   const unsigned char* shadow = cairo_image_surface_get_data(shadowSurface_);
   const int bodyStride = cairo_image_surface_get_stride(bodySurface_);
   const int shadowStride = cairo_image_surface_get_stride(shadowSurface_);
+  CellSums sums;
+  for (int sy = 0; sy < scale_; ++sy) {
+    const unsigned char* row = body + static_cast<std::ptrdiff_t>(y * scale_ + sy) * bodyStride;
+    const unsigned char* srow = shadow + static_cast<std::ptrdiff_t>(y * scale_ + sy) * shadowStride;
+    for (int sx = 0; sx < scale_; ++sx) {
+      // ARGB32 in native byte order, premultiplied.
+      const auto px = *reinterpret_cast<const std::uint32_t*>(row + 4 * (x * scale_ + sx));
+      sums.a += (px >> 24) & 0xFF;
+      sums.r += (px >> 16) & 0xFF;
+      sums.g += (px >> 8) & 0xFF;
+      sums.b += px & 0xFF;
+      sums.s += srow[x * scale_ + sx];
+    }
+  }
+  return sums;
+}
+
+TPictureData Canvas::Finish(bool keyed) const {
+  cairo_surface_flush(bodySurface_);
+  cairo_surface_flush(shadowSurface_);
   const double samples = static_cast<double>(scale_) * scale_;
 
   TPictureData out;
@@ -50,20 +68,7 @@ TPictureData Canvas::Finish(bool keyed) const {
   out.Pixels.assign(static_cast<std::size_t>(width_) * height_, 0);
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      double a = 0, r = 0, g = 0, b = 0, s = 0;
-      for (int sy = 0; sy < scale_; ++sy) {
-        const unsigned char* row = body + static_cast<std::ptrdiff_t>(y * scale_ + sy) * bodyStride;
-        const unsigned char* srow = shadow + static_cast<std::ptrdiff_t>(y * scale_ + sy) * shadowStride;
-        for (int sx = 0; sx < scale_; ++sx) {
-          // ARGB32 in native byte order, premultiplied.
-          const auto px = *reinterpret_cast<const std::uint32_t*>(row + 4 * (x * scale_ + sx));
-          a += (px >> 24) & 0xFF;
-          r += (px >> 16) & 0xFF;
-          g += (px >> 8) & 0xFF;
-          b += px & 0xFF;
-          s += srow[x * scale_ + sx];
-        }
-      }
+      auto [a, r, g, b, s] = SumCell(x, y);
       a /= samples * 255.0;
       r /= samples;
       g /= samples;
@@ -91,10 +96,6 @@ TPictureData Canvas::Finish(bool keyed) const {
 TPictureData Canvas::FinishOver(Rgb ground) const {
   cairo_surface_flush(bodySurface_);
   cairo_surface_flush(shadowSurface_);
-  const unsigned char* body = cairo_image_surface_get_data(bodySurface_);
-  const unsigned char* shadow = cairo_image_surface_get_data(shadowSurface_);
-  const int bodyStride = cairo_image_surface_get_stride(bodySurface_);
-  const int shadowStride = cairo_image_surface_get_stride(shadowSurface_);
   const double samples = static_cast<double>(scale_) * scale_;
 
   TPictureData out;
@@ -103,19 +104,7 @@ TPictureData Canvas::FinishOver(Rgb ground) const {
   out.Pixels.assign(static_cast<std::size_t>(width_) * height_, kKeyColor);
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      double a = 0, r = 0, g = 0, b = 0, s = 0;
-      for (int sy = 0; sy < scale_; ++sy) {
-        const unsigned char* row = body + static_cast<std::ptrdiff_t>(y * scale_ + sy) * bodyStride;
-        const unsigned char* srow = shadow + static_cast<std::ptrdiff_t>(y * scale_ + sy) * shadowStride;
-        for (int sx = 0; sx < scale_; ++sx) {
-          const auto px = *reinterpret_cast<const std::uint32_t*>(row + 4 * (x * scale_ + sx));
-          a += (px >> 24) & 0xFF;
-          r += (px >> 16) & 0xFF;
-          g += (px >> 8) & 0xFF;
-          b += px & 0xFF;
-          s += srow[x * scale_ + sx];
-        }
-      }
+      auto [a, r, g, b, s] = SumCell(x, y);
       a /= samples * 255.0;
       s /= samples * 255.0;
       std::uint32_t& dst = out.Pixels[static_cast<std::size_t>(y) * width_ + x];

@@ -63,6 +63,13 @@ class Canvas {
   TPictureData FinishOver(Rgb ground) const;
 
  private:
+  // Sums of one output pixel's supersampled cell: body alpha and premultiplied colour, and the
+  // shadow layer's coverage.
+  struct CellSums {
+    double a = 0, r = 0, g = 0, b = 0, s = 0;
+  };
+  CellSums SumCell(int x, int y) const;
+
   int width_, height_, scale_;
   cairo_surface_t* bodySurface_;
   cairo_surface_t* shadowSurface_;
