@@ -45,6 +45,9 @@ struct TShellHandlers {
   std::function<void()> ReadSaveFiles;
   std::function<void()> WriteSaveFiles;
   std::function<void()> OpenIntroScreen;
+  // Leaving the game after the player confirmed it: hides the main window and shows the goodbye
+  // window, whose closing ends the game. Empty: the game ends at once.
+  std::function<void()> ShowPromotionWindow;
   // Window events beyond what the main window handles itself.
   std::function<void(std::uint8_t ch)> KeyPress;
   std::function<void()> Click;

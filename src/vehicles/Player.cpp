@@ -234,6 +234,16 @@ void TPlayer::TakeHit() {
   if (--HitsLeft <= 0) HitsLeft = 3;
 }
 
+void TPlayer::GiveBonus(int kind) {
+  // PLACEHOLDER (weapons and damage issue): only the extra life and the nitro are handed out;
+  // the machine gun and the rocket projector come with the weapons.
+  if (kind == 1) ++GameState.Lives;
+  if (kind == 2) {
+    HasNitro = true;
+    Nitro = 100;
+  }
+}
+
 void TPlayer::DropItem(int item) {
   switch (item) {
     case 2:

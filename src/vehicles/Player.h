@@ -63,6 +63,8 @@ class TPlayer : public TMyImageSprite {
   void AddScore(std::int32_t points);
   // Takes one of the car's three hits.
   void TakeHit();
+  // A picked-up bonus: 1 extra life, 2 nitro, 3 machine gun, 4 rocket projector.
+  void GiveBonus(int kind);
   // 2 nitro, 3 machine gun, 4 rocket projector.
   void DropItem(int item);
   void BurnNitro();
