@@ -3,7 +3,12 @@
 #include <cmath>
 #include <numbers>
 
+#include "race/Bonuses.h"
+#include "race/Finish.h"
+#include "race/Hud.h"
+#include "race/Lamps.h"
 #include "race/LevelValues.h"
+#include "race/Pedestrians.h"
 #include "race/RaceServices.h"
 #include "race/RoadGenerator.h"
 #include "race/RoadMap.h"
@@ -16,7 +21,10 @@ namespace kestrune {
 
 TScrollBackground* RaceRoad = nullptr;
 TPlayer* RacePlayer = nullptr;
-bool FinishLineReached = false;
+TLamp* RaceLamps = nullptr;
+TMan* RaceMen = nullptr;
+TBonus* RaceBonuses = nullptr;
+TFinish* RaceFinish = nullptr;
 
 namespace {
 
@@ -39,7 +47,7 @@ void CountDown() {
 
 double RaceRoadX() { return RaceRoad ? RaceRoad->X : 0.0; }
 double RaceRoadY() { return RaceRoad ? RaceRoad->Y : 0.0; }
-bool RaceFinishReached() { return FinishLineReached; }
+bool RaceFinishReached() { return RaceFinish && RaceFinish->Reached; }
 
 void RaceOpenOverlay(int overlay) {
   if (RaceServices().OpenOverlay) RaceServices().OpenOverlay(overlay);
@@ -86,15 +94,16 @@ void StartRace() {
   GameState.Selected = 0;
 
   RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
-  FinishLineReached = false;
   SetupLevel(1);
-  // PLACEHOLDER (pedestrians; lamps, bonuses and finish; traffic issues): the lamp, pedestrian,
-  // bonus, traffic and finish-line managers are created here, in that order.
-  // PLACEHOLDER (race HUD issue): the HUD sprites "Panel", "Pointer", "SmallCar", "Energy",
-  // "BonusNitro" and "BonusM" are created here.
+  RaceLamps = TLamp::Create();
+  RaceMen = TMan::Create();
+  RaceBonuses = TBonus::Create();
+  // PLACEHOLDER (traffic issue): the traffic-car manager is created here.
+  RaceFinish = TFinish::Create();
+  CreateHud();
   RacePlayer = TPlayer::Create(365, 400);
   // PLACEHOLDER (weapons and damage issue): the pool of five rockets is created here.
-  // PLACEHOLDER (race HUD issue): the HUD texts are drawn once here.
+  DrawHudTexts();
   GameState.Lives = 3;
   GameState.Score = 0;
   RaceOpenOverlay(OverlayLevel);
@@ -121,14 +130,14 @@ void RaceFrame(std::uint32_t lagCount) {
   p.KeyNitro = Held(kStateNitro) || GameState.ShiftHeld;
   p.KeyHorn = Held(kStateHorn);
 
-  // PLACEHOLDER (race HUD issue): the speedometer needle follows the speed here.
+  UpdateNeedle(p);
   CountDown();
   if (p.Ammo <= 0) p.DropItem(p.Weapon);
   if (!(p.Nitro > 0)) p.DropItem(2);
   CopyWindowToChips();
-  // PLACEHOLDER (race HUD issue): the small car climbs the progress strip here.
+  MoveProgressMarker();
   UpdateRoadVelocity();
-  // PLACEHOLDER (race HUD issue): the HUD texts are drawn here.
+  DrawHudTexts();
   // PLACEHOLDER (weapons and damage issue): rockets that left the playfield are retired here.
   if (GameState.KeyEdges.Esc) RaceOpenOverlay(OverlayExitToMenu);
   if (GameState.KeyEdges.P) RaceOpenOverlay(OverlayPause);
@@ -145,18 +154,26 @@ void NextLevel(bool advance) {
   }
   ScrollVelocityX = ScrollVelocityY = 0;
   if (RaceRoad) RaceRoad->X = RaceRoad->Y = 0;
-  FinishLineReached = false;
-  // PLACEHOLDER (later race issues): bonuses, pedestrians, lamps, traffic and the finish line
-  // are reset here, in that order.
+  if (RaceFinish) RaceFinish->Reached = false;
+  // The lamps follow from the new map and need no reset.
+  if (RaceBonuses) RaceBonuses->Reset();
+  if (RaceMen) RaceMen->Reset();
+  // PLACEHOLDER (traffic issue): the traffic is reset here.
+  if (RaceFinish) RaceFinish->Reset();
+  // Without the overlay windows nothing is opened yet and the next level starts at once.
   RaceOpenOverlay(OverlayLevel);
 }
 
 void EndRace() {
   GameState.Screen = ScreenNone;
   if (RaceRoad) RaceRoad->Kill();
+  if (RacePlayer) RacePlayer->StopCarSounds(true);
+  for (TMyImageSprite* manager : {static_cast<TMyImageSprite*>(RaceLamps), static_cast<TMyImageSprite*>(RaceMen),
+                                  static_cast<TMyImageSprite*>(RaceBonuses), static_cast<TMyImageSprite*>(RaceFinish)})
+    if (manager) manager->Kill();
+  // PLACEHOLDER (traffic issue): the traffic-car manager is killed here.
+  KillHud();
   if (RacePlayer) {
-    RacePlayer->StopCarSounds(true);
-    // PLACEHOLDER (later race issues): the five managers and the six HUD sprites are killed here.
     RacePlayer->LeftFlame->Kill();
     RacePlayer->RightFlame->Kill();
     RacePlayer->WeaponSprite->Kill();
@@ -166,6 +183,10 @@ void EndRace() {
   if (GameSpriteWorld().Root) GameSpriteWorld().Root->FreeDead();
   RaceRoad = nullptr;
   RacePlayer = nullptr;
+  RaceLamps = nullptr;
+  RaceMen = nullptr;
+  RaceBonuses = nullptr;
+  RaceFinish = nullptr;
 }
 
 }  // namespace kestrune

@@ -8,12 +8,19 @@ namespace kestrune {
 
 class TScrollBackground;
 class TPlayer;
+class TLamp;
+class TMan;
+class TBonus;
+class TFinish;
 
 extern TScrollBackground* RaceRoad;
 extern TPlayer* RacePlayer;
-// Set once the finish line has been crossed in this level.
-// PLACEHOLDER (lamps, bonuses and finish issue): becomes the finish line sprite's reached flag.
-extern bool FinishLineReached;
+// The managers of the road's objects, in the order they move. The HUD's sprites are RaceHud
+// (race/Hud.h).
+extern TLamp* RaceLamps;
+extern TMan* RaceMen;
+extern TBonus* RaceBonuses;
+extern TFinish* RaceFinish;
 
 // Starts a race at level 1 with GameState.CarModel.
 void StartRace();
@@ -38,6 +45,7 @@ void NextLevel(bool advance);
 
 double RaceRoadX();
 double RaceRoadY();
+// The finish line has been crossed in this level.
 bool RaceFinishReached();
 void RaceOpenOverlay(int overlay);
 

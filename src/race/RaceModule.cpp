@@ -26,6 +26,12 @@ void RegisterRaceModule(TMForm& form) {
     return MForm && state >= 0 && state < InputStateCount &&
            MForm->MDXInput.States[static_cast<std::size_t>(state)];
   };
+  services.SetTextStyle = [](int style) {
+    if (MForm) MForm->SetTextStyle(style);
+  };
+  services.DrawText = [](const std::string& text, int x, int y, bool centreH, bool centreV) {
+    if (MForm) MForm->DrawText(text, x, y, centreH, centreV);
+  };
   // PLACEHOLDER (shell issue): overlays have no windows yet and an open one would stop the race
   // frame for good, so the race's overlays (level announcement, pause, exit, time over, game
   // over) are not opened until that issue connects services.OpenOverlay to form.OpenOverlay.

@@ -4,6 +4,7 @@
 
 #include "../fixtures/RaceWorld.h"
 #include "framework/Random.h"
+#include "race/Finish.h"
 #include "race/ScrollBackground.h"
 #include "vehicles/Player.h"
 
@@ -103,11 +104,11 @@ TEST_F(RaceTest, CountdownTicksThroughTheLastTenSeconds) {
 
   // With the finish reached the countdown stands still (the car still rolls, so nothing is paid
   // out yet either).
-  FinishLineReached = true;
+  RaceFinish->Reached = true;
   RacePlayer->Speed = 50;
   Frames(3);
   EXPECT_EQ(GameState.TimeLeft, 8700);
-  FinishLineReached = false;
+  RaceFinish->Reached = false;
 
   // The time runs out: the car's TimeOver is set.
   RacePlayer->Speed = 0;
