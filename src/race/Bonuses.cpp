@@ -16,8 +16,8 @@ namespace kestrune {
 namespace {
 
 constexpr TBonusKind kKinds[] = {
-    {"Bonus10", 10, 0, "Score"},   {"Bonus20", 20, 0, "Score"},     {"Bonus50", 50, 0, "Score"},
-    {"Bonus100", 100, 0, "Score"}, {"BonusL", 50, 1, "Bonus"},      {"BonusN", 30, 2, "Bonus"},
+    {"Bonus10", 10, 0, "Score"},   {"Bonus20", 20, 0, "Score"},  {"Bonus50", 50, 0, "Score"},
+    {"Bonus100", 100, 0, "Score"}, {"BonusL", 50, 1, "Bonus"},   {"BonusN", 30, 2, "Bonus"},
     {"BonusMGnp", 20, 3, "Bonus"}, {"BonusRnp", 20, 4, "Bonus"},
 };
 constexpr int kExtraLife = 5;

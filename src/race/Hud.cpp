@@ -31,7 +31,8 @@ TPointer::TPointer(std::uint8_t imageLibrary) : TMyImageSprite(imageLibrary) {}
 
 void TPointer::DrawSelf() {
   if (!Visible || !Picture || !Engine || !Engine->Surface()) return;
-  Picture->DrawRotate(*Engine->Surface(), PivotX + Width, PivotY + Height, Width, Height, 0, CenterX, CenterY, Angle);
+  Picture->DrawRotate(*Engine->Surface(), PivotX + Width, PivotY + Height, Width, Height, 0, CenterX, CenterY,
+                      Angle);
 }
 
 void CreateHud() {
@@ -48,8 +49,8 @@ void CreateHud() {
 }
 
 void KillHud() {
-  for (TMyImageSprite* sprite : {RaceHud.Panel, static_cast<TMyImageSprite*>(RaceHud.Pointer), RaceHud.SmallCar,
-                                 RaceHud.Energy, RaceHud.NitroIcon, RaceHud.WeaponIcon})
+  for (TMyImageSprite* sprite : {RaceHud.Panel, static_cast<TMyImageSprite*>(RaceHud.Pointer),
+                                 RaceHud.SmallCar, RaceHud.Energy, RaceHud.NitroIcon, RaceHud.WeaponIcon})
     if (sprite) sprite->Kill();
   RaceHud = TRaceHud{};
 }
@@ -88,7 +89,8 @@ void DrawHudTexts() {
   Text(std::to_string(std::max(GameState.Lives, 0)), 775, 327);
   const TPlayer* player = RacePlayer;
   if (!player) return;
-  if (RaceHud.Energy) RaceHud.Energy->AnimPos = player->HitsLeft >= 0 && player->HitsLeft <= 3 ? 3 - player->HitsLeft : 3;
+  if (RaceHud.Energy)
+    RaceHud.Energy->AnimPos = player->HitsLeft >= 0 && player->HitsLeft <= 3 ? 3 - player->HitsLeft : 3;
   if (RaceHud.NitroIcon) RaceHud.NitroIcon->Visible = player->HasNitro;
   if (player->HasNitro) Text(std::to_string(Round(player->Nitro)), 760, 384);
   if (TMyImageSprite* icon = RaceHud.WeaponIcon) {

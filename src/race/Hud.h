@@ -18,7 +18,7 @@ class TPointer : public TMyImageSprite {
   explicit TPointer(std::uint8_t imageLibrary);
   void DrawSelf() override;
 
-  std::int32_t PivotX = 0, PivotY = 0;  // where the needle was created
+  std::int32_t PivotX = 0, PivotY = 0;   // where the needle was created
   double CenterX = 1.04, CenterY = 0.5;  // the pivot as fractions of the picture's size
   std::int32_t Angle = -28;              // 256ths of a turn, clockwise
 };

@@ -79,7 +79,9 @@ std::uint8_t StartDirection(int tile) {
 
 // Map pixel to cell; pedestrians stay far from the map's edges, but never divide a negative
 // position towards zero.
-std::int32_t CellOf(std::int32_t pixel) { return pixel >= 0 ? pixel / kCell : -((-pixel + kCell - 1) / kCell); }
+std::int32_t CellOf(std::int32_t pixel) {
+  return pixel >= 0 ? pixel / kCell : -((-pixel + kCell - 1) / kCell);
+}
 
 }  // namespace
 
@@ -90,9 +92,21 @@ int TMan::WayChoice(int direction, int tile) {
     case WalkRight:
       return tile == 24 ? 1 : tile == 25 ? 7 : tile == 27 ? 3 : tile == 28 ? 2 : tile == 58 ? 6 : 0;
     case WalkUp:
-      return tile == 23 ? 1 : tile == 25 ? 7 : tile == 26 ? 3 : tile == 27 ? 2 : tile == 58 ? 4 : tile == 60 ? 5 : 0;
+      return tile == 23   ? 1
+             : tile == 25 ? 7
+             : tile == 26 ? 3
+             : tile == 27 ? 2
+             : tile == 58 ? 4
+             : tile == 60 ? 5
+                          : 0;
     case WalkDown:
-      return tile == 23 ? 1 : tile == 25 ? 7 : tile == 28 ? 3 : tile == 29 ? 2 : tile == 58 ? 5 : tile == 60 ? 4 : 0;
+      return tile == 23   ? 1
+             : tile == 25 ? 7
+             : tile == 28 ? 3
+             : tile == 29 ? 2
+             : tile == 58 ? 5
+             : tile == 60 ? 4
+                          : 0;
     default:
       return 0;
   }
@@ -270,7 +284,8 @@ void TMan::MoveSelf(std::int32_t) {
     p.Visible = left >= -20 && left <= 700 && top >= -20 && top <= 600;
     if (p.Visible && player && Engine && p.Walking()) {
       const bool runOver = Engine->SpriteAt(left, top) == player || Engine->SpriteAt(sx - 4, top) == player ||
-                           Engine->SpriteAt(left, sy - 4) == player || Engine->SpriteAt(sx - 4, sy - 4) == player;
+                           Engine->SpriteAt(left, sy - 4) == player ||
+                           Engine->SpriteAt(sx - 4, sy - 4) == player;
       if (runOver) {
         KnockDown(p, WalkLying);
         RacePlaySound(p.Girl ? "KillW" : "Kill");
@@ -311,9 +326,8 @@ void TMan::DrawSelf() {
 }
 
 int TMan::CountWalking() const {
-  return static_cast<int>(std::count_if(slots_.begin(), slots_.end(), [](const TPedestrian& p) {
-    return p.Active && p.Walking();
-  }));
+  return static_cast<int>(std::count_if(slots_.begin(), slots_.end(),
+                                        [](const TPedestrian& p) { return p.Active && p.Walking(); }));
 }
 
 int TMan::CountLying() const {

@@ -14,7 +14,14 @@ namespace kestrune {
 class TPictureCollectionItem;
 
 // Where a pedestrian is heading; Lying after being run over, Gone after a rocket hit.
-enum TWalk : std::uint8_t { WalkLying = 0, WalkLeft = 1, WalkRight = 2, WalkUp = 3, WalkDown = 4, WalkGone = 255 };
+enum TWalk : std::uint8_t {
+  WalkLying = 0,
+  WalkLeft = 1,
+  WalkRight = 2,
+  WalkUp = 3,
+  WalkDown = 4,
+  WalkGone = 255
+};
 
 struct TPedestrian {
   bool Active = false;
