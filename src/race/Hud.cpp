@@ -69,6 +69,9 @@ double ProgressMarkerY(int markerHeight, std::int32_t roadLength, std::int32_t m
 }
 
 std::string FormatTimeLeft(std::int32_t timeLeftMs) {
+  // The last step of the time pay-out takes the clock below zero: that is no time left, not
+  // minus a second.
+  timeLeftMs = std::max(timeLeftMs, 0);
   return TwoDigits(timeLeftMs / 60000) + " : " + TwoDigits((timeLeftMs / 1000) % 60);
 }
 

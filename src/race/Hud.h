@@ -45,7 +45,7 @@ std::int32_t NeedleAngle(double speed, bool shifting);
 // The progress marker's top edge for a marker of the given height on a road of roadLength rows
 // with the window at mapRowOffset: it climbs from near 216 - height to 15 at most.
 double ProgressMarkerY(int markerHeight, std::int32_t roadLength, std::int32_t mapRowOffset);
-// Time left as "mm : ss".
+// Time left as "mm : ss"; "00 : 00" once it is below zero.
 std::string FormatTimeLeft(std::int32_t timeLeftMs);
 
 // Every race frame: the needle and the small car follow the car.

@@ -13,8 +13,8 @@ namespace {
 using testing_support::RaceWorld;
 
 TEST(HudValues, TimeNeedleAndMarker) {
-  const std::pair<int, const char*> times[] = {
-      {65000, "01 : 05"}, {600000, "10 : 00"}, {54000, "00 : 54"}, {999, "00 : 00"}, {0, "00 : 00"}};
+  const std::pair<int, const char*> times[] = {{65000, "01 : 05"}, {600000, "10 : 00"}, {54000, "00 : 54"},
+                                               {999, "00 : 00"},   {0, "00 : 00"},      {-1500, "00 : 00"}};
   for (auto [ms, text] : times) EXPECT_EQ(FormatTimeLeft(ms), text) << ms;
 
   EXPECT_EQ(NeedleAngle(0, false), -28);
