@@ -5,6 +5,9 @@
 
 #include "platform/headless/ReplayRunner.h"
 #include "platform/headless/ReplayScript.h"
+#include "race/Race.h"
+#include "vehicles/Player.h"
+#include "vehicles/Traffic.h"
 
 namespace kestrune {
 namespace {
@@ -48,6 +51,43 @@ TEST(RaceReplay, StartsAtTheGivenLevelAndCar) {
   EXPECT_EQ(s["TimeLeft"].substr(0, 3), "233");  // 234 s less two frames
   EXPECT_THROW(ParseReplayScript("race 1 7\n"), EReplayScriptError);
   EXPECT_THROW(ParseReplayScript("race 0 1\n"), EReplayScriptError);
+}
+
+// Level 2 with the accelerator held and no steering: the car runs into the traffic of its lane
+// until the third hit costs a life; it restarts on the road's edge and drives on.
+TEST(RaceReplay, DrivingIntoTheTrafficOnLevelTwo) {
+  TReplayRunner runner(
+      ParseReplayScript("seed 7\n"
+                        "refresh 85\n"
+                        "frames 2000\n"
+                        "race 2 1\n"
+                        "@20 keydown Up\n"));
+  int hits = 0, trafficHits = 0, crashes = 0;
+  std::int32_t hitsLeft = 3;
+  bool crashed = false;
+  runner.AfterFrame = [&](TMForm&, std::int64_t) {
+    const TPlayer* p = RacePlayer;
+    if (!p) return;
+    if (p->HitsLeft != hitsLeft || (p->Crashed && !crashed)) {
+      ++hits;
+      bool touching = false;
+      for (bool contact : RaceTraffic->CarContact) touching = touching || contact;
+      trafficHits += touching;
+    }
+    crashes += p->Crashed && !crashed;
+    hitsLeft = p->HitsLeft;
+    crashed = p->Crashed;
+  };
+  auto s = Summary(runner.Run());
+  // Three hits, all from cars, and one crash.
+  EXPECT_EQ(hits, 3);
+  EXPECT_EQ(trafficHits, 3);
+  EXPECT_EQ(crashes, 1);
+  EXPECT_EQ(s["Lives"], "2");
+  EXPECT_EQ(s["HitsLeft"], "3");
+  EXPECT_EQ(s["Crashed"], "false");
+  EXPECT_EQ(s["CarVisible"], "true");
+  EXPECT_EQ(s["Level"], "2");
 }
 
 }  // namespace
