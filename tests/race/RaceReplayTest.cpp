@@ -90,5 +90,23 @@ TEST(RaceReplay, DrivingIntoTheTrafficOnLevelTwo) {
   EXPECT_EQ(s["Level"], "2");
 }
 
+// A rocket projector picked up at the start unfolds and fires while Z is held.
+TEST(RaceReplay, ABonusWeaponFiresFromTheKeyboard) {
+  TReplayRunner runner(
+      ParseReplayScript("seed 2\n"
+                        "refresh 85\n"
+                        "frames 110\n"
+                        "race 1 1\n"
+                        "@5 bonus 4\n"
+                        "@60 keydown Z\n"));
+  auto s = Summary(runner.Run());
+  EXPECT_EQ(s["Weapon"], "4");
+  EXPECT_EQ(s["WeaponStage"], "6");
+  // Shots at frames 61 and 61 + 500 ms.
+  EXPECT_EQ(s["Ammo"], "18");
+  EXPECT_EQ(s["RocketsFlying"], "2");
+  EXPECT_THROW(ParseReplayScript("@5 bonus 5\n"), EReplayScriptError);
+}
+
 }  // namespace
 }  // namespace kestrune

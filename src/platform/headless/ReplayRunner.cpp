@@ -130,6 +130,9 @@ void TReplayRunner::Apply(const TReplayAction& a) {
     case TReplayAction::Kind::FocusGained:
       platform_.SetForeground(true);
       break;
+    case TReplayAction::Kind::Bonus:
+      if (RacePlayer) RacePlayer->GiveBonus(a.Key);
+      break;
   }
 }
 
