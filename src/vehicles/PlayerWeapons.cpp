@@ -265,20 +265,19 @@ void TPlayer::RunCrash() {
 void TPlayer::PlaceAtRestart() {
   for (int row = MapRowOffset + 5; row <= TRoadMap::MaxRowOffset + 4; ++row) {
     const std::uint8_t* cells = RoadMap.RowData(row);
-    for (int column = TRoadMap::Columns; column >= 1; --column) {
-      const int code = cells[column - 1];
-      if (code != 4 && code != 12 && code != 17) continue;
-      SteerAngle = code == 4 ? 0 : (code == 12 ? 38 : -38);
-      Heading = Round(SteerAngle / 2);
-      const int columnOffset = column - (code == 4 ? 6 : (code == 12 ? 7 : 4));
-      MapColumnOffset = std::clamp(columnOffset, 0, TRoadMap::MaxColumnOffset);
-      MapRowOffset = row - 4;
-      if (RaceRoad) RaceRoad->X = RaceRoad->Y = 0;
-      // The marks on the screen belong to the place the car has left.
-      SkidMarks.fill(TSkidMark{});
-      row = TRoadMap::Rows;  // found: stop searching
-      break;
-    }
+    int column = TRoadMap::Columns;
+    while (column >= 1 && cells[column - 1] != 4 && cells[column - 1] != 12 && cells[column - 1] != 17) --column;
+    if (column < 1) continue;
+    const int code = cells[column - 1];
+    SteerAngle = code == 4 ? 0 : (code == 12 ? 38 : -38);
+    Heading = Round(SteerAngle / 2);
+    const int columnOffset = column - (code == 4 ? 6 : (code == 12 ? 7 : 4));
+    MapColumnOffset = std::clamp(columnOffset, 0, TRoadMap::MaxColumnOffset);
+    MapRowOffset = row - 4;
+    if (RaceRoad) RaceRoad->X = RaceRoad->Y = 0;
+    // The marks on the screen belong to the place the car has left.
+    SkidMarks.fill(TSkidMark{});
+    break;
   }
   RestartPlaced = true;
   JustRestarted = true;
