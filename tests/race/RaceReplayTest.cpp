@@ -5,6 +5,9 @@
 
 #include "platform/headless/ReplayRunner.h"
 #include "platform/headless/ReplayScript.h"
+#include "race/Race.h"
+#include "vehicles/Player.h"
+#include "vehicles/Traffic.h"
 
 namespace kestrune {
 namespace {
@@ -48,6 +51,85 @@ TEST(RaceReplay, StartsAtTheGivenLevelAndCar) {
   EXPECT_EQ(s["TimeLeft"].substr(0, 3), "233");  // 234 s less two frames
   EXPECT_THROW(ParseReplayScript("race 1 7\n"), EReplayScriptError);
   EXPECT_THROW(ParseReplayScript("race 0 1\n"), EReplayScriptError);
+}
+
+// Counts, frame by frame, the hits the car takes, those taken while touching a traffic car, and
+// its crashes.
+struct HitCounter {
+  int hits = 0, trafficHits = 0, crashes = 0;
+  std::int32_t hitsLeft = 3;
+  bool crashed = false;
+  void operator()(TMForm&, std::int64_t) {
+    const TPlayer* p = RacePlayer;
+    if (!p) return;
+    if (p->HitsLeft != hitsLeft || (p->Crashed && !crashed)) {
+      ++hits;
+      bool touching = false;
+      for (bool contact : RaceTraffic->CarContact) touching = touching || contact;
+      trafficHits += touching;
+    }
+    crashes += p->Crashed && !crashed;
+    hitsLeft = p->HitsLeft;
+    crashed = p->Crashed;
+  }
+};
+
+// Level 2 with the accelerator held and no steering: the car runs into the traffic of its lane
+// until the third hit costs a life; it restarts on the road's edge and drives on.
+TEST(RaceReplay, DrivingIntoTheTrafficOnLevelTwo) {
+  TReplayRunner runner(
+      ParseReplayScript("seed 7\n"
+                        "refresh 85\n"
+                        "frames 2000\n"
+                        "race 2 1\n"
+                        "@20 keydown Up\n"));
+  HitCounter count;
+  runner.AfterFrame = [&count](TMForm& form, std::int64_t frame) { count(form, frame); };
+  auto s = Summary(runner.Run());
+  EXPECT_GE(count.trafficHits, 3);
+  ASSERT_GE(count.crashes, 1);
+  EXPECT_EQ(s["Lives"], std::to_string(3 - count.crashes));
+  EXPECT_EQ(s["HitsLeft"], std::to_string(count.hitsLeft));
+  EXPECT_EQ(s["Crashed"], count.crashed ? "true" : "false");
+  EXPECT_EQ(s["CarVisible"], "true");
+  EXPECT_EQ(s["Level"], "2");
+}
+
+// On level 5 the same driving loses all three lives: the last wreck is hidden and stays crashed
+// (the game-over window takes over from there).
+TEST(RaceReplay, LosingTheLastLifeOnLevelFive) {
+  TReplayRunner runner(
+      ParseReplayScript("seed 5\n"
+                        "refresh 85\n"
+                        "frames 7000\n"
+                        "race 5 1\n"
+                        "@10 keydown Up\n"));
+  HitCounter count;
+  runner.AfterFrame = [&count](TMForm& form, std::int64_t frame) { count(form, frame); };
+  auto s = Summary(runner.Run());
+  EXPECT_EQ(count.crashes, 3);
+  EXPECT_EQ(s["Lives"], "0");
+  EXPECT_EQ(s["Crashed"], "true");
+  EXPECT_EQ(s["CarVisible"], "false");
+  EXPECT_EQ(s["Speed"], "0.000000");
+}
+
+// A rocket projector picked up at the start unfolds and fires while Z is held.
+TEST(RaceReplay, ABonusWeaponFiresFromTheKeyboard) {
+  TReplayRunner runner(
+      ParseReplayScript("seed 2\n"
+                        "refresh 85\n"
+                        "frames 110\n"
+                        "race 1 1\n"
+                        "@5 bonus 4\n"
+                        "@60 keydown Z\n"));
+  auto s = Summary(runner.Run());
+  EXPECT_EQ(s["Weapon"], "4");
+  EXPECT_EQ(s["WeaponStage"], "6");
+  // Shots at frames 61 and 61 + 500 ms.
+  EXPECT_EQ(s["Ammo"], "18");
+  EXPECT_EQ(s["RocketsFlying"], "2");
+  EXPECT_THROW(ParseReplayScript("@5 bonus 5\n"), EReplayScriptError);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "shell/GameState.h"
 #include "shell/MainForm.h"
 #include "vehicles/Player.h"
+#include "vehicles/Rocket.h"
+#include "vehicles/Traffic.h"
 
 namespace kestrune {
 namespace {
@@ -66,7 +68,16 @@ void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
     out.emplace_back("Heading", Int(p->Heading));
     out.emplace_back("Crashed", p->Crashed ? "true" : "false");
     out.emplace_back("HitsLeft", Int(p->HitsLeft));
+    out.emplace_back("CarVisible", p->Visible ? "true" : "false");
+    out.emplace_back("Weapon", Int(p->Weapon));
+    out.emplace_back("WeaponStage", Int(p->WeaponStage));
+    out.emplace_back("Ammo", Int(p->Ammo));
+    out.emplace_back("Nitro", Real(p->Nitro));
+    int flying = 0;
+    for (const TRocket* rocket : RaceRockets) flying += rocket && rocket->RocketFlying;
+    out.emplace_back("RocketsFlying", Int(flying));
   }
+  if (const TCar* traffic = RaceTraffic) out.emplace_back("TrafficCars", Int(traffic->CarsAlive()));
   out.emplace_back("MapColumnOffset", Int(MapColumnOffset));
   out.emplace_back("MapRowOffset", Int(MapRowOffset));
 }
@@ -118,6 +129,9 @@ void TReplayRunner::Apply(const TReplayAction& a) {
       break;
     case TReplayAction::Kind::FocusGained:
       platform_.SetForeground(true);
+      break;
+    case TReplayAction::Kind::Bonus:
+      if (RacePlayer) RacePlayer->GiveBonus(a.Key);
       break;
   }
 }
