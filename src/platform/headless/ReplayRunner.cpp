@@ -8,6 +8,8 @@
 #include "shell/Game.h"
 #include "shell/GameState.h"
 #include "shell/MainForm.h"
+#include "shell/Menus.h"
+#include "shell/Screens.h"
 #include "vehicles/Player.h"
 
 namespace kestrune {
@@ -51,6 +53,7 @@ void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
   out.emplace_back("Screen", Int(s.Screen));
   out.emplace_back("Overlay", Int(s.Overlay));
   out.emplace_back("Selected", Int(s.Selected));
+  out.emplace_back("SelectedItem", JsonString(SelectedItemName()));
   out.emplace_back("FrameTimeMs", Int(s.FrameTimeMs));
   out.emplace_back("SpeedScale", Real(s.SpeedScale));
   out.emplace_back("FrameRate", Int(s.FrameRate));
@@ -127,7 +130,12 @@ TReplayResult TReplayRunner::Run() {
   TGameSession session(platform_, script_.Seed);
   session.BeforeFormCreate = BeforeFormCreate;
   result.Started = session.Start();
-  if (result.Started && script_.RaceLevel > 0) StartRaceAt(script_.RaceLevel, script_.RaceCar);
+  if (result.Started && script_.RaceLevel > 0) {
+    // Straight from the intro screen into the race, as the car choice's Start would.
+    CloseCurrentScreen();
+    session.Form()->MDXSpriteEngine.FreeDead();
+    StartRaceAt(script_.RaceLevel, script_.RaceCar);
+  }
 
   std::size_t next = 0;
   for (std::int64_t frame = 1; result.Started && frame <= script_.Frames && !session.Finished(); ++frame) {
