@@ -1,6 +1,7 @@
 #include "shell/Input.h"
 
 #include "shell/GameState.h"
+#include "shell/HighScoreTable.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"
@@ -147,6 +148,9 @@ void RegisterMenuModule(TMForm& form) {
   h.BuildOverlay = [](int overlay) { BuildOverlay(overlay); };
   h.TearDownOverlay = [](int overlay) { TearDownOverlay(overlay); };
   h.OpenIntroScreen = [] { OpenIntroScreen(); };
+  // PLACEHOLDER (saved files issue): the high-score and options files are read here; until then
+  // the name entry and the high-score screen work on the default table in memory.
+  h.ReadSaveFiles = [] { ResetHighScores(); };
   h.KeyPress = [](std::uint8_t ch) { HandleKeyPress(ch); };
   h.Click = [] { HandleClick(); };
   h.MouseMoved = [] { HandleMouseMove(); };

@@ -92,6 +92,13 @@ void TReplayRunner::Apply(const TReplayAction& a) {
       platform_.SetKey(a.Key, true);
       e.Type = PlatformEvent::Kind::KeyDown;
       platform_.PushEvent(e);
+      // As on the real keyboard, Enter (without Alt) and Backspace also type their character.
+      if ((a.Key == 0x0D && !a.Alt) || a.Key == 0x08) {
+        PlatformEvent ch;
+        ch.Type = PlatformEvent::Kind::Char;
+        ch.Char = static_cast<std::uint8_t>(a.Key);
+        platform_.PushEvent(ch);
+      }
       break;
     case TReplayAction::Kind::KeyUp:
       platform_.SetKey(a.Key, false);
