@@ -149,8 +149,15 @@ void RegisterMenuModule(TMForm& form) {
   h.TearDownOverlay = [](int overlay) { TearDownOverlay(overlay); };
   h.OpenIntroScreen = [] { OpenIntroScreen(); };
   // PLACEHOLDER (saved files issue): the high-score and options files are read here; until then
-  // the name entry and the high-score screen work on the default table in memory.
-  h.ReadSaveFiles = [] { ResetHighScores(); };
+  // the game starts as without those files: the default options, and the name entry and the
+  // high-score screen work on the default table in memory.
+  h.ReadSaveFiles = [] {
+    GameState.FullScreen = 0;
+    GameState.MusicOn = 1;
+    GameState.SoundOn = 1;
+    GameState.Country = "_______";
+    ResetHighScores();
+  };
   h.KeyPress = [](std::uint8_t ch) { HandleKeyPress(ch); };
   h.Click = [] { HandleClick(); };
   h.MouseMoved = [] { HandleMouseMove(); };
