@@ -20,6 +20,9 @@ std::string CarPictureName(std::int32_t model) { return "SG_Car" + std::to_strin
 
 void BeginFade(std::int32_t nextModel) {
   GameState.CarFadePhase = 1;
+  // The fade starts from the car fully shown, also when the previous fade ended only in the
+  // last frame (its picture is left fully faded until a frame without fade restores it).
+  GameState.CarPicture->Alpha = 255;
   GameState.NextCarModel = nextModel;
   GameState.CarPictureNext->SetPictureByName(CarPictureName(nextModel));
   GameState.CarPictureNext->Visible = true;
