@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/headless/ReplayRunner.h"
 #include "shell/GameState.h"
@@ -20,8 +24,16 @@ struct Snapshot {
   bool FadeIn = false;
 };
 
+// A part of a frame kept for comparison with a stored image: every step-th pixel of the
+// rectangle, as a plain PPM.
+struct Crop {
+  std::string name;
+  int left, top, width, height, step;
+};
+
 struct FlowRun {
   std::map<std::int64_t, Snapshot> at;
+  std::map<std::string, std::vector<std::uint8_t>> crops;
   std::map<std::string, std::string> summary;
   std::vector<std::string> urls;
   bool finished = false;
@@ -29,12 +41,44 @@ struct FlowRun {
 
 // Runs the script; before frame n of `edits` runs, its function changes the game (a score
 // the race cannot earn yet, an overlay the car would open).
-FlowRun Play(const std::string& script, std::map<std::int64_t, std::function<void(TMForm&)>> edits = {}) {
+std::vector<std::uint8_t> ToPpm(const HeadlessPlatform::Frame& f, const Crop& c) {
+  const std::string header = "P6\n" + std::to_string(c.width / c.step) + " " + std::to_string(c.height / c.step) + "\n255\n";
+  std::vector<std::uint8_t> out(header.begin(), header.end());
+  for (int y = c.top; y < c.top + c.height / c.step * c.step; y += c.step)
+    for (int x = c.left; x < c.left + c.width / c.step * c.step; x += c.step) {
+      const std::uint16_t p = f.Pixels[static_cast<std::size_t>(y) * f.Width + x];
+      const int r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+      out.push_back(static_cast<std::uint8_t>((r << 3) | (r >> 2)));
+      out.push_back(static_cast<std::uint8_t>((g << 2) | (g >> 4)));
+      out.push_back(static_cast<std::uint8_t>((b << 3) | (b >> 2)));
+    }
+  return out;
+}
+
+// Compares with tests/golden/NAME.ppm; KESTRUNE_UPDATE_GOLDEN=1 writes it instead (look at it
+// before committing).
+void ExpectGolden(const std::string& name, const std::vector<std::uint8_t>& ppm) {
+  const std::string path = std::string(KESTRUNE_TEST_SOURCE_DIR) + "/golden/" + name + ".ppm";
+  if (std::getenv("KESTRUNE_UPDATE_GOLDEN") != nullptr) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(ppm.data()),
+                                                static_cast<std::streamsize>(ppm.size()));
+    return;
+  }
+  std::ifstream in(path, std::ios::binary);
+  ASSERT_TRUE(in) << "missing " << path;
+  const std::vector<std::uint8_t> stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(stored == ppm) << name << " differs from " << path;
+}
+
+FlowRun Play(const std::string& script, std::map<std::int64_t, std::function<void(TMForm&)>> edits = {},
+             std::map<std::int64_t, Crop> crops = {}) {
   TReplayRunner runner(ParseReplayScript(script));
   FlowRun run;
   runner.AfterFrame = [&](TMForm& form, std::int64_t frame) {
     run.at[frame] = {GameState.Screen, GameState.Overlay, GameState.Selected, GameState.CarModel,
                      GameState.MenuIntroRunning};
+    if (auto crop = crops.find(frame); crop != crops.end() && runner.Platform().LastFrame())
+      run.crops[crop->second.name] = ToPpm(*runner.Platform().LastFrame(), crop->second);
     if (auto it = edits.find(frame + 1); it != edits.end()) it->second(form);
   };
   const TReplayResult result = runner.Run();
@@ -74,7 +118,12 @@ TEST(MenuFlow, FromTheIntroThroughARaceToTheHighScoreTable) {
       "@300 press Y\n"         // Yes with a qualifying score: name entry
       "@310 text Ann\n"
       "@330 press Enter\n",    // the name goes into the table, the table is shown
-      {{295, [](TMForm&) { GameState.Score = 4200; }}});
+      {{295, [](TMForm&) { GameState.Score = 4200; }}},
+      // The lit menu after its fade-in; the car panel in the middle of the cross-fade; the
+      // exit confirmation over the race with Yes selected.
+      {{59, {"menu_after_fade", 0, 0, 800, 600, 4}},
+       {86, {"car_crossfade", 198, 218, 404, 250, 2}},
+       {272, {"exit_to_menu_yes", 188, 237, 424, 126, 2}}});
 
   auto at = [&](std::int64_t frame) { return run.at.at(frame); };
   EXPECT_EQ(at(9).Screen, ScreenIntro);
@@ -110,6 +159,8 @@ TEST(MenuFlow, FromTheIntroThroughARaceToTheHighScoreTable) {
   EXPECT_EQ(at(330).Overlay, OverlayNone);
 
   EXPECT_EQ(run.summary.at("SelectedItem"), "\"Back\"");
+  for (const auto& [name, ppm] : run.crops) ExpectGolden(name, ppm);
+  EXPECT_EQ(run.crops.size(), 3u);
   EXPECT_EQ(GameState.PlayerName, "Ann");
   EXPECT_EQ(GameState.HighScores[2].Score, 4500);
   EXPECT_EQ(GameState.HighScores[3].Name, "Ann");
