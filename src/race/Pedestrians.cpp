@@ -7,11 +7,13 @@
 #include "framework/PictureCollection.h"
 #include "framework/Random.h"
 #include "framework/Rounding.h"
+#include "race/Collision.h"
 #include "race/Race.h"
 #include "race/RaceServices.h"
 #include "race/RoadMap.h"
 #include "shell/GameState.h"
 #include "vehicles/Player.h"
+#include "vehicles/Rocket.h"
 
 namespace kestrune {
 
@@ -220,6 +222,19 @@ bool TMan::ShootAt(double mapX, double mapY) {
   return hit;
 }
 
+void TMan::HitByRocket(TPedestrian& p) {
+  const TQuad square{{{p.X - 4, p.Y - 4}, {p.X + 30, p.Y - 4}, {p.X + 30, p.Y + 30}, {p.X - 4, p.Y + 30}}};
+  for (TRocket* rocket : RaceRockets) {
+    // A rocket already exploding has hit: its blast does not go off again at every pedestrian
+    // it lies near, which would restart it and shift it further up and left each time.
+    if (!rocket || !rocket->RocketFlying || rocket->RocketExploding) continue;
+    if (!PointInQuad({rocket->RocketMapX, rocket->RocketMapY}, square)) continue;
+    rocket->ExplodeRocket();
+    KnockDown(p, WalkGone);
+    return;
+  }
+}
+
 void TMan::Walk(TPedestrian& p, double oldAnimPos) {
   const TDirectionSet* set = &kSets[p.Direction];
   p.CellColumn = CellOf(Round(p.X));
@@ -296,7 +311,7 @@ void TMan::MoveSelf(std::int32_t) {
           BloodCounter = 30;
       }
     }
-    // PLACEHOLDER (weapons merge): flying rockets are tested against the pedestrian here.
+    if (p.Visible) HitByRocket(p);
 
     // The fallen stay where they fell.
     if (p.Walking()) Walk(p, oldAnimPos);

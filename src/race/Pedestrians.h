@@ -79,6 +79,8 @@ class TMan : public TMyImageSprite {
 
  private:
   void Walk(TPedestrian& p, double oldAnimPos);
+  // The first flying rocket whose nose lies in the pedestrian's square explodes on it.
+  void HitByRocket(TPedestrian& p);
   void KnockDown(TPedestrian& p, std::uint8_t direction);
   TPictureCollectionItem* PictureFor(const TPedestrian& p) const;
 

@@ -16,6 +16,8 @@
 #include "shell/GameState.h"
 #include "vehicles/MyImageSprite.h"
 #include "vehicles/Player.h"
+#include "vehicles/Rocket.h"
+#include "vehicles/Traffic.h"
 
 namespace kestrune {
 
@@ -24,7 +26,9 @@ TPlayer* RacePlayer = nullptr;
 TLamp* RaceLamps = nullptr;
 TMan* RaceMen = nullptr;
 TBonus* RaceBonuses = nullptr;
+TCar* RaceTraffic = nullptr;
 TFinish* RaceFinish = nullptr;
+std::array<TRocket*, RocketCount> RaceRockets{};
 
 namespace {
 
@@ -98,11 +102,11 @@ void StartRace() {
   RaceLamps = TLamp::Create();
   RaceMen = TMan::Create();
   RaceBonuses = TBonus::Create();
-  // PLACEHOLDER (traffic issue): the traffic-car manager is created here.
+  RaceTraffic = TCar::Create();
   RaceFinish = TFinish::Create();
   CreateHud();
   RacePlayer = TPlayer::Create(365, 400);
-  // PLACEHOLDER (weapons and damage issue): the pool of five rockets is created here.
+  for (TRocket*& rocket : RaceRockets) rocket = TRocket::Create(0, -1000);
   DrawHudTexts();
   GameState.Lives = 3;
   GameState.Score = 0;
@@ -113,7 +117,10 @@ void StartRaceAt(std::int32_t level, std::int32_t carModel) {
   if (RaceRoad) EndRace();
   GameState.CarModel = (carModel >= 1 && carModel <= 6) ? carModel : 1;
   StartRace();
-  if (level > 1) SetupLevel(level);
+  if (level > 1) {
+    SetupLevel(level);
+    if (RaceTraffic) RaceTraffic->ResetTraffic();
+  }
 }
 
 void RaceFrame(std::uint32_t lagCount) {
@@ -138,40 +145,37 @@ void RaceFrame(std::uint32_t lagCount) {
   MoveProgressMarker();
   UpdateRoadVelocity();
   DrawHudTexts();
-  // PLACEHOLDER (weapons and damage issue): rockets that left the playfield are retired here.
+  RetireRockets();
   if (GameState.KeyEdges.Esc) RaceOpenOverlay(OverlayExitToMenu);
   if (GameState.KeyEdges.P) RaceOpenOverlay(OverlayPause);
 }
 
 void NextLevel(bool advance) {
-  SetupLevel(advance ? GameState.Level + 1 : GameState.Level);
-  if (RacePlayer) {
-    TPlayer& p = *RacePlayer;
-    p.Speed = p.Velocity = p.SteerAngle = 0;
-    p.Heading = 0;
-    p.TimeOver = p.EndingStarted = p.Crashed = false;
-    p.Visible = true;
-  }
-  ScrollVelocityX = ScrollVelocityY = 0;
-  if (RaceRoad) RaceRoad->X = RaceRoad->Y = 0;
-  if (RaceFinish) RaceFinish->Reached = false;
-  // The lamps follow from the new map and need no reset.
-  if (RaceBonuses) RaceBonuses->Reset();
-  if (RaceMen) RaceMen->Reset();
-  // PLACEHOLDER (traffic issue): the traffic is reset here.
-  if (RaceFinish) RaceFinish->Reset();
-  // Without the overlay windows nothing is opened yet and the next level starts at once.
-  RaceOpenOverlay(OverlayLevel);
+  if (RacePlayer) RacePlayer->NextLevel(advance);
 }
+
+TRocket* FreeRocket() {
+  for (TRocket* rocket : RaceRockets)
+    if (rocket && !rocket->RocketFlying) return rocket;
+  return nullptr;
+}
+
+void RetireRockets() {
+  for (TRocket* rocket : RaceRockets)
+    if (rocket && rocket->ShouldRetire()) rocket->StopRocket();
+}
+
+bool GunRayKillsPedestrians(double mapX, double mapY) { return RaceMen && RaceMen->ShootAt(mapX, mapY); }
 
 void EndRace() {
   GameState.Screen = ScreenNone;
   if (RaceRoad) RaceRoad->Kill();
   if (RacePlayer) RacePlayer->StopCarSounds(true);
-  for (TMyImageSprite* manager : {static_cast<TMyImageSprite*>(RaceLamps), static_cast<TMyImageSprite*>(RaceMen),
-                                  static_cast<TMyImageSprite*>(RaceBonuses), static_cast<TMyImageSprite*>(RaceFinish)})
+  for (TMyImageSprite* manager :
+       {static_cast<TMyImageSprite*>(RaceLamps), static_cast<TMyImageSprite*>(RaceMen),
+        static_cast<TMyImageSprite*>(RaceBonuses), static_cast<TMyImageSprite*>(RaceTraffic),
+        static_cast<TMyImageSprite*>(RaceFinish)})
     if (manager) manager->Kill();
-  // PLACEHOLDER (traffic issue): the traffic-car manager is killed here.
   KillHud();
   if (RacePlayer) {
     RacePlayer->LeftFlame->Kill();
@@ -179,14 +183,20 @@ void EndRace() {
     RacePlayer->WeaponSprite->Kill();
     RacePlayer->Kill();
   }
-  // PLACEHOLDER (weapons and damage issue): each rocket and its flame are killed here.
+  for (TRocket*& rocket : RaceRockets) {
+    if (!rocket) continue;
+    rocket->EngineFlame->Kill();
+    rocket->Kill();
+  }
   if (GameSpriteWorld().Root) GameSpriteWorld().Root->FreeDead();
   RaceRoad = nullptr;
   RacePlayer = nullptr;
   RaceLamps = nullptr;
   RaceMen = nullptr;
   RaceBonuses = nullptr;
+  RaceTraffic = nullptr;
   RaceFinish = nullptr;
+  RaceRockets.fill(nullptr);
 }
 
 }  // namespace kestrune

@@ -1,5 +1,6 @@
 #include "race/RaceModule.h"
 
+#include "race/Hud.h"
 #include "race/Race.h"
 #include "race/RaceServices.h"
 #include "shell/GameState.h"
@@ -32,16 +33,13 @@ void RegisterRaceModule(TMForm& form) {
   services.DrawText = [](const std::string& text, int x, int y, bool centreH, bool centreV) {
     if (MForm) MForm->DrawText(text, x, y, centreH, centreV);
   };
-  // PLACEHOLDER (shell issue): overlays have no windows yet and an open one would stop the race
-  // frame for good, so the race's overlays (level announcement, pause, exit, time over, game
-  // over) are not opened until that issue connects services.OpenOverlay to form.OpenOverlay.
-  services.OpenOverlay = nullptr;
+  services.OpenOverlay = [](int overlay) {
+    if (MForm) MForm->OpenOverlay(overlay);
+  };
 
+  // The race stands while an overlay is open, but its dashboard still shows the values.
+  form.Handlers.DrawRaceHud = [] { DrawHudTexts(); };
   form.Handlers.ScreenFrame[ScreenRace] = [](std::uint32_t lagCount) { RaceFrame(lagCount); };
-
-  // PLACEHOLDER (shell issue): until the menu screens exist, start-up goes straight into a race
-  // at level 1 with the first car; the shell issue puts the intro screen back here.
-  form.Handlers.OpenIntroScreen = [] { StartRaceAt(1, 1); };
 }
 
 }  // namespace kestrune

@@ -1,13 +1,15 @@
 #include "shell/MainForm.h"
 
 #include "race/RaceModule.h"
+#include "shell/Input.h"
 
 namespace kestrune {
 
-// Each module of the shell and the race registers its operations here, for example
-//   form.Handlers.ScreenFrame[ScreenIntro] = [&form](std::uint32_t) { IntroFrame(form); };
-// Until the screens, overlays and race are added the table stays empty: the frame loop then
-// draws a black frame and runs nothing else.
-void RegisterShellModules(TMForm& form) { RegisterRaceModule(form); }
+// Each module of the shell and the race registers its operations here: the menu screens with
+// their overlays and input, then the race (its frame and the services it asks of the shell).
+void RegisterShellModules(TMForm& form) {
+  RegisterMenuModule(form);
+  RegisterRaceModule(form);
+}
 
 }  // namespace kestrune

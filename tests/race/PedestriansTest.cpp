@@ -6,6 +6,7 @@
 #include "framework/Random.h"
 #include "race/Pedestrians.h"
 #include "vehicles/Player.h"
+#include "vehicles/Rocket.h"
 
 namespace kestrune {
 namespace {
@@ -166,6 +167,36 @@ TEST_F(PedestriansTest, RunOverOnceAndLyingStill) {
   EXPECT_EQ(world.Count("Kill"), 1);
 }
 
+TEST_F(PedestriansTest, ARocketBlowsAwayEvenTheFallen) {
+  for (int n = 1; n <= TMan::Slots; ++n) men->Slot(n).Active = false;
+  TPedestrian& lying = Put(1, MapX(200), MapY(100), WalkLying, 0);
+  TPedestrian& next = Put(2, MapX(200) + 20, MapY(100), WalkUp, 0);
+  TRocket* rockets[2] = {TRocket::Create(0, -1000), TRocket::Create(0, -1000)};
+  RaceRockets = {rockets[0], rockets[1], nullptr, nullptr, nullptr};
+  GameState.Score = 5;
+  // The rocket's nose in the square from (X - 4, Y - 4) to (X + 30, Y + 30) of both.
+  for (TRocket* rocket : rockets) {
+    rocket->RocketFlying = true;
+    rocket->RocketMapX = lying.X + 25;
+    rocket->RocketMapY = lying.Y + 10;
+  }
+  Frames(1);
+  EXPECT_EQ(lying.Direction, WalkGone);
+  EXPECT_EQ(lying.X, MapX(190));
+  EXPECT_TRUE(rockets[0]->RocketExploding);
+  // The second rocket took the one next to her; an exploding one takes no one else.
+  EXPECT_EQ(next.Direction, WalkGone);
+  EXPECT_TRUE(rockets[1]->RocketExploding);
+  EXPECT_EQ(GameState.Score, 15);
+  EXPECT_EQ(world.Count("Explosion"), 2);
+  TPedestrian& third = Put(3, MapX(200), MapY(100), WalkUp, 0);
+  Frames(1);
+  EXPECT_EQ(third.Direction, WalkUp);
+  EXPECT_EQ(GameState.Score, 15);
+  EXPECT_EQ(men->CountLying(), 0);
+  RaceRockets.fill(nullptr);
+}
+
 TEST_F(PedestriansTest, TheHornScaresVisibleWalkersForASecond) {
   for (int n = 1; n <= TMan::Slots; ++n) men->Slot(n).Active = false;
   for (int row = 1; row <= TRoadMap::Rows; ++row) RoadMap.Set(row, 319, 23);  // a path straight up
@@ -208,6 +239,9 @@ TEST_F(PedestriansTest, TheGunRayKillsWalkersWithinFiftyPixels) {
   EXPECT_EQ(down.X, 50000);
   EXPECT_EQ(GameState.Score, 10);
   EXPECT_FALSE(men->ShootAt(50000, 90000));
+  // The machine gun's ray asks the race's pedestrians.
+  EXPECT_TRUE(GunRayKillsPedestrians(50000 + 90, 90000));
+  EXPECT_EQ(out.Direction, WalkLying);
 }
 
 }  // namespace

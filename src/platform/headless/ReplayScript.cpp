@@ -171,6 +171,11 @@ TReplayScript ParseReplayScript(const std::string& text) {
       } else if (action == "close") {
         a.Type = TReplayAction::Kind::Close;
         push(step);
+      } else if (action == "bonus") {
+        if (w.size() != 3) fail("bonus needs a kind from 1 to 4");
+        a.Type = TReplayAction::Kind::Bonus;
+        a.Key = static_cast<int>(number(2, 1, 4));
+        push(step);
       } else if (action == "focus") {
         if (w.size() != 3 || (Lower(w[2]) != "lost" && Lower(w[2]) != "gained"))
           fail("focus needs 'lost' or 'gained'");
