@@ -118,8 +118,12 @@ void StartRaceAt(std::int32_t level, std::int32_t carModel) {
   GameState.CarModel = (carModel >= 1 && carModel <= 6) ? carModel : 1;
   StartRace();
   if (level > 1) {
+    // Everything on the road is placed again for the new level's road, in the next level's order.
     SetupLevel(level);
+    if (RaceBonuses) RaceBonuses->Reset();
+    if (RaceMen) RaceMen->Reset();
     if (RaceTraffic) RaceTraffic->ResetTraffic();
+    if (RaceFinish) RaceFinish->Reset();
   }
 }
 
