@@ -19,7 +19,15 @@ class TCar : public TMyImageSprite {
   // Map rows 1..1500 for the rows drawn in ResetTraffic.
   static constexpr int MapRows = 1500;
   // CarDir values: 0 empty, then the six directions, each a pattern of the car picture.
-  enum : std::uint8_t { DirNone = 0, DirUpLeft = 1, DirUpRight = 2, DirUp = 3, DirDown = 4, DirDownLeft = 5, DirDownRight = 6 };
+  enum : std::uint8_t {
+    DirNone = 0,
+    DirUpLeft = 1,
+    DirUpRight = 2,
+    DirUp = 3,
+    DirDown = 4,
+    DirDownLeft = 5,
+    DirDownRight = 6
+  };
   enum class Lane { Up, Down };
 
   explicit TCar(std::uint8_t imageLibrary);
