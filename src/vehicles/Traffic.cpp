@@ -76,10 +76,7 @@ TQuad Offset(const TCorners& corners, double x, double y) {
   return q;
 }
 
-// Some corner tables run round the car crosswise, and the angle-sum test then also accepts points
-// a few pixels outside the car's box (never more than 7). Shapes whose boxes, widened by this
-// margin, do not meet cannot overlap, which spares the full test for the cars far from the player.
-constexpr double kBoxMargin = 16;
+constexpr double kBoxMargin = TCar::BoxMargin;
 
 bool BoxesMeet(const TQuad& a, const TQuad& b) {
   auto lo = [](const TQuad& q, double TPointD::*axis) {

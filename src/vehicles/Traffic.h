@@ -29,6 +29,10 @@ class TCar : public TMyImageSprite {
     DirDownRight = 6
   };
   enum class Lane { Up, Down };
+  // Some corner tables run round the car crosswise, and the angle-sum test then also accepts points
+  // a few pixels outside the car's box (never more than 7). Shapes whose boxes, widened by this
+  // margin, do not meet cannot overlap, which spares the full test for cars far from the player.
+  static constexpr double BoxMargin = 16;
 
   explicit TCar(std::uint8_t imageLibrary);
   // Freed with the sprite tree: the race forgets its traffic.

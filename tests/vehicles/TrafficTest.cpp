@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "CarOnRoad.h"
@@ -46,6 +47,30 @@ TEST_F(TrafficTest, ResetPlacesHalfTheCarsInEachLaneOnDistinctRows) {
   GameState.TrafficLevelValue = 200;
   traffic->ResetTraffic();
   EXPECT_EQ(traffic->CarsAlive(), 200);
+}
+
+// Several corner tables run round the car crosswise; the angle-sum test then also takes points a
+// few pixels outside the car's box as inside. The traffic skips the full test for points further
+// outside the box than its margin, which must never change an answer.
+TEST(TrafficShapes, NoPointFarOutsideACarsBoxCountsAsInside) {
+  for (int kind = 1; kind <= 5; ++kind) {
+    for (int dir = 1; dir <= 6; ++dir) {
+      const auto& c = TCar::CornerOffsets(kind, dir);
+      double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+      for (const TPointD& p : c) {
+        left = std::min(left, p.x), right = std::max(right, p.x);
+        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+      }
+      int accepted = 0;
+      for (double x = left - 200; x <= right + 200; x += 2)
+        for (double y = top - 200; y <= bottom + 200; y += 2) {
+          const double m = TCar::BoxMargin;
+          const bool far = x < left - m || x > right + m || y < top - m || y > bottom + m;
+          if (far) accepted += PointInQuad({x, y}, c[0], c[1], c[2], c[3]);
+        }
+      EXPECT_EQ(accepted, 0) << "kind " << kind << ", direction " << dir;
+    }
+  }
 }
 
 TEST_F(TrafficTest, RandomKindFavoursMotorbikes) {
