@@ -100,14 +100,19 @@ TEST_F(TrafficTest, OneHitPerContactAndTheRightReaction) {
     double screenY;
     double speedAfter;  // the player's speed after the contact, from 50
     bool explodes;
+    double shiftX;  // sideways from the middle of the player's lane
   };
   const Case cases[] = {
       // The player runs into an up-lane car ahead: both speeds x 0.2.
-      {"rear-end", TCar::DirUp, 6, 300, 10, false},
+      {"rear-end", TCar::DirUp, 6, 300, 10, false, 0},
       // An up-lane car behind runs into the player and shoves it to 90.
-      {"shoved", TCar::DirUp, 6, 450, 90, false},
+      {"shoved", TCar::DirUp, 6, 450, 90, false, 0},
+      // Tops level (the car moves 3 up before the test): still the player's fault; one lower, not.
+      // (Half a car to the side, so that a corner of the player lies inside the car.)
+      {"tops level", TCar::DirUp, 6, 403, 10, false, 30},
+      {"a pixel lower", TCar::DirUp, 6, 404, 90, false, 30},
       // Head-on with a down-lane car: the player bounces back and the car explodes.
-      {"head-on", TCar::DirDown, -5, 300, -10, true},
+      {"head-on", TCar::DirDown, -5, 300, -10, true, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -116,7 +121,7 @@ TEST_F(TrafficTest, OneHitPerContactAndTheRightReaction) {
     car->Speed = 50;
     world.played.clear();
     // In the player's lane, whichever way the car drives.
-    const double x = UpLaneX(1);
+    const double x = UpLaneX(1) + c.shiftX;
     // Ten frames in touch count once.
     for (int i = 0; i < 10; ++i) {
       if (!traffic->CarExploding[1]) Place(1, 1, c.dir, c.speed, x, c.screenY);
