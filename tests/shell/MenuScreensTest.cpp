@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/headless/HeadlessPlatform.h"
+#include "race/Race.h"
+#include "race/RaceServices.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
 #include "shell/Input.h"
@@ -276,6 +279,14 @@ TEST(MenuScreens, ExitGameYesShowsTheGoodbyeWindowWhenThereIsOne) {
   int shown = 0;
   s.Form().Handlers.ShowPromotionWindow = [&] { ++shown; };
   s.Form().OpenOverlay(OverlayExitGame);
+  // Over the intro screen the selection follows the pointer: off both buttons nothing is
+  // selected and a click does nothing.
+  s.Form().MDXDrawMouseMove(10, 10);
+  EXPECT_EQ(GameState.Selected, 0);
+  s.Form().MDXDrawClick();
+  EXPECT_EQ(GameState.Overlay, OverlayExitGame);
+  s.Form().MDXDrawMouseMove(500, 320);
+  EXPECT_EQ(GameState.Selected, 12);
   // On the exit-game window the selected button lies on top of the other.
   s.Form().Handlers.RunOverlay(16);
   EXPECT_EQ(MenuItem(12)->Z(), 17);
@@ -314,6 +325,33 @@ TEST(MenuScreens, NameEntryTakesTwelveCharactersWithinItsWidth) {
   EXPECT_EQ(GameState.Screen, ScreenHighScores);
   EXPECT_EQ(GameState.HighScores[10].Name, wide);  // between 1000 and 500, which drops out
   EXPECT_EQ(GameState.HighScores[10].Score, 777);
+}
+
+// Pause and the exit confirmation silence the car; closing them brings its engine back. The
+// level announcement silences it too, and the race's own frame restarts the engine afterwards.
+TEST(MenuScreens, PauseStopsTheCarSoundsAndResumesThem) {
+  Session s;
+  CloseCurrentScreen();
+  StartRaceAt(1, 1);
+  s.Form().CloseOverlay();  // the level announcement
+  for (int i = 0; i < 3; ++i) s.game.Step();  // the idling engine starts
+  std::vector<std::string> stopped, played;
+  RaceServices().StopSound = [&](const std::string& name) { stopped.push_back(name); };
+  RaceServices().PlaySound = [&](const std::string& name) { played.push_back(name); };
+  for (int overlay : {OverlayPause, OverlayExitToMenu}) {
+    stopped.clear();
+    played.clear();
+    s.Form().OpenOverlay(overlay);
+    EXPECT_NE(std::find(stopped.begin(), stopped.end(), "Neutral"), stopped.end());
+    EXPECT_NE(std::find(stopped.begin(), stopped.end(), "Horn"), stopped.end());
+    EXPECT_TRUE(played.empty());
+    s.Form().CloseOverlay();
+    EXPECT_EQ(played, std::vector<std::string>{"Neutral"}) << overlay;
+  }
+  played.clear();
+  s.Form().OpenOverlay(OverlayLevel);
+  s.Form().CloseOverlay();
+  EXPECT_TRUE(played.empty());
 }
 
 }  // namespace
