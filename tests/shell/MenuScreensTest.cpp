@@ -60,9 +60,9 @@ TEST(MenuScreens, MainMenuArrowsFollowTheLayout) {
     Keys keys;
     int to;
   } cases[] = {
-      {3, {.down = true}, 5},  {4, {.up = true}, 3},     {5, {.up = true}, 3},     {6, {.up = true}, 5},
-      {6, {.down = true}, 1},  {1, {.up = true}, 6},     {4, {.down = true}, 6},   {1, {.down = true}, 2},
-      {5, {.left = true}, 4},  {4, {.right = true}, 5},  {4, {.left = true}, 4},   {2, {.right = true}, 2},
+      {3, {.down = true}, 5}, {4, {.up = true}, 3},    {5, {.up = true}, 3},   {6, {.up = true}, 5},
+      {6, {.down = true}, 1}, {1, {.up = true}, 6},    {4, {.down = true}, 6}, {1, {.down = true}, 2},
+      {5, {.left = true}, 4}, {4, {.right = true}, 5}, {4, {.left = true}, 4}, {2, {.right = true}, 2},
   };
   for (const Case& c : cases) {
     GameState.Selected = c.from;
@@ -139,9 +139,9 @@ TEST(MenuScreens, CarChoiceChangesCarsOnlyWhenNoFadeRuns) {
     int from;
     Keys keys;
     int to;
-  } cases[] = {{3, {.up = true}, 1}, {4, {.up = true}, 2}, {1, {.down = true}, 3}, {2, {.down = true}, 4},
-               {2, {.left = true}, 1}, {4, {.left = true}, 3}, {1, {.right = true}, 2}, {3, {.right = true}, 4},
-               {3, {.esc = true}, 3}};
+  } cases[] = {{3, {.up = true}, 1},    {4, {.up = true}, 2},    {1, {.down = true}, 3},
+               {2, {.down = true}, 4},  {2, {.left = true}, 1},  {4, {.left = true}, 3},
+               {1, {.right = true}, 2}, {3, {.right = true}, 4}, {3, {.esc = true}, 3}};
   for (const Case& c : cases) {
     GameState.Selected = c.from;
     Session::Edges(c.keys);
@@ -250,8 +250,8 @@ TEST(MenuScreens, ConfirmationAnswersByKeyAndIgnoresEsc) {
     int from;
     Keys keys;
     int to;
-  } cases[] = {{12, {.left = true}, 11}, {11, {.left = true}, 11}, {11, {.right = true}, 12},
-               {12, {.right = true}, 12}, {0, {.left = true}, 11}, {0, {.right = true}, 12},
+  } cases[] = {{12, {.left = true}, 11},  {11, {.left = true}, 11}, {11, {.right = true}, 12},
+               {12, {.right = true}, 12}, {0, {.left = true}, 11},  {0, {.right = true}, 12},
                {12, {.esc = true}, 12}};
   for (const Case& c : cases) {
     GameState.Selected = c.from;
@@ -333,7 +333,7 @@ TEST(MenuScreens, PauseStopsTheCarSoundsAndResumesThem) {
   Session s;
   CloseCurrentScreen();
   StartRaceAt(1, 1);
-  s.Form().CloseOverlay();  // the level announcement
+  s.Form().CloseOverlay();                    // the level announcement
   for (int i = 0; i < 3; ++i) s.game.Step();  // the idling engine starts
   std::vector<std::string> stopped, played;
   RaceServices().StopSound = [&](const std::string& name) { stopped.push_back(name); };
