@@ -1,5 +1,6 @@
 #include "race/Race.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -77,7 +78,7 @@ void SetupLevel(std::int32_t level) {
   CopyWindowToChips();
 }
 
-void StartRace() {
+void StartRace(std::int32_t firstLevel) {
   GameState.Screen = ScreenRace;
   if (RaceServices().PlayScreenMusic) RaceServices().PlayScreenMusic();
   if (RaceServices().HideMouseCursor) RaceServices().HideMouseCursor();
@@ -87,7 +88,7 @@ void StartRace() {
 
   RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
   FinishLineReached = false;
-  SetupLevel(1);
+  SetupLevel(firstLevel);
   // PLACEHOLDER (pedestrians; lamps, bonuses and finish; traffic issues): the lamp, pedestrian,
   // bonus, traffic and finish-line managers are created here, in that order.
   // PLACEHOLDER (race HUD issue): the HUD sprites "Panel", "Pointer", "SmallCar", "Energy",
@@ -103,8 +104,9 @@ void StartRace() {
 void StartRaceAt(std::int32_t level, std::int32_t carModel) {
   if (RaceRoad) EndRace();
   GameState.CarModel = (carModel >= 1 && carModel <= 6) ? carModel : 1;
-  StartRace();
-  if (level > 1) SetupLevel(level);
+  // The first level is set up directly, so its road is the one a seed gives that level, not a
+  // road generated after level 1's.
+  StartRace(std::max<std::int32_t>(level, 1));
 }
 
 void RaceFrame(std::uint32_t lagCount) {
