@@ -25,6 +25,9 @@ struct PlatformEvent {
     Close,       // the window's close command
     FocusGained,
     FocusLost,
+    // The window moved to another display or the display's mode changed: the refresh rate may
+    // differ from the one read before.
+    DisplayChanged,
   };
   Kind Type = Kind::KeyDown;
   int VirtualKey = 0;  // Windows virtual-key code, 1..255

@@ -232,6 +232,17 @@ void TMForm::FormDeactivate() {
   MDXSound.SetWindowActive(false);
 }
 
+void TMForm::FormDisplayChanged() {
+  const int rate = UsableRefreshRate(platform_->RefreshRate());
+  if (rate == GameState.RefreshRate) return;
+  GameState.RefreshRate = rate;
+  // A rate measured on the old display says nothing about the new one (60 frames a second
+  // measured there would count as the truth on a 144 Hz display for a whole second): until the
+  // timer has measured again, the new refresh rate alone sets the timing.
+  MDXTimer.RestartFrameRate();
+  UpdateFrameTiming();
+}
+
 // --- Text and cursor ----------------------------------------------------------------------------
 
 TCanvas* TMForm::Canvas() {

@@ -37,6 +37,13 @@ void HeadlessPlatform::SetForeground(bool foreground) {
   events_.push_back(e);
 }
 
+void HeadlessPlatform::ChangeRefreshRate(int hz) {
+  refreshRate_ = hz;
+  PlatformEvent e;
+  e.Type = PlatformEvent::Kind::DisplayChanged;
+  events_.push_back(e);
+}
+
 bool HeadlessPlatform::OpenWindow(const std::string& title, int width, int height) {
   if (noDisplay_) {
     lastError_ = "no display is available";

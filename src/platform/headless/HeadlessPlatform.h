@@ -39,6 +39,9 @@ class HeadlessPlatform final : public IPlatform {
   // The refresh rate reported to the game and used to pace presenting (0 or 1 mean "unknown",
   // as on a real display; pacing then uses 60).
   void SetRefreshRate(int hz) { refreshRate_ = hz; }
+  // The display's rate changes during the run (the window moved to another monitor): also queues
+  // the display-change event.
+  void ChangeRefreshRate(int hz);
   // When false, presenting does not move the clock (tests that drive the clock themselves).
   void SetPaceToRefresh(bool pace) { paceToRefresh_ = pace; }
   void PushEvent(const PlatformEvent& event) { events_.push_back(event); }

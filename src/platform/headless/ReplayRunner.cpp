@@ -119,6 +119,9 @@ void TReplayRunner::Apply(const TReplayAction& a) {
     case TReplayAction::Kind::FocusGained:
       platform_.SetForeground(true);
       break;
+    case TReplayAction::Kind::Refresh:
+      platform_.ChangeRefreshRate(a.Key);
+      break;
   }
 }
 
