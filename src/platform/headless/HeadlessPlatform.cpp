@@ -58,6 +58,10 @@ bool HeadlessPlatform::OpenWindow(const std::string& title, int width, int heigh
 }
 
 void HeadlessPlatform::SetFullScreen(bool fullScreen) {
+  if (fullScreen && fullScreenFails_) {
+    lastError_ = "the display has no full-screen mode";
+    return;
+  }
   if (fullScreen_ != fullScreen) ++fullScreenSwitches_;
   fullScreen_ = fullScreen;
 }

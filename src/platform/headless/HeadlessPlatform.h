@@ -54,6 +54,8 @@ class HeadlessPlatform final : public IPlatform {
   void LoseSurfaces() { surfacesLost_ = true; }
   // Makes OpenWindow fail, as on a machine without a display.
   void SetNoDisplay(bool noDisplay) { noDisplay_ = noDisplay; }
+  // Makes every switch to full screen fail, as on a display without the mode.
+  void SetFullScreenFails(bool fails) { fullScreenFails_ = fails; }
   // How many presented frames are kept (the newest ones); at least 1.
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
 
@@ -105,6 +107,7 @@ class HeadlessPlatform final : public IPlatform {
   bool foreground_ = true;
   bool surfacesLost_ = false;
   bool noDisplay_ = false;
+  bool fullScreenFails_ = false;
   bool windowOpen_ = false;
   bool windowVisible_ = false;
   bool fullScreen_ = false;

@@ -90,7 +90,10 @@ class SdlPlatform final : public IPlatform {
 
   void SetFullScreen(bool fullScreen) override {
     if (window_ == nullptr || fullScreen == fullScreen_) return;
-    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+      lastError_ = SDL_GetError();
+      return;
+    }
     fullScreen_ = fullScreen;
     if (!fullScreen) {
       SDL_SetWindowSize(window_, width_, height_);
