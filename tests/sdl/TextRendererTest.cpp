@@ -35,12 +35,12 @@ TEST(TextRenderer, EachFamilyWithoutAFontIsReportedOnceWithItsPackage) {
     }
   const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
-  for (const char* line : {
-           "Kestrune: no font for \"Beast Impacted\" (its stand-in Bebas Neue comes with the package "
-           "fonts-bebas-neue); its text is not drawn\n",
-           "Kestrune: no font for \"DS Crystal\" (its stand-in DSEG7 Classic comes with the package "
-           "fonts-dseg); its text is not drawn\n",
-           "Kestrune: no font for \"Nonesuch Sans\"; its text is not drawn\n"})
+  for (const char* line :
+       {"Kestrune: no font for \"Beast Impacted\" (its stand-in Bebas Neue comes with the package "
+        "fonts-bebas-neue); its text is not drawn\n",
+        "Kestrune: no font for \"DS Crystal\" (its stand-in DSEG7 Classic comes with the package "
+        "fonts-dseg); its text is not drawn\n",
+        "Kestrune: no font for \"Nonesuch Sans\"; its text is not drawn\n"})
     EXPECT_NE(err.find(line), std::string::npos) << line << "missing from\n" << err;
 }
 
