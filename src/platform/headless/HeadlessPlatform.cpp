@@ -67,7 +67,14 @@ void HeadlessPlatform::SetFullScreen(bool fullScreen) {
 }
 
 void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int height, int pitchPixels) {
+  // The oldest kept frame is overwritten in place once the store is full: a long replay spends its
+  // time in the game, not in allocating and clearing a fresh frame every present.
   Frame frame;
+  if (frames_.size() >= framesKept_) {
+    frame = std::move(frames_.front());
+    frames_.pop_front();
+  }
+  while (frames_.size() >= framesKept_) frames_.pop_front();
   frame.Width = width;
   frame.Height = height;
   frame.Pixels.resize(static_cast<std::size_t>(width) * height);
@@ -76,7 +83,6 @@ void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int heigh
     std::copy(src, src + width, frame.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
   }
   frames_.push_back(std::move(frame));
-  while (frames_.size() > framesKept_) frames_.pop_front();
   ++presentCount_;
   if (paceToRefresh_) {
     // One refresh period, carrying the fraction: 60 Hz gives 16, 17, 17, 16, 17, 17, ...
