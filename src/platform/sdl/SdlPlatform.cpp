@@ -298,7 +298,7 @@ class SdlPlatform final : public IPlatform {
         }
         break;
       case SDL_DISPLAYEVENT:
-        // A monitor came or went, or a display's mode changed.
+        // A monitor came or went, or turned.
         DisplayChanged();
         break;
       case SDL_KEYDOWN:
