@@ -7,7 +7,7 @@
 // Errors in an item's property read as
 //   Error reading <root>.List: Error reading <item>.<property>: <message>
 // where <root> is the root component's name (its class name when it has none) and <item> the
-// item's name read so far (its class name when it has none).
+// item's class name: items have no object name, whatever their Name property says.
 
 #include <cstdint>
 #include <string>

@@ -176,7 +176,6 @@ struct CollectionFormat {
   std::function<void()> clearItems;
   std::function<int()> itemCount;
   std::function<void()> newItem;
-  std::function<std::string()> itemName;
   // Reads the value of an item property; false when the item has no such property.
   std::function<bool(const std::string&, ValueReader&)> itemProperty;
   // Root properties other than "List"; false when there is no such property.
@@ -219,9 +218,9 @@ void ReadList(ByteReader& in, ValueReader& values, const CollectionFormat& kind)
     for (;;) {
       const std::string property = in.ReadShortString();
       if (property.empty()) break;
-      std::string object = kind.itemName();
-      if (object.empty()) object = kind.itemClass;
-      ReadInContext(object, property, [&] {
+      // Collection items have no object name of their own (their Name is just a property), so
+      // errors always name them by their class.
+      ReadInContext(kind.itemClass, property, [&] {
         if (!kind.itemProperty(property, values))
           throw EReadError("Property " + property + " does not exist");
       });
@@ -305,7 +304,6 @@ PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& byt
   kind.clearItems = [&] { archive.Items.clear(); };
   kind.itemCount = [&] { return static_cast<int>(archive.Items.size()); };
   kind.newItem = [&] { archive.Items.emplace_back(); };
-  kind.itemName = [&] { return archive.Items.back().Name; };
   kind.itemProperty = [&](const std::string& p, ValueReader& v) {
     PictureItemRecord& item = archive.Items.back();
     if (SameText(p, "Name")) {
@@ -357,7 +355,6 @@ WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
   kind.clearItems = [&] { archive.Items.clear(); };
   kind.itemCount = [&] { return static_cast<int>(archive.Items.size()); };
   kind.newItem = [&] { archive.Items.emplace_back(); };
-  kind.itemName = [&] { return archive.Items.back().Name; };
   kind.itemProperty = [&](const std::string& p, ValueReader& v) {
     WaveItemRecord& item = archive.Items.back();
     if (SameText(p, "Name")) {

@@ -72,6 +72,9 @@ void TGameSession::Dispatch(const PlatformEvent& e) {
     case PlatformEvent::Kind::FocusLost:
       form.FormDeactivate();
       break;
+    case PlatformEvent::Kind::DisplayChanged:
+      form.FormDisplayChanged();
+      break;
   }
 }
 

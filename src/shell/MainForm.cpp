@@ -1,6 +1,9 @@
 #include "shell/MainForm.h"
 
+#include <iostream>
+
 #include "framework/Canvas.h"
+#include "framework/Errors.h"
 #include "framework/Random.h"
 #include "shell/FrameTiming.h"
 #include "shell/GameState.h"
@@ -134,8 +137,18 @@ void TMForm::ApplyDisplayMode() {
     MDXDraw.Finalize();
     SavePlacement();
     MDXDraw.Options |= doFullScreen;
-    MDXDraw.Initialize();
-  } else {
+    try {
+      MDXDraw.Initialize();
+    } catch (const EDXDrawError& e) {
+      // A display that refuses the mode must not lock the player out of the game: it goes on in
+      // the window (and the option says so).
+      std::cerr << "Kestrune: cannot switch to full screen: " << e.what();
+      if (const std::string why = platform_->LastError(); !why.empty()) std::cerr << ": " << why;
+      std::cerr << "; the game stays in a window" << std::endl;
+      GameState.FullScreen = 0;
+    }
+  }
+  if (GameState.FullScreen != 1) {
     MDXDraw.Finalize();
     // Back where it was before full screen; centred the first time.
     if (HasSavedPlacement()) {
@@ -226,6 +239,17 @@ void TMForm::FormActivate() {
 void TMForm::FormDeactivate() {
   MDXTimer.AppDeactivate();
   MDXSound.SetWindowActive(false);
+}
+
+void TMForm::FormDisplayChanged() {
+  const int rate = UsableRefreshRate(platform_->RefreshRate());
+  if (rate == GameState.RefreshRate) return;
+  GameState.RefreshRate = rate;
+  // A rate measured on the old display says nothing about the new one (60 frames a second
+  // measured there would count as the truth on a 144 Hz display for a whole second): until the
+  // timer has measured again, the new refresh rate alone sets the timing.
+  MDXTimer.RestartFrameRate();
+  UpdateFrameTiming();
 }
 
 // --- Text and cursor ----------------------------------------------------------------------------

@@ -124,9 +124,9 @@ TEST(ArchiveReader, ErrorsCarryTheirFullWrapping) {
   std::vector<Case> cases = {
       {"unknown item property", OneItemArchive(Bytes().prop("Speed").int8(1)),
        list + "Error reading TPictureCollectionItem.Speed: Property Speed does not exist"},
-      {"named item, wrong tag",
+      {"a named item is still named by its class",
        OneItemArchive(Bytes().prop("Name").str("Car").prop("PatternWidth").str("20")),
-       list + "Error reading Car.PatternWidth: Invalid property value"},
+       list + "Error reading TPictureCollectionItem.PatternWidth: Invalid property value"},
       {"root instance name", OneItemArchive(Bytes().prop("Transparent").ident("Maybe"), "Images"),
        "Error reading Images.List: Error reading TPictureCollectionItem.Transparent: Invalid property value"},
       {"unknown colour name", OneItemArchive(Bytes().prop("TransparentColor").ident("clNope")),
@@ -238,7 +238,8 @@ TEST(WaveArchiveReader, WaveWithoutDataHasNoSamples) {
 }
 
 TEST(WaveArchiveReader, ErrorsCarryTheirFullWrapping) {
-  const std::string prefix = "Error reading TWaveCollectionComponent.List: Error reading Horn.Wave.WAVE: ";
+  const std::string prefix =
+      "Error reading TWaveCollectionComponent.List: Error reading TWaveCollectionItem.Wave.WAVE: ";
   Bytes notRiff;
   notRiff.raw("RIFX").u32(4).raw("WAVE");
   Bytes notWave;

@@ -181,6 +181,11 @@ TReplayScript ParseReplayScript(const std::string& text) {
           fail("focus needs 'lost' or 'gained'");
         a.Type = Lower(w[2]) == "lost" ? TReplayAction::Kind::FocusLost : TReplayAction::Kind::FocusGained;
         push(step);
+      } else if (action == "refresh") {
+        if (w.size() != 3) fail("refresh needs a rate in Hz");
+        a.Type = TReplayAction::Kind::Refresh;
+        a.Key = static_cast<int>(number(2, 0, 1000));
+        push(step);
       } else {
         fail("unknown action '" + w[1] + "'");
       }
