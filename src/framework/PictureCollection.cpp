@@ -438,12 +438,17 @@ TPictureCollectionItem& TPictureCollection::Items(int index) const {
 
 TPictureCollectionItem& TPictureCollection::FindPicture(const std::string& name) const {
   THashCollectionItem* item = FindItem(name);
-  if (!item) throw EPictureCollectionError("Image '" + name + "' not found");
+  if (!item) {
+    EPictureCollectionError error("Image '" + name + "' not found");
+    error.SourceFile = SourceFile();
+    throw error;
+  }
   return static_cast<TPictureCollectionItem&>(*item);
 }
 
 void TPictureCollection::LoadFromArchive(const PictureArchive& archive) {
   Clear();
+  SetSourceFile("");
   ColorTable = archive.ColorTable;
   for (const PictureItemRecord& record : archive.Items) {
     TPictureCollectionItem& item = Add();

@@ -70,11 +70,20 @@ void TMForm::FormCreate() {
   RandomSeed(randomSeed_);
   // The archives: Res1.dxg, Res2.dxg into the image libraries, Sounds.dxw into the sound library.
   // A missing or bad archive raises its error, which ends the start-up with its message.
-  MDXImageList1.Items.LoadFromFile(kImageArchive1Path);
-  MDXImageList2.Items.LoadFromFile(kImageArchive2Path);
+  // An error names its archive for the player, who may have replaced one.
+  auto load = [](auto& collection, const char* path) {
+    try {
+      collection.LoadFromFile(path);
+    } catch (EKestruneError& e) {
+      if (e.SourceFile.empty()) e.SourceFile = path;
+      throw;
+    }
+  };
+  load(MDXImageList1.Items, kImageArchive1Path);
+  load(MDXImageList2.Items, kImageArchive2Path);
   if (Handlers.LoadArchives) Handlers.LoadArchives();
   // The sound archive comes after the two image archives.
-  MDXWaveList.Items.LoadFromFile(kSoundArchivePath);
+  load(MDXWaveList.Items, kSoundArchivePath);
   // The high-score file, then the options file, then the table's check.
   if (Handlers.ReadSaveFiles) Handlers.ReadSaveFiles();
   ApplyDisplayMode();

@@ -178,6 +178,35 @@ TEST(ArchiveReader, MissingFileNamesFileAndReason) {
   EXPECT_THROW(ReadWaveArchive("."), EFOpenError);  // a directory is not an archive
 }
 
+// Run-length codes describe big pictures in a few bytes: one archive of such items may decode to
+// only so many pixels in all, however small its file is.
+TEST(ArchiveReader, DecodedPixelsOfAnArchiveAreBudgeted) {
+  const std::int32_t side = 4096;  // 16 M pixels from 46 bytes of DIB
+  const std::vector<std::uint8_t> bomb = TdibPayload(InfoHeader(side, side, 8, 1, 1).u32(0).list({0, 1}).v);
+  auto archiveOf = [&](int items) {
+    Bytes a = ArchiveStart();
+    a.prop("List").u8(0x0E);
+    for (int i = 0; i < items; ++i) a.u8(0x01).prop("Picture.Data").binary(bomb).u8(0);
+    a.u8(0);
+    return ArchiveEnd(a);
+  };
+  // Four fit the budget (a player's archive can hold big pictures)...
+  EXPECT_EQ(ReadPictureArchiveFromMemory(archiveOf(4)).Items.size(), 4u);
+  // ...but not twelve: the reader stops before decoding past the budget.
+  try {
+    ReadPictureArchiveFromMemory(archiveOf(12));
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_NE(std::string(e.what()).find("DIB is invalid"), std::string::npos) << e.what();
+  }
+}
+
+TEST(ArchiveReader, SpecialFilesAreNotArchives) {
+  // A device would read for ever; a FIFO would block the start-up.
+  EXPECT_THROW(ReadPictureArchive("/dev/zero"), EFOpenError);
+  EXPECT_THROW(ReadPictureArchive("/dev/null"), EFOpenError);
+}
+
 // Sound archives ------------------------------------------------------------------------------
 
 Bytes Fmt(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {

@@ -9,6 +9,7 @@
 #include <deque>
 #include <optional>
 
+#include "framework/DisplayText.h"
 #include "platform/NullAudio.h"
 #include "platform/TextRenderer.h"
 #include "platform/sdl/SdlAudio.h"
@@ -254,7 +255,9 @@ class SdlPlatform final : public IPlatform {
   }
 
   void ShowMessageBox(const std::string& title, const std::string& text) override {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), window_);
+    // The box does not wrap by itself: long messages (paths, nested errors) would run off it.
+    const std::string wrapped = WrapLines(text, 72);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), wrapped.c_str(), window_);
   }
 
   void OpenUrl(const std::string& address) override {
