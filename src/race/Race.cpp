@@ -1,5 +1,6 @@
 #include "race/Race.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -89,7 +90,7 @@ void SetupLevel(std::int32_t level) {
   CopyWindowToChips();
 }
 
-void StartRace() {
+void StartRace(std::int32_t firstLevel) {
   GameState.Screen = ScreenRace;
   if (RaceServices().PlayScreenMusic) RaceServices().PlayScreenMusic();
   if (RaceServices().HideMouseCursor) RaceServices().HideMouseCursor();
@@ -98,7 +99,7 @@ void StartRace() {
   GameState.Selected = 0;
 
   RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
-  SetupLevel(1);
+  SetupLevel(firstLevel);
   RaceLamps = TLamp::Create();
   RaceMen = TMan::Create();
   RaceBonuses = TBonus::Create();
@@ -116,15 +117,9 @@ void StartRace() {
 void StartRaceAt(std::int32_t level, std::int32_t carModel) {
   if (RaceRoad) EndRace();
   GameState.CarModel = (carModel >= 1 && carModel <= 6) ? carModel : 1;
-  StartRace();
-  if (level > 1) {
-    // Everything on the road is placed again for the new level's road, in the next level's order.
-    SetupLevel(level);
-    if (RaceBonuses) RaceBonuses->Reset();
-    if (RaceMen) RaceMen->Reset();
-    if (RaceTraffic) RaceTraffic->ResetTraffic();
-    if (RaceFinish) RaceFinish->Reset();
-  }
+  // The first level is set up directly, so its road is the one a seed gives that level, not a
+  // road generated after level 1's.
+  StartRace(std::max<std::int32_t>(level, 1));
 }
 
 void RaceFrame(std::uint32_t lagCount) {

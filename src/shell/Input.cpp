@@ -94,7 +94,8 @@ void EditTypedText(std::string& text, std::uint8_t ch, std::size_t maxLength, in
 
 void HandleKeyPress(std::uint8_t ch) {
   if (GameState.Overlay == OverlayNameEntry) GameState.LastTypedChar = ch;
-  if (GameState.Screen == ScreenOptions && GameState.CountryEditing) EditTypedText(GameState.Country, ch, 16, 345, 4);
+  if (GameState.Screen == ScreenOptions && GameState.CountryEditing)
+    EditTypedText(GameState.Country, ch, 16, 345, 4);
   if (GameState.Overlay == OverlayNameEntry) EditTypedText(GameState.PlayerName, ch, 12, 240, 10);
   if (ch == kEnter) SelectAndActivate(GameState.Selected);
 }

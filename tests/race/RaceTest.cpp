@@ -10,6 +10,7 @@
 #include "race/Hud.h"
 #include "race/Lamps.h"
 #include "race/Pedestrians.h"
+#include "race/RoadGenerator.h"
 #include "race/ScrollBackground.h"
 #include "vehicles/Player.h"
 
@@ -55,6 +56,18 @@ TEST_F(RaceTest, StartsAtLevelOneWithAFreshRoad) {
   EXPECT_NE(RoadMap.Hash(), first);
   EXPECT_EQ(GameState.RoadLength, 700);
   EXPECT_EQ(MapRowOffset, 1488);
+}
+
+TEST_F(RaceTest, AStartAtALevelGeneratesOnlyThatLevelsRoad) {
+  RandomSeed(99);
+  StartRaceAt(3, 2);
+  EXPECT_EQ(GameState.Level, 3);
+  EXPECT_EQ(GameState.CarModel, 2);
+  EXPECT_EQ(GameState.RoadLength, 700);
+  const std::uint64_t started = RoadMap.Hash();
+  RandomSeed(99);
+  GenerateRoadMap(700);
+  EXPECT_EQ(RoadMap.Hash(), started);
 }
 
 TEST_F(RaceTest, HoldingUpForTwoSecondsDrivesUpTheRoad) {

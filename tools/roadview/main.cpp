@@ -37,10 +37,11 @@ struct Feature {
 };
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR] [--traffic N]\n"
-               "Writes DIR/<stretch>.png for each kind of stretch found in the generated level;\n"
-               "with --traffic N, DIR/<stretch>-<frame>.png every 50 of N frames of traffic.\n");
+  std::fprintf(
+      stderr,
+      "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR] [--traffic N]\n"
+      "Writes DIR/<stretch>.png for each kind of stretch found in the generated level;\n"
+      "with --traffic N, DIR/<stretch>-<frame>.png every 50 of N frames of traffic.\n");
   return 2;
 }
 
@@ -59,8 +60,15 @@ int main(int argc, char** argv) {
       archive = value;
     else if (arg == "--seed")
       seed = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-    else if (arg == "--level")
-      level = std::atoi(value.c_str());
+    else if (arg == "--level") {
+      char* end = nullptr;
+      const long n = std::strtol(value.c_str(), &end, 10);
+      if (end == value.c_str() || *end != '\0' || n < 1 || n > 1000000) {
+        std::fprintf(stderr, "kestrune-roadview: --level must be a whole number from 1 to 1000000\n");
+        return 1;
+      }
+      level = static_cast<int>(n);
+    }
     else if (arg == "--out")
       out = value;
     else if (arg == "--traffic")
@@ -136,7 +144,8 @@ int main(int argc, char** argv) {
             traffic->ResetTraffic();
             for (int frame = 0; frame <= trafficFrames; ++frame) {
               if (frame > 0) traffic->MoveSelf(GameState.FrameTimeMs);
-              if (frame % 50 == 0 && !write(out + "/" + f.name + "-" + std::to_string(frame) + ".png")) return 1;
+              if (frame % 50 == 0 && !write(out + "/" + f.name + "-" + std::to_string(frame) + ".png"))
+                return 1;
             }
           }
           std::printf("%s: map row %d, column %d -> %s\n", f.name.c_str(), r, c, path.c_str());

@@ -39,6 +39,9 @@ class HeadlessPlatform final : public IPlatform {
   // The refresh rate reported to the game and used to pace presenting (0 or 1 mean "unknown",
   // as on a real display; pacing then uses 60).
   void SetRefreshRate(int hz) { refreshRate_ = hz; }
+  // The display's rate changes during the run (the window moved to another monitor): also queues
+  // the display-change event.
+  void ChangeRefreshRate(int hz);
   // When false, presenting does not move the clock (tests that drive the clock themselves).
   void SetPaceToRefresh(bool pace) { paceToRefresh_ = pace; }
   void PushEvent(const PlatformEvent& event) { events_.push_back(event); }
@@ -51,6 +54,8 @@ class HeadlessPlatform final : public IPlatform {
   void LoseSurfaces() { surfacesLost_ = true; }
   // Makes OpenWindow fail, as on a machine without a display.
   void SetNoDisplay(bool noDisplay) { noDisplay_ = noDisplay; }
+  // Makes every switch to full screen fail, as on a display without the mode.
+  void SetFullScreenFails(bool fails) { fullScreenFails_ = fails; }
   // How many presented frames are kept (the newest ones); at least 1.
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
 
@@ -105,6 +110,7 @@ class HeadlessPlatform final : public IPlatform {
   bool handCursor_ = true;
   bool surfacesLost_ = false;
   bool noDisplay_ = false;
+  bool fullScreenFails_ = false;
   bool windowOpen_ = false;
   bool windowVisible_ = false;
   bool fullScreen_ = false;
