@@ -3,7 +3,9 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <iostream>
 #include <map>
 #include <set>
@@ -12,18 +14,21 @@
 namespace kestrune {
 namespace {
 
-// Families the game names, the free faces that stand in for them when they are missing, and the
-// Debian packages of those.
+// Families the game names, the free faces that stand in for them when they are missing, the
+// Debian packages of those, and a size factor where a stand-in runs much wider than the face it
+// replaces (the seven-segment face is about half as wide again as the narrow LCD face, so the
+// dashboard's texts would run out of their fields, "LEVEL 12" for one).
 struct StandIn {
   const char* Family;
   const char* Replacement;
   const char* Package;
+  double SizeFactor;
 };
 constexpr StandIn kStandIns[] = {
-    {"DS Crystal", "DSEG7 Classic", "fonts-dseg"},
-    {"Beast Impacted", "Bebas Neue", "fonts-bebas-neue"},
-    {"Courier", "Liberation Mono", "fonts-liberation2"},
-    {"Arial", "Liberation Sans", "fonts-liberation2"},
+    {"DS Crystal", "DSEG7 Classic", "fonts-dseg", 0.72},
+    {"Beast Impacted", "Bebas Neue", "fonts-bebas-neue", 1.0},
+    {"Courier", "Liberation Mono", "fonts-liberation2", 1.0},
+    {"Arial", "Liberation Sans", "fonts-liberation2", 1.0},
 };
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -39,6 +44,7 @@ struct FaceFile {
   int Index = 0;
   bool IsBold = false;
   std::string Family;
+  double SizeFactor = 1.0;
 };
 
 // What fontconfig picks for a family; Family is empty when nothing matched at all.
@@ -85,6 +91,7 @@ FaceFile ResolveFace(const std::string& family, bool bold) {
   for (const StandIn& s : kStandIns) {
     if (SameName(family, s.Family)) {
       FaceFile standIn = MatchFamily(s.Replacement, bold);
+      standIn.SizeFactor = s.SizeFactor;
       if (!standIn.Path.empty()) return standIn;
     }
   }
@@ -150,7 +157,8 @@ class TtfTextRenderer final : public ITextRenderer {
     TTF_Font* font = nullptr;
     const FaceFile face = ResolveFace(request.Family, request.Bold);
     if (!face.Path.empty() && request.PointSize > 0) {
-      font = TTF_OpenFontIndexDPI(face.Path.c_str(), request.PointSize, face.Index, 96, 96);
+      const int points = std::max(1, static_cast<int>(std::lround(request.PointSize * face.SizeFactor)));
+      font = TTF_OpenFontIndexDPI(face.Path.c_str(), points, face.Index, 96, 96);
       // Faces without a bold cut are emboldened by the rasteriser.
       if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
     }
