@@ -134,6 +134,8 @@ class IPlatform {
   // System services.
   virtual void ShowMessageBox(const std::string& title, const std::string& text) = 0;
   virtual void OpenUrl(const std::string& address) = 0;
+  // The folder of the files kept between runs (options, high scores).
+  virtual std::string SaveFolder() const { return "Data/Save"; }
   virtual void Quit() = 0;
   virtual bool QuitRequested() const = 0;
 

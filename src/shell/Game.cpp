@@ -6,6 +6,7 @@
 #include "framework/Platform.h"
 #include "framework/Random.h"
 #include "shell/MainForm.h"
+#include "shell/TerminationSignals.h"
 
 namespace kestrune {
 
@@ -80,6 +81,9 @@ void TGameSession::Step() {
   // A failure during play (a picture or sound name missing from the archives) ends the game
   // with its message, like a failure at start-up, instead of repeating it every frame.
   try {
+    // A termination signal saves and ends the game as leaving it does, without the goodbye
+    // window.
+    if (TTerminationSignals::Requested() && !form_->Terminated()) form_->ExitGame();
     PlatformEvent event;
     while (!form_->Terminated() && platform_.PollEvent(event)) Dispatch(event);
     if (!form_->Terminated() && !platform_.QuitRequested()) {
@@ -97,6 +101,7 @@ void TGameSession::Step() {
 }
 
 int RunGame(IPlatform& platform, std::uint32_t randomSeed) {
+  const TTerminationSignals signals;
   TGameSession session(platform, randomSeed);
   if (!session.Start()) return session.ExitCode();
   while (!session.Finished()) session.Step();

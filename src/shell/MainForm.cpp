@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include "framework/Canvas.h"
+#include "framework/Errors.h"
 #include "framework/Random.h"
 #include "shell/FrameTiming.h"
 #include "shell/GameState.h"
@@ -53,7 +54,8 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
   MDXImageList1.SetDXDraw(&MDXDraw);
   MDXImageList2.SetDXDraw(&MDXDraw);
   MDXSpriteEngine.SetDXDraw(&MDXDraw);
-  GameSpriteWorld() = {&MDXSpriteEngine.Root(), &MDXImageList1.Items, &MDXImageList2.Items, &GameState.FrameTimeMs};
+  GameSpriteWorld() = {&MDXSpriteEngine.Root(), &MDXImageList1.Items, &MDXImageList2.Items,
+                       &GameState.FrameTimeMs};
   RegisterShellModules(*this);
 }
 
@@ -74,7 +76,15 @@ void TMForm::FormCreate() {
   MDXWaveList.Items.LoadFromFile(kSoundArchivePath);
   // The high-score file, then the options file, then the table's check.
   if (Handlers.ReadSaveFiles) Handlers.ReadSaveFiles();
-  ApplyDisplayMode();
+  try {
+    ApplyDisplayMode();
+  } catch (const EDXDrawError&) {
+    // A saved full-screen option the display cannot apply (no window manager, a refused mode)
+    // falls back to the window instead of keeping the player out of the game.
+    if (GameState.FullScreen == 0) throw;
+    GameState.FullScreen = 0;
+    ApplyDisplayMode();
+  }
   GameState.Screen = ScreenNone;
   if (Handlers.OpenIntroScreen) Handlers.OpenIntroScreen();
 }

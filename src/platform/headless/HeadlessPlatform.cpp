@@ -1,6 +1,10 @@
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/NullAudio.h"
 #include "platform/PngWriter.h"
@@ -20,9 +24,27 @@ std::uint64_t HeadlessPlatform::Frame::Hash() const {
 
 HeadlessPlatform::HeadlessPlatform() : text_(CreateTextRenderer()), audio_(CreateHeadlessAudioOutput()) {
   if (!audio_) audio_ = std::make_unique<NullAudioOutput>();
+  static std::atomic<int> instances{0};
+  saveFolder_ = (std::filesystem::temp_directory_path() /
+                 ("kestrune-headless-" + std::to_string(::getpid()) + "-" + std::to_string(instances++)))
+                    .string();
 }
 
-HeadlessPlatform::~HeadlessPlatform() = default;
+HeadlessPlatform::~HeadlessPlatform() {
+  if (ownSaveFolder_) {
+    std::error_code ec;
+    std::filesystem::remove_all(saveFolder_, ec);
+  }
+}
+
+void HeadlessPlatform::SetSaveFolder(const std::string& folder) {
+  if (ownSaveFolder_) {
+    std::error_code ec;
+    std::filesystem::remove_all(saveFolder_, ec);
+  }
+  saveFolder_ = folder;
+  ownSaveFolder_ = false;
+}
 
 void HeadlessPlatform::SetKey(int virtualKey, bool down) {
   if (virtualKey < 1 || virtualKey > 255) return;
@@ -51,6 +73,7 @@ bool HeadlessPlatform::OpenWindow(const std::string& title, int width, int heigh
 }
 
 void HeadlessPlatform::SetFullScreen(bool fullScreen) {
+  if (fullScreen && fullScreenRefused_) return;
   if (fullScreen_ != fullScreen) ++fullScreenSwitches_;
   fullScreen_ = fullScreen;
 }

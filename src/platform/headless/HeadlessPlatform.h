@@ -49,8 +49,14 @@ class HeadlessPlatform final : public IPlatform {
   void SetForeground(bool foreground);
   // Pretends the renderer lost its surfaces (as after a device reset).
   void LoseSurfaces() { surfacesLost_ = true; }
+  // Makes switching to full screen fail, as without a window manager.
+  void SetFullScreenRefused(bool refused) { fullScreenRefused_ = refused; }
   // Makes OpenWindow fail, as on a machine without a display.
   void SetNoDisplay(bool noDisplay) { noDisplay_ = noDisplay; }
+  // Where the saved files go. By default every headless platform has a fresh folder of its own
+  // under the system's temporary folder (removed with it), so test runs and replays never touch
+  // the player's files in Data/Save.
+  void SetSaveFolder(const std::string& folder);
   // How many presented frames are kept (the newest ones); at least 1.
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
 
@@ -87,6 +93,7 @@ class HeadlessPlatform final : public IPlatform {
   bool IsForeground() const override { return foreground_; }
   void ShowMessageBox(const std::string& title, const std::string& text) override;
   void OpenUrl(const std::string& address) override { openedUrls_.push_back(address); }
+  std::string SaveFolder() const override { return saveFolder_; }
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
   ITextRenderer& Text() override { return *text_; }
@@ -102,6 +109,7 @@ class HeadlessPlatform final : public IPlatform {
   bool foreground_ = true;
   bool surfacesLost_ = false;
   bool noDisplay_ = false;
+  bool fullScreenRefused_ = false;
   bool windowOpen_ = false;
   bool windowVisible_ = false;
   bool fullScreen_ = false;
@@ -116,6 +124,8 @@ class HeadlessPlatform final : public IPlatform {
   std::deque<Frame> frames_;
   std::vector<MessageBox> messageBoxes_;
   std::vector<std::string> openedUrls_;
+  std::string saveFolder_;
+  bool ownSaveFolder_ = true;
   std::unique_ptr<ITextRenderer> text_;
   std::unique_ptr<IAudioOutput> audio_;
 };

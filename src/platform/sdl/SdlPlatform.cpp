@@ -23,7 +23,8 @@ constexpr int kVsyncProbeFrames = 30;
 class SdlPlatform final : public IPlatform {
  public:
   SdlPlatform() {
-    // Ctrl+C in a terminal ends the program as usual instead of arriving as a close command.
+    // Termination signals (Ctrl+C, the session ending) are the game's own: it saves, then ends,
+    // instead of SDL turning them into a close command that only opens a confirmation.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   }
