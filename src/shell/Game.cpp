@@ -1,11 +1,14 @@
 #include "shell/Game.h"
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
 #include "framework/Platform.h"
 #include "framework/Random.h"
+#include "shell/GameState.h"
 #include "shell/MainForm.h"
+#include "shell/PromotionWindow.h"
 #include "shell/TerminationSignals.h"
 
 namespace kestrune {
@@ -18,6 +21,7 @@ TGameSession::~TGameSession() = default;
 void TGameSession::Fail(const std::string& message) {
   std::cerr << "Kestrune: " << message << std::endl;
   platform_.ShowMessageBox("Kestrune", message);
+  form8a_.reset();
   form_.reset();
   finished_ = true;
   exitCode_ = 1;
@@ -34,8 +38,18 @@ bool TGameSession::Start() {
   }
   try {
     form_ = std::make_unique<TMForm>(platform_, randomSeed_);
+    // Leaving the game shows the goodbye window in place of the main window.
+    form_->Handlers.ShowPromotionWindow = [this] {
+      bestScore_ = std::max(bestScore_, GameState.Score);
+      if (form8a_) {
+        form8a_->ShowInsteadOfMainForm(bestScore_);
+      } else {
+        form_->ExitGame();
+      }
+    };
     if (BeforeFormCreate) BeforeFormCreate(*form_);
     form_->FormCreate();
+    form8a_ = std::make_unique<TForm8a>(platform_, *form_);
   } catch (const std::exception& e) {
     Fail(e.what());
     return false;
@@ -44,6 +58,10 @@ bool TGameSession::Start() {
 }
 
 void TGameSession::Dispatch(const PlatformEvent& e) {
+  if (e.Window != 0) {
+    if (form8a_) form8a_->HandleEvent(e);
+    return;
+  }
   TMForm& form = *form_;
   switch (e.Type) {
     case PlatformEvent::Kind::KeyDown:
@@ -89,6 +107,7 @@ void TGameSession::Step() {
     if (!form_->Terminated() && !platform_.QuitRequested()) {
       if (form_->MDXTimer.IdleInstalled()) {
         form_->MDXTimer.DoIdle();
+        bestScore_ = std::max(bestScore_, GameState.Score);
       } else {
         platform_.WaitForEvent(20);
       }

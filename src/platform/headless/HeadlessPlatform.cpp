@@ -136,6 +136,41 @@ void HeadlessPlatform::ShowMessageBox(const std::string& title, const std::strin
   messageBoxes_.push_back({title, text});
 }
 
+bool HeadlessPlatform::OpenSecondWindow(const SecondWindowSpec& spec) {
+  if (!windowOpen_ || spec.Width <= 0 || spec.Height <= 0) return false;
+  secondSpec_ = spec;
+  secondOpen_ = true;
+  secondFrame_ = {};
+  secondX_ = (1024 - spec.Width) / 2;
+  secondY_ = (768 - spec.Height) / 2;
+  return true;
+}
+
+void HeadlessPlatform::PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) {
+  if (!secondOpen_) return;
+  const int w = secondSpec_.Width, h = secondSpec_.Height;
+  secondFrame_.Width = w;
+  secondFrame_.Height = h;
+  secondFrame_.Pixels.resize(static_cast<std::size_t>(w) * h);
+  for (int y = 0; y < h; ++y) {
+    const std::uint16_t* src = pixels + static_cast<std::size_t>(y) * pitchPixels;
+    std::copy(src, src + w, secondFrame_.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * w);
+  }
+  ++secondPresentCount_;
+}
+
+bool HeadlessPlatform::DragSecondWindow(int x, int y, int dx, int dy) {
+  if (!secondOpen_ || !secondSpec_.IsDragArea || !secondSpec_.IsDragArea(x, y)) return false;
+  secondX_ += dx;
+  secondY_ += dy;
+  return true;
+}
+
+bool HeadlessPlatform::WriteSecondWindowPng(const std::string& path) const {
+  const Frame* f = SecondWindowFrame();
+  return f != nullptr && WritePngRGB565(path, f->Pixels.data(), f->Width, f->Height, f->Width);
+}
+
 bool HeadlessPlatform::WriteLastFramePng(const std::string& path) const {
   const Frame* f = LastFrame();
   return f != nullptr && WritePngRGB565(path, f->Pixels.data(), f->Width, f->Height, f->Width);

@@ -57,6 +57,18 @@ class HeadlessPlatform final : public IPlatform {
   // under the system's temporary folder (removed with it), so test runs and replays never touch
   // the player's files in Data/Save.
   void SetSaveFolder(const std::string& folder);
+  // The second window as the game left it: open, its shape, its last picture and where it sits
+  // on a 1024 x 768 desktop (centred when opened).
+  bool SecondWindowOpen() const { return secondOpen_; }
+  const SecondWindowSpec& SecondWindow() const { return secondSpec_; }
+  const Frame* SecondWindowFrame() const { return secondFrame_.Pixels.empty() ? nullptr : &secondFrame_; }
+  std::uint64_t SecondWindowPresentCount() const { return secondPresentCount_; }
+  int SecondWindowX() const { return secondX_; }
+  int SecondWindowY() const { return secondY_; }
+  // Presses the mouse at (x, y) of the second window and drags it by (dx, dy): the window moves
+  // when the point is one it is dragged by. Returns whether it moved.
+  bool DragSecondWindow(int x, int y, int dx, int dy);
+  bool WriteSecondWindowPng(const std::string& path) const;
   // How many presented frames are kept (the newest ones); at least 1.
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
 
@@ -94,6 +106,9 @@ class HeadlessPlatform final : public IPlatform {
   void ShowMessageBox(const std::string& title, const std::string& text) override;
   void OpenUrl(const std::string& address) override { openedUrls_.push_back(address); }
   std::string SaveFolder() const override { return saveFolder_; }
+  bool OpenSecondWindow(const SecondWindowSpec& spec) override;
+  void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override;
+  void CloseSecondWindow() override { secondOpen_ = false; }
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
   ITextRenderer& Text() override { return *text_; }
@@ -124,6 +139,11 @@ class HeadlessPlatform final : public IPlatform {
   std::deque<Frame> frames_;
   std::vector<MessageBox> messageBoxes_;
   std::vector<std::string> openedUrls_;
+  bool secondOpen_ = false;
+  SecondWindowSpec secondSpec_;
+  Frame secondFrame_;
+  std::uint64_t secondPresentCount_ = 0;
+  int secondX_ = 0, secondY_ = 0;
   std::string saveFolder_;
   bool ownSaveFolder_ = true;
   std::unique_ptr<ITextRenderer> text_;
