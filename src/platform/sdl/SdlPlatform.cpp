@@ -30,6 +30,7 @@ class SdlPlatform final : public IPlatform {
   }
 
   ~SdlPlatform() override {
+    CloseSecondWindow();
     audio_.reset();
     text_.reset();
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
@@ -176,6 +177,57 @@ class SdlPlatform final : public IPlatform {
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
 
+  // --- The second window (the goodbye window) ---------------------------------------------------
+  bool OpenSecondWindow(const SecondWindowSpec& spec) override {
+    CloseSecondWindow();
+    if (window_ == nullptr || spec.Width <= 0 || spec.Height <= 0) return false;
+    secondSpec_ = spec;
+    const int w = spec.Width, h = spec.Height;
+    const unsigned centred = SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(SDL_GetWindowDisplayIndex(window_), 0));
+    // Shaped where the system can; a plain borderless rectangle otherwise.
+    if (spec.Shape.size() == static_cast<std::size_t>(w) * h) {
+      second_ = SDL_CreateShapedWindow(spec.Title.c_str(), centred, centred, w, h, SDL_WINDOW_BORDERLESS);
+      if (second_ != nullptr && !ApplyShape(spec)) {
+        SDL_DestroyWindow(second_);
+        second_ = nullptr;
+      }
+    }
+    if (second_ == nullptr)
+      second_ = SDL_CreateWindow(spec.Title.c_str(), static_cast<int>(centred), static_cast<int>(centred), w,
+                                 h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (second_ == nullptr) return false;
+    SDL_SetWindowHitTest(second_, &SdlPlatform::SecondWindowHitTest, this);
+    secondRenderer_ = SDL_CreateRenderer(second_, -1, 0);
+    if (secondRenderer_ == nullptr) secondRenderer_ = SDL_CreateRenderer(second_, -1, SDL_RENDERER_SOFTWARE);
+    if (secondRenderer_ != nullptr)
+      secondTexture_ =
+          SDL_CreateTexture(secondRenderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, w, h);
+    if (secondTexture_ == nullptr) {
+      CloseSecondWindow();
+      return false;
+    }
+    SDL_ShowWindow(second_);
+    SDL_RaiseWindow(second_);
+    return true;
+  }
+
+  void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override {
+    if (secondTexture_ == nullptr) return;
+    SDL_UpdateTexture(secondTexture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
+    SDL_RenderClear(secondRenderer_);
+    SDL_RenderCopy(secondRenderer_, secondTexture_, nullptr, nullptr);
+    SDL_RenderPresent(secondRenderer_);
+  }
+
+  void CloseSecondWindow() override {
+    if (secondTexture_ != nullptr) SDL_DestroyTexture(secondTexture_);
+    if (secondRenderer_ != nullptr) SDL_DestroyRenderer(secondRenderer_);
+    if (second_ != nullptr) SDL_DestroyWindow(second_);
+    secondTexture_ = nullptr;
+    secondRenderer_ = nullptr;
+    second_ = nullptr;
+  }
+
   std::uint32_t Milliseconds() const override { return SDL_GetTicks(); }
 
   bool PollEvent(PlatformEvent& out) override {
@@ -243,6 +295,77 @@ class SdlPlatform final : public IPlatform {
   }
 
  private:
+  // The shape as an alpha mask: opaque where the window shows.
+  bool ApplyShape(const SecondWindowSpec& spec) {
+    SDL_Surface* mask =
+        SDL_CreateRGBSurfaceWithFormat(0, spec.Width, spec.Height, 32, SDL_PIXELFORMAT_RGBA32);
+    if (mask == nullptr) return false;
+    SDL_LockSurface(mask);
+    for (int y = 0; y < spec.Height; ++y) {
+      auto* row = reinterpret_cast<std::uint8_t*>(mask->pixels) + static_cast<std::size_t>(y) * mask->pitch;
+      for (int x = 0; x < spec.Width; ++x) {
+        const bool shows = spec.Shape[static_cast<std::size_t>(y) * spec.Width + x] != 0;
+        row[4 * x] = row[4 * x + 1] = row[4 * x + 2] = 255;
+        row[4 * x + 3] = shows ? 255 : 0;
+      }
+    }
+    SDL_UnlockSurface(mask);
+    SDL_WindowShapeMode mode{};
+    mode.mode = ShapeModeBinarizeAlpha;
+    mode.parameters.binarizationCutoff = 128;
+    const bool ok = SDL_SetWindowShape(second_, mask, &mode) == 0;
+    SDL_FreeSurface(mask);
+    return ok;
+  }
+
+  static SDL_HitTestResult SecondWindowHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
+    (void)window;
+    const auto* self = static_cast<const SdlPlatform*>(data);
+    const auto& isDragArea = self->secondSpec_.IsDragArea;
+    return isDragArea && isDragArea(point->x, point->y) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+  }
+
+  // Events of the second window: its mouse in window coordinates and its close command; its
+  // keys and focus changes are not the game's.
+  void TranslateSecondWindow(const SDL_Event& e) {
+    PlatformEvent out;
+    out.Window = 1;
+    if (e.type == SDL_MOUSEMOTION) {
+      out.Type = PlatformEvent::Kind::MouseMove;
+      out.X = e.motion.x;
+      out.Y = e.motion.y;
+    } else if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) {
+      out.Type = PlatformEvent::Kind::MouseClick;
+      out.X = e.button.x;
+      out.Y = e.button.y;
+    } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+      out.Type = PlatformEvent::Kind::Close;
+    } else {
+      return;
+    }
+    Push(out);
+  }
+
+  // The window an event belongs to (0 for events of no window).
+  static Uint32 EventWindowId(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_WINDOWEVENT:
+        return e.window.windowID;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        return e.key.windowID;
+      case SDL_TEXTINPUT:
+        return e.text.windowID;
+      case SDL_MOUSEMOTION:
+        return e.motion.windowID;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        return e.button.windowID;
+      default:
+        return 0;
+    }
+  }
+
   bool CreateTexture() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     texture_ =
@@ -255,6 +378,10 @@ class SdlPlatform final : public IPlatform {
   bool InPicture(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
   void Translate(const SDL_Event& e) {
+    if (second_ != nullptr && EventWindowId(e) == SDL_GetWindowID(second_)) {
+      TranslateSecondWindow(e);
+      return;
+    }
     PlatformEvent out;
     switch (e.type) {
       case SDL_QUIT:
@@ -429,6 +556,10 @@ class SdlPlatform final : public IPlatform {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   SDL_Cursor* handCursor_ = nullptr;
+  SDL_Window* second_ = nullptr;
+  SDL_Renderer* secondRenderer_ = nullptr;
+  SDL_Texture* secondTexture_ = nullptr;
+  SecondWindowSpec secondSpec_;
   bool vsyncReported_ = false;
   bool ownPacing_ = true;
   int probeFrames_ = 0;
