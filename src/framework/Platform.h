@@ -125,6 +125,8 @@ class IPlatform {
   // Refresh rate of the display in Hz as the system reports it (0 or 1 = unknown).
   virtual int RefreshRate() const = 0;
   virtual void ShowCursor(bool visible) = 0;
+  // The pointer's shape over the window: a pointing hand (the default) or the arrow.
+  virtual void SetHandCursor(bool hand) { (void)hand; }
   // Window placement (position, size, state) for the switch between window and full screen.
   // Back ends without a movable window keep the defaults.
   virtual bool GetWindowPlacement(WindowPlacement& placement) const {
@@ -159,6 +161,8 @@ class IPlatform {
 
   // System services.
   virtual void ShowMessageBox(const std::string& title, const std::string& text) = 0;
+  // Hands the address to the system's handler; one that cannot be opened writes one line on
+  // standard error.
   virtual void OpenUrl(const std::string& address) = 0;
   // The folder of the files kept between runs (options, high scores).
   virtual std::string SaveFolder() const { return "Data/Save"; }

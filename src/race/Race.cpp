@@ -11,11 +11,15 @@
 #include "shell/GameState.h"
 #include "vehicles/MyImageSprite.h"
 #include "vehicles/Player.h"
+#include "vehicles/Rocket.h"
+#include "vehicles/Traffic.h"
 
 namespace kestrune {
 
 TScrollBackground* RaceRoad = nullptr;
 TPlayer* RacePlayer = nullptr;
+TCar* RaceTraffic = nullptr;
+std::array<TRocket*, RocketCount> RaceRockets{};
 bool FinishLineReached = false;
 
 namespace {
@@ -88,12 +92,15 @@ void StartRace() {
   RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
   FinishLineReached = false;
   SetupLevel(1);
-  // PLACEHOLDER (pedestrians; lamps, bonuses and finish; traffic issues): the lamp, pedestrian,
-  // bonus, traffic and finish-line managers are created here, in that order.
+  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the lamp, pedestrian and bonus
+  // managers are created here, in that order, before the traffic.
+  RaceTraffic = TCar::Create();
+  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the finish-line manager is created
+  // here, after the traffic.
   // PLACEHOLDER (race HUD issue): the HUD sprites "Panel", "Pointer", "SmallCar", "Energy",
   // "BonusNitro" and "BonusM" are created here.
   RacePlayer = TPlayer::Create(365, 400);
-  // PLACEHOLDER (weapons and damage issue): the pool of five rockets is created here.
+  for (TRocket*& rocket : RaceRockets) rocket = TRocket::Create(0, -1000);
   // PLACEHOLDER (race HUD issue): the HUD texts are drawn once here.
   GameState.Lives = 3;
   GameState.Score = 0;
@@ -104,7 +111,10 @@ void StartRaceAt(std::int32_t level, std::int32_t carModel) {
   if (RaceRoad) EndRace();
   GameState.CarModel = (carModel >= 1 && carModel <= 6) ? carModel : 1;
   StartRace();
-  if (level > 1) SetupLevel(level);
+  if (level > 1) {
+    SetupLevel(level);
+    if (RaceTraffic) RaceTraffic->ResetTraffic();
+  }
 }
 
 void RaceFrame(std::uint32_t lagCount) {
@@ -129,26 +139,31 @@ void RaceFrame(std::uint32_t lagCount) {
   // PLACEHOLDER (race HUD issue): the small car climbs the progress strip here.
   UpdateRoadVelocity();
   // PLACEHOLDER (race HUD issue): the HUD texts are drawn here.
-  // PLACEHOLDER (weapons and damage issue): rockets that left the playfield are retired here.
+  RetireRockets();
   if (GameState.KeyEdges.Esc) RaceOpenOverlay(OverlayExitToMenu);
   if (GameState.KeyEdges.P) RaceOpenOverlay(OverlayPause);
 }
 
 void NextLevel(bool advance) {
-  SetupLevel(advance ? GameState.Level + 1 : GameState.Level);
-  if (RacePlayer) {
-    TPlayer& p = *RacePlayer;
-    p.Speed = p.Velocity = p.SteerAngle = 0;
-    p.Heading = 0;
-    p.TimeOver = p.EndingStarted = p.Crashed = false;
-    p.Visible = true;
-  }
-  ScrollVelocityX = ScrollVelocityY = 0;
-  if (RaceRoad) RaceRoad->X = RaceRoad->Y = 0;
-  FinishLineReached = false;
-  // PLACEHOLDER (later race issues): bonuses, pedestrians, lamps, traffic and the finish line
-  // are reset here, in that order.
-  RaceOpenOverlay(OverlayLevel);
+  if (RacePlayer) RacePlayer->NextLevel(advance);
+}
+
+TRocket* FreeRocket() {
+  for (TRocket* rocket : RaceRockets)
+    if (rocket && !rocket->RocketFlying) return rocket;
+  return nullptr;
+}
+
+void RetireRockets() {
+  for (TRocket* rocket : RaceRockets)
+    if (rocket && rocket->ShouldRetire()) rocket->StopRocket();
+}
+
+bool GunRayKillsPedestrians(double mapX, double mapY) {
+  // PLACEHOLDER (pedestrians issue): there are no pedestrians yet, so the ray never kills one.
+  (void)mapX;
+  (void)mapY;
+  return false;
 }
 
 void EndRace() {
@@ -156,16 +171,25 @@ void EndRace() {
   if (RaceRoad) RaceRoad->Kill();
   if (RacePlayer) {
     RacePlayer->StopCarSounds(true);
-    // PLACEHOLDER (later race issues): the five managers and the six HUD sprites are killed here.
+    // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the lamp, pedestrian, bonus
+    // and finish-line managers are killed here.
+    if (RaceTraffic) RaceTraffic->Kill();
+    // PLACEHOLDER (race HUD issue): the six HUD sprites are killed here.
     RacePlayer->LeftFlame->Kill();
     RacePlayer->RightFlame->Kill();
     RacePlayer->WeaponSprite->Kill();
     RacePlayer->Kill();
   }
-  // PLACEHOLDER (weapons and damage issue): each rocket and its flame are killed here.
+  for (TRocket*& rocket : RaceRockets) {
+    if (!rocket) continue;
+    rocket->EngineFlame->Kill();
+    rocket->Kill();
+  }
   if (GameSpriteWorld().Root) GameSpriteWorld().Root->FreeDead();
   RaceRoad = nullptr;
   RacePlayer = nullptr;
+  RaceTraffic = nullptr;
+  RaceRockets.fill(nullptr);
 }
 
 }  // namespace kestrune

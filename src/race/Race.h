@@ -2,15 +2,22 @@
 // One race: its start, the race frame run on every timer tick, level set-up and the teardown.
 // The race's sprites are held here from StartRace to EndRace.
 
+#include <array>
 #include <cstdint>
 
 namespace kestrune {
 
 class TScrollBackground;
 class TPlayer;
+class TCar;
+class TRocket;
 
 extern TScrollBackground* RaceRoad;
 extern TPlayer* RacePlayer;
+extern TCar* RaceTraffic;
+// The rocket projector's five rockets.
+constexpr int RocketCount = 5;
+extern std::array<TRocket*, RocketCount> RaceRockets;
 // Set once the finish line has been crossed in this level.
 // PLACEHOLDER (lamps, bonuses and finish issue): becomes the finish line sprite's reached flag.
 extern bool FinishLineReached;
@@ -31,10 +38,16 @@ void CopyWindowToChips();
 void UpdateRoadVelocity();
 // A rebound recomputes the road velocity at once and moves the road one step by it.
 void MoveRoadAfterRebound();
-// PLACEHOLDER (weapons and damage issue): the player's full NextLevel and car reset replace
-// this. Sets up the next level (or the same one again), puts the car and road back to the start
-// and announces the level.
+// The player's NextLevel: sets up the next level (or the same one again when advance is false),
+// puts the car, the road and everything on it back to the start and announces the level.
 void NextLevel(bool advance);
+// The first rocket not in flight, or null when all five fly.
+TRocket* FreeRocket();
+// Takes the rockets whose explosion has ended or that have left the playfield out of flight.
+void RetireRockets();
+// The gun ray at a map point: kills every living pedestrian within 50 map pixels of it in x and
+// y; returns whether any died.
+bool GunRayKillsPedestrians(double mapX, double mapY);
 
 double RaceRoadX();
 double RaceRoadY();

@@ -26,16 +26,13 @@ void RegisterRaceModule(TMForm& form) {
     return MForm && state >= 0 && state < InputStateCount &&
            MForm->MDXInput.States[static_cast<std::size_t>(state)];
   };
-  // PLACEHOLDER (shell issue): overlays have no windows yet and an open one would stop the race
-  // frame for good, so the race's overlays (level announcement, pause, exit, time over, game
-  // over) are not opened until that issue connects services.OpenOverlay to form.OpenOverlay.
-  services.OpenOverlay = nullptr;
+  services.OpenOverlay = [](int overlay) {
+    if (MForm) MForm->OpenOverlay(overlay);
+  };
 
+  // PLACEHOLDER (race HUD issue): form.Handlers.DrawRaceHud draws the HUD texts over an overlay
+  // open during the race.
   form.Handlers.ScreenFrame[ScreenRace] = [](std::uint32_t lagCount) { RaceFrame(lagCount); };
-
-  // PLACEHOLDER (shell issue): until the menu screens exist, start-up goes straight into a race
-  // at level 1 with the first car; the shell issue puts the intro screen back here.
-  form.Handlers.OpenIntroScreen = [] { StartRaceAt(1, 1); };
 }
 
 }  // namespace kestrune

@@ -13,6 +13,7 @@ class TSprite;
 class TMenuButton;
 class TBackgroundSprite;
 class TMyCursor;
+class TMyImageSprite;
 
 // Screen ids.
 enum : std::uint8_t {
@@ -64,8 +65,8 @@ struct TGameState {
   std::array<TMenuButton*, 13> MenuItems{};
   bool MenuIntroRunning = false;
   std::int32_t OverlayTimer = 0;
-  TSprite* OverlayFrame = nullptr;
-  TSprite* OverlayCaption = nullptr;
+  TMyImageSprite* OverlayFrame = nullptr;
+  TMyImageSprite* OverlayCaption = nullptr;
   std::uint8_t LastTypedChar = 0;
   std::int32_t MouseX = 0, MouseY = 0;
   TBackgroundSprite* ScreenBackground = nullptr;
@@ -84,6 +85,19 @@ struct TGameState {
   std::int32_t NextCarModel = 1;
   std::int32_t CarFadePhase = 0;
   std::int32_t HelpPage = 0;
+
+  // Pictures of the screens besides their buttons: car choice, options, high scores, help.
+  TMyImageSprite* CarPanel = nullptr;
+  TMyImageSprite* CarPicture = nullptr;
+  TMyImageSprite* CarPictureNext = nullptr;
+  TMyImageSprite* FullScreenPicture = nullptr;
+  TMyImageSprite* MusicPicture = nullptr;
+  TMyImageSprite* SoundPicture = nullptr;
+  TMyImageSprite* CountryEditBox = nullptr;
+  TMyImageSprite* HighScoreCaption = nullptr;
+  TMyImageSprite* HighScoreFrame = nullptr;
+  std::array<TMyImageSprite*, 8> HelpIcons{};
+  TMyImageSprite* HelpLogo = nullptr;
 
   // Race values.
   std::int32_t Level = 0, Lives = 0, Score = 0, TimeLeft = 0;

@@ -169,9 +169,6 @@ void TMForm::ExitGame() {
 
 void TMForm::OpenOverlay(int overlay) {
   if (GameState.Overlay != OverlayNone) return;
-  // PLACEHOLDER (overlay windows issue): without an overlay module nothing could ever close an
-  // overlay, and the screen under it would stay frozen, so none is opened.
-  if (!Handlers.RunOverlay) return;
   GameState.Overlay = static_cast<std::uint8_t>(overlay);
   GameState.SavedSelection = {GameState.Selected, GameState.FirstItem, GameState.LastItem};
   if (Handlers.BuildOverlay) Handlers.BuildOverlay(overlay);
@@ -189,9 +186,8 @@ void TMForm::CloseOverlay() {
 // --- Window events ------------------------------------------------------------------------------
 
 void TMForm::FormCloseQuery(bool& canClose) {
-  // PLACEHOLDER (overlay windows issue): until the confirmations exist, the close command
-  // closes the window (and ends the game) instead of opening a confirmation nobody can answer.
-  if (!Handlers.RunOverlay) return;
+  // The close command asks first: leave the race, or leave the game. A second one while the
+  // question is open changes nothing.
   OpenOverlay(GameState.Screen == ScreenRace ? OverlayExitToMenu : OverlayExitGame);
   canClose = false;
 }
@@ -296,5 +292,7 @@ void TMForm::HideMouseCursor() {
 }
 
 void TMForm::OpenWebPage(const std::string& address) { platform_->OpenUrl(address); }
+
+void TMForm::SetHandPointer(bool hand) { platform_->SetHandCursor(hand); }
 
 }  // namespace kestrune

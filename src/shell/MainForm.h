@@ -40,6 +40,8 @@ struct TShellHandlers {
   // matching teardown, run by CloseOverlay before the state is reset.
   std::function<void(int overlay)> BuildOverlay;
   std::function<void(int overlay)> TearDownOverlay;
+  // The race HUD's texts, drawn over an overlay that is open during the race.
+  std::function<void()> DrawRaceHud;
   // Start-up steps that later modules provide (archives, save files, first screen).
   std::function<void()> LoadArchives;
   std::function<void()> ReadSaveFiles;
@@ -106,6 +108,8 @@ class TMForm : public TDXForm {
   void ShowMouseCursor();
   void HideMouseCursor();
   void OpenWebPage(const std::string& address);
+  // The pointer over the window: a pointing hand, or the arrow.
+  void SetHandPointer(bool hand);
   // Sounds by name (SoundService.cpp): stop the effect, then play it from the start; nothing
   // while sound is off. A name the library does not hold raises EWaveCollectionError.
   void PlaySound(const std::string& name);

@@ -11,6 +11,7 @@
 #include "framework/ByteStream.h"
 #include "framework/DibCodec.h"
 #include "shell/GameState.h"
+#include "shell/LocalPages.h"
 #include "shell/MainForm.h"
 #include "shell/SaveFileIO.h"
 #include "shell/SavedFiles.h"
@@ -19,24 +20,6 @@ namespace kestrune {
 namespace {
 
 constexpr std::uint16_t kBackground = RGB565(218, 228, 253);
-
-// A local file as a file:// address, with the characters an address cannot hold escaped.
-std::string FileAddress(const std::string& relativePath, const std::string& fragment = "") {
-  std::error_code ec;
-  const std::string path = std::filesystem::absolute(relativePath, ec).lexically_normal().string();
-  std::string out = "file://";
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-      out += c;
-    } else {
-      char escaped[4];
-      std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-      out += escaped;
-    }
-  }
-  return out + fragment;
-}
 
 bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
@@ -172,9 +155,17 @@ void TForm8a::Button1Click() {
   mainForm_.ExitGame();
 }
 
-void TForm8a::Label03Click() { mainForm_.OpenWebPage(FileAddress(kReadmePath)); }
-void TForm8a::Label06Click() { mainForm_.OpenWebPage(FileAddress(kReadmePath, kModdingAnchor)); }
-void TForm8a::Label08Click() { mainForm_.OpenWebPage(FileAddress(kLicencePath)); }
+void TForm8a::Label03Click() { OpenLocalPage(TLocalPage::Readme); }
+void TForm8a::Label08Click() { OpenLocalPage(TLocalPage::Licence); }
+
+void TForm8a::Label06Click() {
+  const std::string address = LocalPageAddress(TLocalPage::Readme);
+  if (address.empty()) {
+    OpenLocalPage(TLocalPage::Readme);  // says that it is missing
+    return;
+  }
+  mainForm_.OpenWebPage(address + kModdingAnchor);
+}
 
 void TForm8a::Button1MouseMove() {
   if (hover_) return;

@@ -22,9 +22,7 @@ class TMForm;
 inline constexpr const char* kGoodbyeArtworkPath = "Data/Res/Goodbye.bmp";
 inline constexpr const char* kGoodbyeButtonPath = "Data/Res/GoodbyeClose.bmp";
 inline constexpr const char* kGoodbyeButtonHoverPath = "Data/Res/GoodbyeCloseHover.bmp";
-// The documents the links open, copied beside the data by the build.
-inline constexpr const char* kReadmePath = "Data/Doc/README.md";
-inline constexpr const char* kLicencePath = "Data/Doc/LICENSE";
+// The README's section on changing the data set, which the modding link opens.
 inline constexpr const char* kModdingAnchor = "#archive-tool-kestrune-pack";
 
 // A picture file ("BM" file header and a device-independent bitmap); an empty picture when the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include "framework/PictureCollection.h"
@@ -10,6 +11,7 @@
 #include "race/RaceServices.h"
 #include "race/RoadMap.h"
 #include "shell/GameState.h"
+#include "vehicles/Traffic.h"
 
 namespace kestrune {
 
@@ -228,48 +230,6 @@ void TPlayer::Rebound(double value) {
   RacePlaySound("Collision");
 }
 
-void TPlayer::TakeHit() {
-  // PLACEHOLDER (weapons and damage issue): the third hit there also takes a life and crashes
-  // the car. Until then the hit counter only counts down and starts again at 3.
-  if (--HitsLeft <= 0) HitsLeft = 3;
-}
-
-void TPlayer::GiveBonus(int kind) {
-  // PLACEHOLDER (weapons and damage issue): only the extra life and the nitro are handed out;
-  // the machine gun and the rocket projector come with the weapons.
-  if (kind == 1) ++GameState.Lives;
-  if (kind == 2) {
-    HasNitro = true;
-    Nitro = 100;
-  }
-}
-
-void TPlayer::DropItem(int item) {
-  switch (item) {
-    case 2:
-      HasNitro = false;
-      Nitro = 0;
-      break;
-    case 3:
-      RaceStopSound("MachineGun");
-      GunSoundOn = false;
-      Ammo = 0;
-      break;
-    case 4:
-      RaceStopSound("Rocket");
-      Ammo = 0;
-      break;
-    default:
-      break;
-  }
-}
-
-void TPlayer::BurnNitro() {
-  if (Nitro <= 0) return;
-  Nitro -= 0.5 * GameState.SpeedScale;
-  NitroBurning = true;
-}
-
 // --- The move ----------------------------------------------------------------------------------
 
 void TPlayer::UpdateCorners() {
@@ -387,11 +347,17 @@ void TPlayer::MoveSelf(std::int32_t moveCount) {
   }
   UpdateCorners();
   if (JustRestarted) {
-    // PLACEHOLDER (traffic issue): traffic cars within 720 pixels of the car are removed here.
+    // Fresh from a restart: the traffic within 720 pixels ahead or behind is cleared away.
+    if (TCar* traffic = RaceTraffic)
+      for (int slot = 1; slot <= TCar::Slots; ++slot)
+        if (traffic->CarKind[static_cast<std::size_t>(slot)] != 0 &&
+            traffic->CarDir[static_cast<std::size_t>(slot)] != TCar::DirNone &&
+            std::abs(traffic->ScreenY(slot) - Y) <= 720)
+          traffic->RemoveCar(slot);
     JustRestarted = false;
   }
   if (Crashed) {
-    // PLACEHOLDER (weapons and damage issue): the crash branch (explosion, restart) runs here.
+    RunCrash();
     return;
   }
   if (RaceFinishReached() || TimeOver) {
@@ -411,25 +377,15 @@ void TPlayer::MoveSelf(std::int32_t moveCount) {
   UpdateMarkPoints();
   LayMarks();
   FreeMarksOffScreen();
-  // PLACEHOLDER (weapons and damage issue): weapon timers and the unfold/fold animation.
+  RunWeapon();
   Steer();
   UpdateSpeed();
-  // PLACEHOLDER (weapons and damage issue): firing.
+  RunFiring();
   if (MapRowOffset >= TRoadMap::MaxRowOffset && Speed < 0) {
     // The bottom of the map: the car cannot reverse past it.
     Speed = 0;
     Velocity = 0;
   }
-}
-
-void TPlayer::RestoreWeaponPicture() {
-  if (Weapon == 3)
-    WeaponSprite->SetPictureCentred("GunAnim_" + std::to_string(WeaponStage), Trunc(WeaponSprite->X),
-                                    Trunc(WeaponSprite->Y));
-  if (Weapon == 4)
-    WeaponSprite->SetPictureCentred("RocketAnim_" + std::to_string(WeaponStage), Trunc(WeaponSprite->X),
-                                    Trunc(WeaponSprite->Y));
-  FirePicturePending = 0;
 }
 
 // The end of a level: the car rolls to a stop, then the time left is paid out at ten times real
@@ -523,7 +479,7 @@ void TPlayer::DrawSelf() {
   if (!Visible || !Engine || !Engine->Surface()) return;
   DrawMarks();
   if (!Crashed && NitroBurning) DrawFlames();
-  // PLACEHOLDER (traffic issue): the traffic cars are drawn here, under the player's car.
+  if (RaceTraffic) RaceTraffic->DrawCars();
   if (!Picture || Picture->PatternCount() < 2) {
     X = kScreenX;
     Y = kScreenY;
@@ -532,14 +488,14 @@ void TPlayer::DrawSelf() {
     X = Width / 2.0 + kScreenX - 32;
     Y = Height / 2.0 + kScreenY + 10;
   }
-  // PLACEHOLDER (weapons and damage issue): the wreck and its two extra explosions.
+  if (Crashed && !RestartPlaced) DrawWreck();
   if (Heading != 0 && Picture) {
     Picture->DrawRotate(*Engine->Surface(), Trunc(X + Width / 2.0), Trunc(Y + Height / 2.0), Width, Height,
                         Trunc(AnimPos), 0.5, 0.5, Heading);
   } else {
     TMyImageSprite::DrawSelf();
   }
-  // PLACEHOLDER (weapons and damage issue): the mounted weapon, rotated with the car.
+  if (!Crashed && (Weapon == 3 || Weapon == 4)) DrawWeapon();
 }
 
 }  // namespace kestrune

@@ -2,7 +2,8 @@
 // The player's car. It sits still on the screen and turns about its centre; the road and
 // everything on it scroll under it against its heading. This is its driving model: steering,
 // speed, the engine-sound state machine, horn, tyre and blood marks, the end-of-level roll-out
-// and drawing.
+// and drawing (Player.cpp); and what it carries and suffers: weapons, nitro, hits, the crash, the
+// restart and the next level (PlayerWeapons.cpp).
 
 #include <array>
 #include <cstdint>
@@ -61,13 +62,29 @@ class TPlayer : public TMyImageSprite {
   // the next move does nothing else.
   void Rebound(double value);
   void AddScore(std::int32_t points);
-  // Takes one of the car's three hits.
+  // Takes one of the car's three hits; the third costs a life and crashes the car.
   void TakeHit();
+  // Blows the car up; it comes back on the road's right edge behind (or the game ends).
+  void Crash();
   // A picked-up bonus: 1 extra life, 2 nitro, 3 machine gun, 4 rocket projector.
   void GiveBonus(int kind);
-  // 2 nitro, 3 machine gun, 4 rocket projector.
+  // Empties the item: 2 nitro, 3 machine gun, 4 rocket projector. The weapon itself folds away
+  // by its animation.
   void DropItem(int item);
+  // Empties everything and takes the weapon off at once.
+  void DropAll();
   void BurnNitro();
+  // One shot of the mounted weapon, unless it is still cooling down.
+  void Fire();
+  // The machine gun's instant shot from the screen point along the heading: it stops at the first
+  // pedestrian or car it meets.
+  void GunRay(double startX, double startY);
+  // Puts the car on the road's right edge piece some rows behind where it is.
+  void PlaceAtRestart();
+  // Makes the car drivable again after a crash or at a new level.
+  void ResetCar();
+  // Sets up the next level (or the same one again), resetting the car and the road's objects.
+  void NextLevel(bool advance);
 
   void StopCarSounds(bool all);
   void SwitchEngineSound(const std::string& name);
@@ -130,9 +147,17 @@ class TPlayer : public TMyImageSprite {
   void Steer();
   void UpdateSpeed();
   void RollOut();
+  void RunCrash();
+  void RunWeapon();
+  void RunFiring();
   void RestoreWeaponPicture();
+  // The weapon picture of the current stage, centred on the mount point.
+  void ShowWeaponStage();
+  std::string CarPictureName() const;
   void DrawMarks();
   void DrawFlames();
+  void DrawWreck();
+  void DrawWeapon();
 };
 
 }  // namespace kestrune

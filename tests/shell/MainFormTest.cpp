@@ -33,8 +33,7 @@ struct Session {
   HeadlessPlatform platform;
   TGameSession game{platform, 1234};
   Session() {
-    // These tests drive the bare window: start-up's direct race start (standing in for the
-    // intro screen until the menus exist) is left out.
+    // These tests drive the bare window: start-up's intro screen is left out.
     game.BeforeFormCreate = [](TMForm& form) { form.Handlers.OpenIntroScreen = nullptr; };
     EXPECT_TRUE(game.Start());
   }
@@ -121,16 +120,6 @@ TEST(MainForm, CloseCommandOpensTheMatchingConfirmationAndIsRefused) {
     s.Form().CloseOverlay();
     EXPECT_EQ(GameState.Selected, 3);
   }
-}
-
-TEST(MainForm, WithoutOverlayWindowsTheCloseCommandEndsTheGameAndNothingFreezes) {
-  Session s;
-  GameState.Screen = ScreenRace;
-  s.Form().OpenOverlay(OverlayPause);
-  EXPECT_EQ(GameState.Overlay, OverlayNone);
-  s.platform.PushEvent(Simple(PlatformEvent::Kind::Close));
-  s.Frames(1);
-  EXPECT_TRUE(s.game.Finished());
 }
 
 TEST(MainForm, AltEnterSwitchesDisplayModeAndPausesOnlyTheRace) {

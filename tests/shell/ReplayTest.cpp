@@ -88,11 +88,7 @@ TEST(ReplayRunner, SameScriptGivesTheSameSummaryAndWritesScreenshots) {
 
 TEST(ReplayRunner, CloseCommandAtAGivenTimeOpensTheExitConfirmation) {
   TReplayRunner runner(ParseReplayScript("frames 30\n@250ms close\n"));
-  // Outside a race: start-up's direct race start (until the menus exist) is left out.
-  runner.BeforeFormCreate = [](TMForm& form) {
-    form.Handlers.OpenIntroScreen = nullptr;
-    form.Handlers.RunOverlay = [](std::uint32_t) {};
-  };
+  // On the intro screen, outside a race.
   const TReplayResult r = runner.Run();
   EXPECT_EQ(GameState.Overlay, OverlayExitGame);
   EXPECT_FALSE(r.Finished);

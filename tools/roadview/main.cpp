@@ -1,8 +1,11 @@
 // kestrune-roadview: generates a level's road and writes a screen-sized picture of each kind of
 // stretch it finds (a shift either way, a fork and its join, a median, an extra lane on either
 // side, walled and open blocks, kiosks, paths), drawn with the race's own road sprite and the
-// tiles of a picture archive. For checking that the tile art joins up.
+// tiles of a picture archive. For checking that the tile art joins up. With --traffic N it places
+// the level's traffic and, at each stretch, drives it for N frames (85 a second), writing a
+// picture every 50 frames, to watch the cars follow the road.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -15,11 +18,14 @@
 #include "framework/Random.h"
 #include "framework/Sprite.h"
 #include "platform/PngWriter.h"
+#include "race/LevelValues.h"
 #include "race/Race.h"
 #include "race/RoadGenerator.h"
 #include "race/RoadMap.h"
 #include "race/ScrollBackground.h"
+#include "shell/GameState.h"
 #include "vehicles/MyImageSprite.h"
+#include "vehicles/Traffic.h"
 
 using namespace kestrune;
 
@@ -32,8 +38,9 @@ struct Feature {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR]\n"
-               "Writes DIR/<stretch>.png for each kind of stretch found in the generated level.\n");
+               "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR] [--traffic N]\n"
+               "Writes DIR/<stretch>.png for each kind of stretch found in the generated level;\n"
+               "with --traffic N, DIR/<stretch>-<frame>.png every 50 of N frames of traffic.\n");
   return 2;
 }
 
@@ -43,6 +50,7 @@ int main(int argc, char** argv) {
   std::string archive = "Data/Res/Res2.dxg", out = "roadview";
   std::uint32_t seed = 1;
   int level = 6;
+  int trafficFrames = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return Usage();
@@ -55,6 +63,8 @@ int main(int argc, char** argv) {
       level = std::atoi(value.c_str());
     else if (arg == "--out")
       out = value;
+    else if (arg == "--traffic")
+      trafficFrames = std::max(0, std::atoi(value.c_str()));
     else
       return Usage();
   }
@@ -68,9 +78,25 @@ int main(int argc, char** argv) {
     GameSpriteWorld() = {&engine, nullptr, &library, nullptr};
 
     RandomSeed(seed);
-    const int length = level <= 5 ? 200 * level + 100 : 1300;
+    const TLevelValues values = ComputeLevelValues(level);
+    const int length = values.RoadLength;
+    GameState.RoadLength = values.RoadLength;
+    GameState.TrafficLevelValue = values.TrafficLevelValue;
+    GameState.FrameTimeMs = 11;
+    GameState.SpeedScale = 1.0;
     GenerateRoadMap(length);
     RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
+    TCar* traffic = trafficFrames > 0 ? TCar::Create() : nullptr;
+    auto write = [&](const std::string& path) {
+      surface.Fill(0);
+      engine.Draw();
+      if (traffic) traffic->DrawCars();
+      if (!WritePngRGB565(path, surface.Pixels(), 800, 600, surface.Pitch())) {
+        std::fprintf(stderr, "kestrune-roadview: cannot write %s\n", path.c_str());
+        return false;
+      }
+      return true;
+    };
 
     auto code = [](int r, int c) { return static_cast<int>(RoadMap.Get(r, c)); };
     const std::vector<Feature> features = {
@@ -103,12 +129,15 @@ int main(int argc, char** argv) {
           MapRowOffset = std::min(r - 5, TRoadMap::MaxRowOffset);
           RaceRoad->X = RaceRoad->Y = 0;
           CopyWindowToChips();
-          surface.Fill(0);
-          engine.Draw();
           const std::string path = out + "/" + f.name + ".png";
-          if (!WritePngRGB565(path, surface.Pixels(), 800, 600, surface.Pitch())) {
-            std::fprintf(stderr, "kestrune-roadview: cannot write %s\n", path.c_str());
-            return 1;
+          if (!traffic) {
+            if (!write(path)) return 1;
+          } else {
+            traffic->ResetTraffic();
+            for (int frame = 0; frame <= trafficFrames; ++frame) {
+              if (frame > 0) traffic->MoveSelf(GameState.FrameTimeMs);
+              if (frame % 50 == 0 && !write(out + "/" + f.name + "-" + std::to_string(frame) + ".png")) return 1;
+            }
           }
           std::printf("%s: map row %d, column %d -> %s\n", f.name.c_str(), r, c, path.c_str());
         }

@@ -82,6 +82,7 @@ class HeadlessPlatform final : public IPlatform {
   bool WindowOpen() const { return windowOpen_; }
   bool WindowVisible() const { return windowVisible_; }
   bool CursorVisible() const { return cursorVisible_; }
+  bool HandCursor() const { return handCursor_; }
   std::string Title() const { return title_; }
   int FullScreenSwitches() const { return fullScreenSwitches_; }
 
@@ -95,6 +96,7 @@ class HeadlessPlatform final : public IPlatform {
   bool TakeSurfacesLost() override;
   int RefreshRate() const override { return refreshRate_; }
   void ShowCursor(bool visible) override { cursorVisible_ = visible; }
+  void SetHandCursor(bool hand) override { handCursor_ = hand; }
   bool GetWindowPlacement(WindowPlacement& placement) const override;
   void SetWindowPlacement(const WindowPlacement& placement) override { placement_ = placement; }
   void CenterWindow() override;
@@ -122,6 +124,7 @@ class HeadlessPlatform final : public IPlatform {
   std::deque<PlatformEvent> events_;
   std::array<std::uint8_t, 256> keys_{};
   bool foreground_ = true;
+  bool handCursor_ = true;
   bool surfacesLost_ = false;
   bool noDisplay_ = false;
   bool fullScreenRefused_ = false;

@@ -8,7 +8,11 @@
 #include "shell/Game.h"
 #include "shell/GameState.h"
 #include "shell/MainForm.h"
+#include "shell/Menus.h"
+#include "shell/Screens.h"
 #include "vehicles/Player.h"
+#include "vehicles/Rocket.h"
+#include "vehicles/Traffic.h"
 
 namespace kestrune {
 namespace {
@@ -51,6 +55,7 @@ void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
   out.emplace_back("Screen", Int(s.Screen));
   out.emplace_back("Overlay", Int(s.Overlay));
   out.emplace_back("Selected", Int(s.Selected));
+  out.emplace_back("SelectedItem", JsonString(SelectedItemName()));
   out.emplace_back("FrameTimeMs", Int(s.FrameTimeMs));
   out.emplace_back("SpeedScale", Real(s.SpeedScale));
   out.emplace_back("FrameRate", Int(s.FrameRate));
@@ -66,7 +71,16 @@ void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
     out.emplace_back("Heading", Int(p->Heading));
     out.emplace_back("Crashed", p->Crashed ? "true" : "false");
     out.emplace_back("HitsLeft", Int(p->HitsLeft));
+    out.emplace_back("CarVisible", p->Visible ? "true" : "false");
+    out.emplace_back("Weapon", Int(p->Weapon));
+    out.emplace_back("WeaponStage", Int(p->WeaponStage));
+    out.emplace_back("Ammo", Int(p->Ammo));
+    out.emplace_back("Nitro", Real(p->Nitro));
+    int flying = 0;
+    for (const TRocket* rocket : RaceRockets) flying += rocket && rocket->RocketFlying;
+    out.emplace_back("RocketsFlying", Int(flying));
   }
+  if (const TCar* traffic = RaceTraffic) out.emplace_back("TrafficCars", Int(traffic->CarsAlive()));
   out.emplace_back("MapColumnOffset", Int(MapColumnOffset));
   out.emplace_back("MapRowOffset", Int(MapRowOffset));
 }
@@ -84,11 +98,19 @@ void TReplayRunner::Apply(const TReplayAction& a) {
   e.Ctrl = a.Ctrl;
   e.Alt = a.Alt;
   e.VirtualKey = a.Key;
+  e.Window = a.Window;
   switch (a.Type) {
     case TReplayAction::Kind::KeyDown:
       platform_.SetKey(a.Key, true);
       e.Type = PlatformEvent::Kind::KeyDown;
       platform_.PushEvent(e);
+      // As on the real keyboard, Enter (without Alt) and Backspace also type their character.
+      if ((a.Key == 0x0D && !a.Alt) || a.Key == 0x08) {
+        PlatformEvent ch;
+        ch.Type = PlatformEvent::Kind::Char;
+        ch.Char = static_cast<std::uint8_t>(a.Key);
+        platform_.PushEvent(ch);
+      }
       break;
     case TReplayAction::Kind::KeyUp:
       platform_.SetKey(a.Key, false);
@@ -119,6 +141,9 @@ void TReplayRunner::Apply(const TReplayAction& a) {
     case TReplayAction::Kind::FocusGained:
       platform_.SetForeground(true);
       break;
+    case TReplayAction::Kind::Bonus:
+      if (RacePlayer) RacePlayer->GiveBonus(a.Key);
+      break;
   }
 }
 
@@ -127,7 +152,12 @@ TReplayResult TReplayRunner::Run() {
   TGameSession session(platform_, script_.Seed);
   session.BeforeFormCreate = BeforeFormCreate;
   result.Started = session.Start();
-  if (result.Started && script_.RaceLevel > 0) StartRaceAt(script_.RaceLevel, script_.RaceCar);
+  if (result.Started && script_.RaceLevel > 0) {
+    // Straight from the intro screen into the race, as the car choice's Start would.
+    CloseCurrentScreen();
+    session.Form()->MDXSpriteEngine.FreeDead();
+    StartRaceAt(script_.RaceLevel, script_.RaceCar);
+  }
 
   std::size_t next = 0;
   for (std::int64_t frame = 1; result.Started && frame <= script_.Frames && !session.Finished(); ++frame) {
@@ -173,6 +203,7 @@ TReplayResult TReplayRunner::Run() {
   // The last message box the game showed (a failed start-up's reason), or null.
   const auto& boxes = platform_.MessageBoxes();
   s.emplace_back("Message", boxes.empty() ? "null" : JsonString(boxes.back().Text));
+  s.emplace_back("GoodbyeWindow", platform_.SecondWindowOpen() ? "true" : "false");
   AddStateFields(s);
   s.emplace_back("LastFrameHash", Hex(result.LastFrameHash));
   return result;

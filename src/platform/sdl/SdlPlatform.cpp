@@ -3,7 +3,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
+#include <iostream>
 #include <optional>
 
 #include "platform/NullAudio.h"
@@ -13,6 +16,23 @@
 
 namespace kestrune {
 namespace {
+
+// True when an executable of that name is in one of the PATH folders.
+bool ProgramOnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return false;
+  std::string folders = path;
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    const std::size_t end = std::min(folders.find(':', start), folders.size());
+    const std::string folder = folders.substr(start, end - start);
+    std::error_code error;
+    if (!folder.empty() && std::filesystem::is_regular_file(std::filesystem::path(folder) / name, error))
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkBack = 0x08;
@@ -37,6 +57,7 @@ class SdlPlatform final : public IPlatform {
     if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     if (handCursor_ != nullptr) SDL_FreeCursor(handCursor_);
+    if (arrowCursor_ != nullptr) SDL_FreeCursor(arrowCursor_);
     if (videoInit_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
@@ -276,7 +297,26 @@ class SdlPlatform final : public IPlatform {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), window_);
   }
 
-  void OpenUrl(const std::string& address) override { SDL_OpenURL(address.c_str()); }
+  void OpenUrl(const std::string& address) override {
+    // SDL hands the address to xdg-open in a detached process and cannot tell whether that
+    // worked; a missing xdg-open is the one failure seen here.
+    if (!ProgramOnPath("xdg-open")) {
+      std::cerr << "Kestrune: cannot open " << address << ": no handler (xdg-open) is installed" << std::endl;
+      return;
+    }
+    if (SDL_OpenURL(address.c_str()) != 0)
+      std::cerr << "Kestrune: cannot open " << address << ": " << SDL_GetError() << std::endl;
+  }
+
+  void SetHandCursor(bool hand) override {
+    if (hand) {
+      if (handCursor_ == nullptr) handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+      if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
+    } else {
+      if (arrowCursor_ == nullptr) arrowCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+      if (arrowCursor_ != nullptr) SDL_SetCursor(arrowCursor_);
+    }
+  }
 
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
@@ -556,6 +596,7 @@ class SdlPlatform final : public IPlatform {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   SDL_Cursor* handCursor_ = nullptr;
+  SDL_Cursor* arrowCursor_ = nullptr;
   SDL_Window* second_ = nullptr;
   SDL_Renderer* secondRenderer_ = nullptr;
   SDL_Texture* secondTexture_ = nullptr;

@@ -1,0 +1,132 @@
+// One race frame as the game runs it, without the display's copy of the back surface: fill the
+// 800 x 600 surface with black and draw the sprite tree (drawing), then the race frame and the
+// freeing of dead sprites (logic). Level 5 (all 200 traffic slots in use), car 1, seed 5, 85 frames
+// a second, with the game's own pictures; the scripted drive holds the accelerator, weaves left
+// and right, picks up a weapon every 1000 frames and fires it, and never runs out of lives.
+// Each frame is timed on its own; the medians are printed at the end (target: whole frame
+// <= 0.25 ms). Run from build/ (reads Data/Res/Res1.dxg and Res2.dxg).
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+#include "framework/PictureCollection.h"
+#include "framework/Random.h"
+#include "framework/Sprite.h"
+#include "race/Race.h"
+#include "race/RaceServices.h"
+#include "race/RoadMap.h"
+#include "shell/GameState.h"
+#include "vehicles/MyImageSprite.h"
+#include "vehicles/Player.h"
+#include "vehicles/Traffic.h"
+
+namespace kestrune {
+namespace {
+
+constexpr int kFrames = 6000;
+constexpr int kStateUp = 0, kStateLeft = 2, kStateRight = 3, kStateFire = 15;
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::nth_element(v.begin(), v.begin() + static_cast<long>(v.size() / 2), v.end());
+  return v[v.size() / 2];
+}
+
+struct Figures {
+  std::vector<double> drawMs, logicMs, frameMs;
+  int carsAtStart = 0, carsAtEnd = 0, rowsDriven = 0, score = 0, crashes = 0;
+};
+Figures figures;
+
+void BM_RaceFrameLevel5(benchmark::State& state) {
+  TPictureCollection lib1, lib2;
+  try {
+    lib1.LoadFromFile("Data/Res/Res1.dxg");
+    lib2.LoadFromFile("Data/Res/Res2.dxg");
+  } catch (const std::exception& e) {
+    state.SkipWithError(("cannot read the data set (run from the build directory): " + std::string(e.what())).c_str());
+    return;
+  }
+  lib1.Restore();
+  lib2.Restore();
+  TDirectDrawSurface surface(800, 600);
+  TSpriteEngine engine;
+  engine.SetSurface(&surface);
+  GameState = TGameState{};
+  GameState.FrameTimeMs = 11;
+  GameState.SpeedScale = 1.0;
+  GameSpriteWorld() = {&engine, &lib1, &lib2, &GameState.FrameTimeMs};
+  std::set<int> held;
+  RaceServices() = TRaceServices{};
+  RaceServices().InputHeld = [&held](int s) { return held.count(s) > 0; };
+
+  RandomSeed(5);
+  StartRaceAt(5, 1);
+  figures = {};
+  figures.carsAtStart = RaceTraffic->CarsAlive();
+
+  int frame = 0;
+  for (auto _ : state) {
+    // The script: accelerate throughout, weave every few seconds, fire a fresh weapon.
+    held = {kStateUp};
+    const int phase = frame % 400;
+    if (phase >= 100 && phase < 130) held.insert(kStateLeft);
+    if (phase >= 300 && phase < 330) held.insert(kStateRight);
+    if (frame % 1000 == 10) RacePlayer->GiveBonus(frame % 2000 == 10 ? 3 : 4);
+    if (frame % 1000 > 100 && frame % 1000 < 600) held.insert(kStateFire);
+    if (GameState.Lives < 2) GameState.Lives = 3;
+    const bool wasCrashed = RacePlayer->Crashed;
+
+    const auto t0 = std::chrono::steady_clock::now();
+    surface.Fill(0);
+    engine.Draw();
+    const auto t1 = std::chrono::steady_clock::now();
+    RaceFrame(static_cast<std::uint32_t>(GameState.FrameTimeMs));
+    engine.FreeDead();
+    const auto t2 = std::chrono::steady_clock::now();
+
+    const double draw = std::chrono::duration<double, std::milli>(t1 - t0).count();
+    const double logic = std::chrono::duration<double, std::milli>(t2 - t1).count();
+    figures.drawMs.push_back(draw);
+    figures.logicMs.push_back(logic);
+    figures.frameMs.push_back(draw + logic);
+    benchmark::DoNotOptimize(surface.Pixels());
+    figures.crashes += RacePlayer->Crashed && !wasCrashed;
+    ++frame;
+  }
+  state.counters["median_ms"] = Median(figures.frameMs);
+  figures.carsAtEnd = RaceTraffic->CarsAlive();
+  figures.rowsDriven = 1488 - MapRowOffset;
+  figures.score = GameState.Score;
+  EndRace();
+  engine.Clear();
+  GameSpriteWorld() = {};
+  RaceServices() = TRaceServices{};
+}
+
+}  // namespace
+}  // namespace kestrune
+
+BENCHMARK(kestrune::BM_RaceFrameLevel5)->Iterations(kestrune::kFrames)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  using kestrune::figures;
+  using kestrune::Median;
+  const double draw = Median(figures.drawMs), logic = Median(figures.logicMs), frame = Median(figures.frameMs);
+  std::printf(
+      "race frame, level 5 (%d cars at the start), median of %zu frames: %.4f ms (target <= 0.25 ms)\n"
+      "  drawing %.4f ms (%.0f %%), logic %.4f ms (%.0f %%)\n"
+      "  the drive: %d rows up the road, %d crashes, score %d, %d cars left\n",
+      figures.carsAtStart, figures.frameMs.size(), frame, draw, frame > 0 ? 100 * draw / (draw + logic) : 0, logic,
+      frame > 0 ? 100 * logic / (draw + logic) : 0, figures.rowsDriven, figures.crashes, figures.score,
+      figures.carsAtEnd);
+  return 0;
+}

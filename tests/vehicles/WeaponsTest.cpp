@@ -1,0 +1,347 @@
+#include <gtest/gtest.h>
+
+#include "../fixtures/RaceWorld.h"
+#include "framework/Random.h"
+#include "vehicles/Player.h"
+#include "vehicles/Rocket.h"
+#include "vehicles/Traffic.h"
+
+namespace kestrune {
+namespace {
+
+using testing_support::RaceWorld;
+
+constexpr int kCell = TRoadMap::CellSize;
+
+// The car on a straight road (columns 321..324) with the traffic emptied and the five rockets,
+// frames of 10 ms.
+struct WeaponsTest : ::testing::Test {
+  WeaponsTest() {
+    RandomSeed(5);
+    RaceWorld::FlatMap(0, true);
+    GameState.RoadLength = 300;
+    GameState.TrafficLevelValue = 10;
+    GameState.Level = 1;
+    GameState.Lives = 3;
+    GameState.FrameTimeMs = 10;
+    car = TPlayer::Create(365, 400);
+    RacePlayer = car;
+    traffic = TCar::Create();
+    RaceTraffic = traffic;
+    for (int slot = 1; slot <= TCar::Slots; ++slot) traffic->RemoveCar(slot);
+    for (TRocket*& rocket : RaceRockets) rocket = TRocket::Create(0, -1000);
+  }
+  void Drive(int frames) {
+    for (int i = 0; i < frames; ++i) car->MoveSelf(GameState.FrameTimeMs);
+  }
+  // Drives until the weapon is fully out.
+  void Deploy(int kind) {
+    car->GiveBonus(kind);
+    for (int i = 0; i < 100 && car->WeaponStage < 6; ++i) Drive(1);
+  }
+  std::string WeaponPicture() const { return car->WeaponSprite->Picture->Name(); }
+  int RocketsFlying() const {
+    int n = 0;
+    for (const TRocket* r : RaceRockets) n += r->RocketFlying;
+    return n;
+  }
+  // A car of kind 1 driving up the screen with its top-left corner at a screen point.
+  void PlaceCar(int slot, double screenX, double screenY) {
+    const auto s = static_cast<std::size_t>(slot);
+    traffic->CarKind[s] = 1;
+    traffic->CarDir[s] = TCar::DirUp;
+    traffic->CarSpeed[s] = 6;
+    traffic->CarX[s] = screenX + MapColumnOffset * kCell;
+    traffic->CarY[s] = screenY + MapRowOffset * kCell;
+    traffic->CarOnScreen[s] = true;
+  }
+
+  RaceWorld world;
+  TPlayer* car = nullptr;
+  TCar* traffic = nullptr;
+};
+
+TEST_F(WeaponsTest, AWeaponUnfoldsStageByStageAndOnlyThenFires) {
+  car->GiveBonus(3);
+  EXPECT_EQ(car->Weapon, 3);
+  EXPECT_EQ(car->Ammo, 25);
+  EXPECT_EQ(WeaponPicture(), "GunAnim_1");
+  car->KeyFire = true;
+  // The first stage comes at once, then one each 100 ms.
+  Drive(1);
+  EXPECT_EQ(car->WeaponStage, 2);
+  EXPECT_EQ(WeaponPicture(), "GunAnim_2");
+  EXPECT_EQ(world.Count("WeaponAppear"), 1);
+  Drive(39);
+  EXPECT_EQ(car->WeaponStage, 5);
+  EXPECT_EQ(car->Ammo, 25);
+  EXPECT_EQ(world.Count("MachineGun"), 0);
+  Drive(1);
+  EXPECT_EQ(car->WeaponStage, 6);
+  EXPECT_EQ(car->Ammo, 24);
+  EXPECT_EQ(WeaponPicture(), "GunShooting");
+}
+
+// Held fire: the first shot at once, then one per cool-down.
+TEST_F(WeaponsTest, FiringCadence) {
+  struct Case {
+    int weapon, rounds, cooldownMs;
+  };
+  for (const Case c : {Case{3, 25, 200}, Case{4, 20, 500}}) {
+    SCOPED_TRACE(c.weapon);
+    Deploy(c.weapon);
+    world.played.clear();
+    car->KeyFire = true;
+    Drive(1);
+    EXPECT_EQ(car->Ammo, c.rounds - 1);
+    Drive(c.cooldownMs / 10 - 1);
+    EXPECT_EQ(car->Ammo, c.rounds - 1);
+    Drive(1);
+    EXPECT_EQ(car->Ammo, c.rounds - 2);
+    Drive(c.cooldownMs / 10);
+    EXPECT_EQ(car->Ammo, c.rounds - 3);
+    car->KeyFire = false;
+    Drive(1);
+    for (TRocket* r : RaceRockets) r->StopRocket();
+    car->DropAll();
+    Drive(2);
+  }
+}
+
+TEST_F(WeaponsTest, TheMachineGunSoundFollowsTheKey) {
+  Deploy(3);
+  car->KeyFire = true;
+  Drive(50);
+  EXPECT_EQ(world.Count("MachineGun"), 1);
+  EXPECT_TRUE(world.playing.count("MachineGun"));
+  EXPECT_TRUE(car->GunSoundOn);
+  car->KeyFire = false;
+  Drive(1);
+  EXPECT_FALSE(world.playing.count("MachineGun"));
+  EXPECT_FALSE(car->GunSoundOn);
+  car->KeyFire = true;
+  Drive(1);
+  EXPECT_EQ(world.Count("MachineGun"), 2);
+}
+
+TEST_F(WeaponsTest, RocketsLeaveFromAlternateLaunchersAndNoSixthFlies) {
+  Deploy(4);
+  car->KeyFire = true;
+  Drive(1);
+  // 19 rounds left (odd): the first rocket leaves from the rear right, the second from the rear
+  // left, both 55 pixels from the car's centre.
+  const TRocket& first = *RaceRockets[0];
+  ASSERT_TRUE(first.RocketFlying);
+  EXPECT_EQ(first.RocketAngle, 0);
+  EXPECT_EQ(first.RocketSpeed, 18);
+  EXPECT_EQ(world.Count("Rocket"), 1);
+  Drive(50);
+  const TRocket& second = *RaceRockets[1];
+  ASSERT_TRUE(second.RocketFlying);
+  const double centreX = 365 + 32 - 6;
+  EXPECT_NEAR(first.X - centreX, 47, 1);
+  EXPECT_NEAR(second.X - centreX, -47, 1);
+  EXPECT_NEAR(first.Y, second.Y, 1);
+  EXPECT_GT(first.Y, 400 + 64);
+  EXPECT_DOUBLE_EQ(first.RocketMapX, first.X + MapColumnOffset * kCell);
+
+  // Three more fill the pool; the sixth round and its cool-down are spent with nothing launched.
+  Drive(150);
+  EXPECT_EQ(RocketsFlying(), 5);
+  EXPECT_EQ(car->Ammo, 15);
+  Drive(50);
+  EXPECT_EQ(car->Ammo, 14);
+  EXPECT_EQ(car->FireCooldown, 500);
+  EXPECT_EQ(RocketsFlying(), 5);
+  EXPECT_EQ(world.Count("Rocket"), 6);
+}
+
+TEST_F(WeaponsTest, PickingUpTheOtherWeaponRestartsTheUnfold) {
+  Deploy(3);
+  car->KeyFire = true;
+  Drive(1);
+  car->KeyFire = false;
+  car->GiveBonus(4);
+  EXPECT_EQ(car->Weapon, 4);
+  EXPECT_EQ(car->WeaponStage, 1);
+  EXPECT_EQ(car->Ammo, 20);
+  EXPECT_EQ(WeaponPicture(), "RocketAnim_1");
+  EXPECT_FALSE(world.playing.count("MachineGun"));
+  Drive(50);
+  EXPECT_EQ(car->WeaponStage, 6);
+  EXPECT_EQ(WeaponPicture(), "RocketAnim_6");
+  // The same weapon again only refills it.
+  car->Ammo = 3;
+  car->GiveBonus(4);
+  EXPECT_EQ(car->WeaponStage, 6);
+  EXPECT_EQ(car->Ammo, 20);
+}
+
+TEST_F(WeaponsTest, AnEmptyWeaponFoldsAwayAndIsTakenOffTheFrameAfter) {
+  Deploy(4);
+  car->WeaponTimer = 0;
+  car->Ammo = 0;
+  // The first fold step comes at once (the timer has run out), then one per 100 ms.
+  Drive(1);
+  EXPECT_EQ(car->WeaponStage, 5);
+  EXPECT_EQ(WeaponPicture(), "RocketAnim_5");
+  Drive(39);
+  EXPECT_EQ(car->WeaponStage, 2);
+  Drive(1);
+  EXPECT_EQ(car->WeaponStage, 1);
+  EXPECT_EQ(car->Weapon, 4);
+  Drive(1);
+  EXPECT_EQ(car->Weapon, 0);
+}
+
+TEST_F(WeaponsTest, TheGunRayStopsAtTheFirstCarItMeets) {
+  Deploy(3);
+  // Two cars straight ahead of the car's centre, and one beside the line of fire.
+  PlaceCar(1, 397 - 48, 250);
+  PlaceCar(2, 397 - 48, 50);
+  PlaceCar(3, 397 - 48 + 120, 250);
+  car->KeyFire = true;
+  Drive(1);
+  EXPECT_TRUE(traffic->CarExploding[1]);
+  EXPECT_FALSE(traffic->CarExploding[2]);
+  EXPECT_FALSE(traffic->CarExploding[3]);
+  EXPECT_EQ(GameState.Score, 10);
+  EXPECT_EQ(world.Count("Explosion"), 1);
+  // The next shot passes the wreck and hits the car behind it.
+  Drive(20);
+  EXPECT_TRUE(traffic->CarExploding[2]);
+  EXPECT_EQ(GameState.Score, 20);
+}
+
+TEST_F(WeaponsTest, ThreeHitsCostALifeAndTheCarRestartsOnTheRoadsEdge) {
+  Deploy(3);
+  car->HasNitro = true;
+  car->Nitro = 50;
+  car->SteerAngle = 20;
+  car->Heading = 10;
+  car->TakeHit();
+  car->TakeHit();
+  EXPECT_EQ(car->HitsLeft, 1);
+  EXPECT_FALSE(car->Crashed);
+  car->TakeHit();
+  EXPECT_EQ(car->HitsLeft, 3);
+  EXPECT_EQ(GameState.Lives, 2);
+  EXPECT_TRUE(car->Crashed);
+  EXPECT_EQ(car->Weapon, 0);
+  EXPECT_EQ(car->Ammo, 0);
+  EXPECT_FALSE(car->HasNitro);
+  EXPECT_EQ(car->Picture->Name(), "ExplosionBig");
+  EXPECT_EQ(world.Count("Explosion"), 1);
+  // A wreck takes no more hits.
+  car->TakeHit();
+  EXPECT_EQ(car->HitsLeft, 3);
+
+  // The explosion runs 13.5 patterns at 0.15 a frame, then the car stands on the road's right
+  // edge piece in the first row from five below the window's top: here column 324 of row 1493.
+  int frames = 0;
+  while (!car->RestartPlaced && frames < 200) {
+    Drive(1);
+    ++frames;
+  }
+  EXPECT_NEAR(frames, 91, 2);
+  EXPECT_EQ(MapColumnOffset, 324 - 6);
+  EXPECT_EQ(MapRowOffset, 1493 - 4);
+  EXPECT_EQ(car->Heading, 0);
+  EXPECT_EQ(car->Picture->Name(), "Car1");
+  EXPECT_TRUE(car->Crashed);
+  // 2000 ms after the crash it drives again.
+  Drive(200 - frames);
+  EXPECT_TRUE(car->Crashed);
+  Drive(1);
+  EXPECT_FALSE(car->Crashed);
+  EXPECT_FALSE(car->RestartPlaced);
+  EXPECT_TRUE(car->Visible);
+  EXPECT_TRUE(world.overlays.empty());
+}
+
+TEST_F(WeaponsTest, ACrashWithNoLifeLeftEndsTheGame) {
+  GameState.Lives = 1;
+  car->HitsLeft = 1;
+  car->TakeHit();
+  EXPECT_EQ(GameState.Lives, 0);
+  Drive(100);
+  // The explosion has ended: the car is gone and stays where it crashed.
+  EXPECT_FALSE(car->Visible);
+  EXPECT_FALSE(car->RestartPlaced);
+  EXPECT_EQ(MapRowOffset, 1488);
+  Drive(100);
+  EXPECT_TRUE(world.overlays.empty());
+  Drive(1);
+  ASSERT_FALSE(world.overlays.empty());
+  EXPECT_EQ(world.overlays.front(), OverlayGameOver);
+  EXPECT_TRUE(car->Crashed);
+}
+
+// The restart point follows the edge piece found: a straight edge, or the edge of a shift right
+// (12) or left (17), where the car is turned along the road.
+TEST_F(WeaponsTest, RestartPointsOnEachKindOfEdge) {
+  struct Case {
+    int code, steer, columnOffset;
+  };
+  for (const Case c : {Case{4, 0, 330 - 6}, Case{12, 38, 330 - 7}, Case{17, -38, 330 - 4}}) {
+    SCOPED_TRACE(c.code);
+    RoadMap.Fill(0);
+    RoadMap.Set(1400, 330, c.code);
+    MapRowOffset = 1300;
+    car->PlaceAtRestart();
+    EXPECT_EQ(MapRowOffset, 1396);
+    EXPECT_EQ(MapColumnOffset, c.columnOffset);
+    EXPECT_EQ(car->SteerAngle, c.steer);
+    EXPECT_EQ(car->Heading, c.steer / 2);
+    EXPECT_TRUE(car->RestartPlaced);
+    EXPECT_TRUE(car->JustRestarted);
+  }
+  // Near the bottom of the map no row that the window could show has an edge piece: the car
+  // restarts where it is.
+  RoadMap.Fill(0);
+  RoadMap.Set(1499, 330, 4);
+  MapRowOffset = 1489;
+  MapColumnOffset = 300;
+  car->PlaceAtRestart();
+  EXPECT_EQ(MapRowOffset, 1489);
+  EXPECT_EQ(MapColumnOffset, 300);
+  EXPECT_TRUE(car->RestartPlaced);
+}
+
+TEST_F(WeaponsTest, NextLevelResetsTheCarAndTheTraffic) {
+  Deploy(4);
+  car->HasNitro = true;
+  car->Nitro = 40;
+  BloodCounter = 12;
+  car->TimeOver = true;
+  car->EndingStarted = true;
+  car->SteerAngle = 30;
+  car->Heading = 15;
+  car->Speed = 40;
+  car->StartAnimation("ExplosionBig", 15);
+  car->Crashed = true;
+  car->NextLevel(true);
+  EXPECT_EQ(GameState.Level, 2);
+  EXPECT_EQ(GameState.TrafficLevelValue, 40);
+  // Placed anew over the level's 500 rows (a row drawn in a shift has no lane to put a car on).
+  EXPECT_GT(traffic->CarsAlive(), 20);
+  for (int slot = 1; slot <= 40; ++slot)
+    if (traffic->CarDir[static_cast<std::size_t>(slot)] != 0) {
+      EXPECT_GE(traffic->CarY[static_cast<std::size_t>(slot)], (1536 - 500) * kCell);
+    }
+  EXPECT_EQ(car->Weapon, 0);
+  EXPECT_FALSE(car->HasNitro);
+  EXPECT_EQ(BloodCounter, 0);
+  EXPECT_FALSE(car->TimeOver || car->EndingStarted || car->Crashed);
+  EXPECT_EQ(car->SteerAngle, 0);
+  EXPECT_EQ(car->Heading, 0);
+  EXPECT_EQ(car->Speed, 0);
+  EXPECT_EQ(car->Picture->Name(), "Car1");
+  EXPECT_TRUE(car->EngineSound.Neutral);
+  EXPECT_EQ(world.overlays, std::vector<int>{OverlayLevel});
+  car->NextLevel(false);
+  EXPECT_EQ(GameState.Level, 2);
+}
+
+}  // namespace
+}  // namespace kestrune
