@@ -49,7 +49,8 @@ void BM_RaceFrameLevel5(benchmark::State& state) {
     lib1.LoadFromFile("Data/Res/Res1.dxg");
     lib2.LoadFromFile("Data/Res/Res2.dxg");
   } catch (const std::exception& e) {
-    state.SkipWithError(("cannot read the data set (run from the build directory): " + std::string(e.what())).c_str());
+    state.SkipWithError(
+        ("cannot read the data set (run from the build directory): " + std::string(e.what())).c_str());
     return;
   }
   lib1.Restore();
@@ -120,13 +121,14 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   using kestrune::figures;
   using kestrune::Median;
-  const double draw = Median(figures.drawMs), logic = Median(figures.logicMs), frame = Median(figures.frameMs);
+  const double draw = Median(figures.drawMs), logic = Median(figures.logicMs),
+               frame = Median(figures.frameMs);
   std::printf(
       "race frame, level 5 (%d cars at the start), median of %zu frames: %.4f ms (target <= 0.25 ms)\n"
       "  drawing %.4f ms (%.0f %%), logic %.4f ms (%.0f %%)\n"
       "  the drive: %d rows up the road, %d crashes, score %d, %d cars left\n",
-      figures.carsAtStart, figures.frameMs.size(), frame, draw, frame > 0 ? 100 * draw / (draw + logic) : 0, logic,
-      frame > 0 ? 100 * logic / (draw + logic) : 0, figures.rowsDriven, figures.crashes, figures.score,
+      figures.carsAtStart, figures.frameMs.size(), frame, draw, frame > 0 ? 100 * draw / (draw + logic) : 0,
+      logic, frame > 0 ? 100 * logic / (draw + logic) : 0, figures.rowsDriven, figures.crashes, figures.score,
       figures.carsAtEnd);
   return 0;
 }

@@ -87,14 +87,17 @@ void OpenHelp() {
   GameState.HelpLogo->Visible = false;
 }
 
-void PreviousHelpPage() { GameState.HelpPage = GameState.HelpPage <= 1 ? kPageCount : GameState.HelpPage - 1; }
+void PreviousHelpPage() {
+  GameState.HelpPage = GameState.HelpPage <= 1 ? kPageCount : GameState.HelpPage - 1;
+}
 
 void NextHelpPage() { GameState.HelpPage = GameState.HelpPage >= kPageCount ? 1 : GameState.HelpPage + 1; }
 
 void DrawHelpPage() {
   TMForm& form = Shell();
   const int page = GameState.HelpPage;
-  static constexpr const char* kHeadings[] = {"", "GAME OVERVIEW", "BONUSES", "CONTROLS", "CONTROLS", "ABOUT"};
+  static constexpr const char* kHeadings[] = {"",         "GAME OVERVIEW", "BONUSES",
+                                              "CONTROLS", "CONTROLS",      "ABOUT"};
   form.SetTextStyle(19);
   if (page >= 1 && page <= kPageCount) Line(kHeadings[page], 25, 245);
   form.SetTextStyle(20);
@@ -118,13 +121,15 @@ void DrawHelpPage() {
     form.SetTextStyle(21);
     Line("MENU NAVIGATIONS", 25, 300);
     form.SetTextStyle(20);
-    for (std::size_t i = 0; i < kMenuLines.size(); ++i) Line(kMenuLines[i], 25, 314 + 24 * static_cast<int>(i + 1));
+    for (std::size_t i = 0; i < kMenuLines.size(); ++i)
+      Line(kMenuLines[i], 25, 314 + 24 * static_cast<int>(i + 1));
   }
   if (page == 4) {
     form.SetTextStyle(21);
     Line("GAME NAVIGATIONS", 25, 300);
     form.SetTextStyle(20);
-    for (std::size_t i = 0; i < kGameLines.size(); ++i) Line(kGameLines[i], 25, 314 + 24 * static_cast<int>(i + 1));
+    for (std::size_t i = 0; i < kGameLines.size(); ++i)
+      Line(kGameLines[i], 25, 314 + 24 * static_cast<int>(i + 1));
   }
   if (page == 5) {
     form.SetTextStyle(21);

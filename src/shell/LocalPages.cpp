@@ -14,8 +14,8 @@ std::string EncodePath(const std::string& path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : path) {
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                       c == '_' || c == '.' || c == '~' || c == '/';
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_' || c == '.' || c == '~' || c == '/';
     if (plain) {
       out += static_cast<char>(c);
     } else {
@@ -41,7 +41,8 @@ const char* LocalPageFile(TLocalPage page) {
 
 std::string LocalPageAddress(TLocalPage page) {
   std::error_code error;
-  const std::filesystem::path path = std::filesystem::absolute(std::filesystem::path("Docs") / LocalPageFile(page), error);
+  const std::filesystem::path path =
+      std::filesystem::absolute(std::filesystem::path("Docs") / LocalPageFile(page), error);
   if (error || !std::filesystem::is_regular_file(path, error)) return "";
   return "file://" + EncodePath(path.generic_string());
 }

@@ -12,8 +12,9 @@ namespace kestrune {
 class TMenuButton : public TMyImageSprite {
  public:
   // Shows the normal picture at its normal pattern with the top-left corner at (x, y), Z 4.
-  TMenuButton(std::uint8_t imageLibrary, const std::string& highlightPicture, const std::string& normalPicture,
-              std::int32_t highlightPattern, std::int32_t normalPattern, double x, double y);
+  TMenuButton(std::uint8_t imageLibrary, const std::string& highlightPicture,
+              const std::string& normalPicture, std::int32_t highlightPattern, std::int32_t normalPattern,
+              double x, double y);
 
   void ApplyNormalLook();
   void ApplyHighlightLook();

@@ -26,7 +26,8 @@ TMenuButton* MenuItem(int slot) {
   return GameState.MenuItems[static_cast<std::size_t>(slot)];
 }
 
-TMyImageSprite* AddPicture(std::uint8_t library, const std::string& name, double x, double y, std::int32_t z) {
+TMyImageSprite* AddPicture(std::uint8_t library, const std::string& name, double x, double y,
+                           std::int32_t z) {
   return TMyImageSprite::CreateAt(library, name, x, y, z);
 }
 

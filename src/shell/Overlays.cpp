@@ -78,7 +78,8 @@ void BuildOverlay(int overlay) {
   }
   if (overlay == OverlayExitGame) GameState.OverlayCaption = AddPicture(1, "Win_EG", 295, 248, 16);
   if (overlay == OverlayExitToMenu) GameState.OverlayCaption = AddPicture(1, "Win_ExitToMenu", 276, 248, 16);
-  if (overlay == OverlayClearHighScores) GameState.OverlayCaption = AddPicture(1, "Win_ClearHS", 268, 237, 16);
+  if (overlay == OverlayClearHighScores)
+    GameState.OverlayCaption = AddPicture(1, "Win_ClearHS", 268, 237, 16);
   if (IsConfirmation(overlay)) {
     form.ShowMouseCursor();
     GameState.FirstItem = kYesSlot;
@@ -115,7 +116,8 @@ void TearDownOverlay(int overlay) {
     GameState.TextCursor = nullptr;
   }
   if (IsConfirmation(overlay)) KillPicture(GameState.OverlayCaption);
-  if ((overlay == OverlayPause || overlay == OverlayExitToMenu) && RacePlayer) RacePlayer->ResumeEngineSound(true);
+  if ((overlay == OverlayPause || overlay == OverlayExitToMenu) && RacePlayer)
+    RacePlayer->ResumeEngineSound(true);
 }
 
 void RunOverlay(std::uint32_t lagCount) {

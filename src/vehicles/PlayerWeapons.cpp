@@ -266,7 +266,8 @@ void TPlayer::PlaceAtRestart() {
   for (int row = MapRowOffset + 5; row <= TRoadMap::MaxRowOffset + 4; ++row) {
     const std::uint8_t* cells = RoadMap.RowData(row);
     int column = TRoadMap::Columns;
-    while (column >= 1 && cells[column - 1] != 4 && cells[column - 1] != 12 && cells[column - 1] != 17) --column;
+    while (column >= 1 && cells[column - 1] != 4 && cells[column - 1] != 12 && cells[column - 1] != 17)
+      --column;
     if (column < 1) continue;
     const int code = cells[column - 1];
     SteerAngle = code == 4 ? 0 : (code == 12 ? 38 : -38);
@@ -325,14 +326,16 @@ void TPlayer::DrawWreck() {
   const TCarModelConstants& model = CarModelConstants(Model());
   const double w = Width, h = Height;
   library->FindPicture(CarPictureName())
-      .DrawRotate(surface, Trunc(X + w / 2), Trunc(Y + h / 2), 2 * model.WreckHalfWidth, 2 * model.WreckHalfHeight,
-                  0, 0.5, 0.5, Heading);
+      .DrawRotate(surface, Trunc(X + w / 2), Trunc(Y + h / 2), 2 * model.WreckHalfWidth,
+                  2 * model.WreckHalfHeight, 0, 0.5, 0.5, Heading);
   const TPointD& c1 = Corners[0];
   const TPointD& c2 = Corners[1];
   const TPointD& c3 = Corners[2];
   const TPointD& c4 = Corners[3];
-  const double frontX = (3 * c1.x + 3 * c2.x + c3.x + c4.x) / 8, frontY = (3 * c1.y + 3 * c2.y + c3.y + c4.y) / 8;
-  const double rearX = (c1.x + c2.x + 3 * c3.x + 3 * c4.x) / 8, rearY = (c1.y + c2.y + 3 * c3.y + 3 * c4.y) / 8;
+  const double frontX = (3 * c1.x + 3 * c2.x + c3.x + c4.x) / 8,
+               frontY = (3 * c1.y + 3 * c2.y + c3.y + c4.y) / 8;
+  const double rearX = (c1.x + c2.x + 3 * c3.x + 3 * c4.x) / 8,
+               rearY = (c1.y + c2.y + 3 * c3.y + 3 * c4.y) / 8;
   Picture->DrawRotate(surface, Trunc(w / 2 + frontX - 32), Trunc(h / 2 + frontY - 32), Width, Height,
                       Trunc(AnimPos + 2), 0.5, 0.5, Heading);
   Picture->DrawRotate(surface, Trunc(w / 2 + rearX - 32), Trunc(h / 2 + rearY - 32), Width, Height,
@@ -346,8 +349,9 @@ void TPlayer::DrawWeapon() {
   const int model = Model();
   double centreY = Height / 2.0 / 114 - 0.6 + CarModelConstants(model).WeaponMountOffset;
   if (picture->Name() == "GunShooting") centreY += kShootingMountRaise[model - 1] - 0.03;
-  picture->DrawRotate(*Engine->Surface(), Trunc(X + Width / 2.0), Trunc(Y + Height / 2.0), WeaponSprite->Width,
-                      WeaponSprite->Height, Trunc(WeaponSprite->AnimPos), 0.5, centreY, Heading);
+  picture->DrawRotate(*Engine->Surface(), Trunc(X + Width / 2.0), Trunc(Y + Height / 2.0),
+                      WeaponSprite->Width, WeaponSprite->Height, Trunc(WeaponSprite->AnimPos), 0.5, centreY,
+                      Heading);
 }
 
 }  // namespace kestrune

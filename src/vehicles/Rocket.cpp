@@ -103,7 +103,8 @@ void TRocket::DrawSelf() {
   const int pattern = Trunc(EngineFlame->AnimPos);
   if (RocketAngle != 0) {
     // Turned about a point above the flame picture, so the flame trails behind the rocket.
-    flame.DrawRotate(surface, cx, cy, EngineFlame->Width, EngineFlame->Height, pattern, 0.5, -0.22, RocketAngle);
+    flame.DrawRotate(surface, cx, cy, EngineFlame->Width, EngineFlame->Height, pattern, 0.5, -0.22,
+                     RocketAngle);
   } else {
     flame.Draw(surface, Trunc(EngineFlame->X + EngineFlame->Width / 2.0),
                Trunc(EngineFlame->Y + EngineFlame->Height / 2.0), pattern);

@@ -29,7 +29,7 @@ struct TKindConstants {
   int HalfWidth, HalfHeight, DownLaneOffset, UpLaneOffset;
 };
 constexpr TKindConstants kKinds[5] = {
-    {"Car7", 49, 67, -14, -14}, {"Car8", 60, 85, -24, -24}, {"Car9", 17, 29, 4, 36},
+    {"Car7", 49, 67, -14, -14}, {"Car8", 60, 85, -24, -24},   {"Car9", 17, 29, 4, 36},
     {"Car10", 46, 76, -18, -6}, {"Car11", 84, 120, -55, -40},
 };
 const TKindConstants& Kind(int kind) { return kKinds[std::clamp(kind, 1, 5) - 1]; }
@@ -76,20 +76,19 @@ TQuad Offset(const TCorners& corners, double x, double y) {
   return q;
 }
 
-// Some corner tables run round the car crosswise, and the angle-sum test then also accepts points
-// a few pixels outside the car's box (never more than 7). Shapes whose boxes, widened by this
-// margin, do not meet cannot overlap, which spares the full test for the cars far from the player.
-constexpr double kBoxMargin = 16;
+constexpr double kBoxMargin = TCar::BoxMargin;
 
 bool BoxesMeet(const TQuad& a, const TQuad& b) {
-  auto lo = [](const TQuad& q, double TPointD::* axis) {
+  auto lo = [](const TQuad& q, double TPointD::*axis) {
     return std::min({q[0].*axis, q[1].*axis, q[2].*axis, q[3].*axis});
   };
-  auto hi = [](const TQuad& q, double TPointD::* axis) {
+  auto hi = [](const TQuad& q, double TPointD::*axis) {
     return std::max({q[0].*axis, q[1].*axis, q[2].*axis, q[3].*axis});
   };
-  return lo(a, &TPointD::x) - kBoxMargin <= hi(b, &TPointD::x) && lo(b, &TPointD::x) - kBoxMargin <= hi(a, &TPointD::x) &&
-         lo(a, &TPointD::y) - kBoxMargin <= hi(b, &TPointD::y) && lo(b, &TPointD::y) - kBoxMargin <= hi(a, &TPointD::y);
+  return lo(a, &TPointD::x) - kBoxMargin <= hi(b, &TPointD::x) &&
+         lo(b, &TPointD::x) - kBoxMargin <= hi(a, &TPointD::x) &&
+         lo(a, &TPointD::y) - kBoxMargin <= hi(b, &TPointD::y) &&
+         lo(b, &TPointD::y) - kBoxMargin <= hi(a, &TPointD::y);
 }
 
 // The tile code under a map pixel.

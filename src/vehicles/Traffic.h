@@ -19,8 +19,20 @@ class TCar : public TMyImageSprite {
   // Map rows 1..1500 for the rows drawn in ResetTraffic.
   static constexpr int MapRows = 1500;
   // CarDir values: 0 empty, then the six directions, each a pattern of the car picture.
-  enum : std::uint8_t { DirNone = 0, DirUpLeft = 1, DirUpRight = 2, DirUp = 3, DirDown = 4, DirDownLeft = 5, DirDownRight = 6 };
+  enum : std::uint8_t {
+    DirNone = 0,
+    DirUpLeft = 1,
+    DirUpRight = 2,
+    DirUp = 3,
+    DirDown = 4,
+    DirDownLeft = 5,
+    DirDownRight = 6
+  };
   enum class Lane { Up, Down };
+  // Some corner tables run round the car crosswise, and the angle-sum test then also accepts points
+  // a few pixels outside the car's box (never more than 7). Shapes whose boxes, widened by this
+  // margin, do not meet cannot overlap, which spares the full test for cars far from the player.
+  static constexpr double BoxMargin = 16;
 
   explicit TCar(std::uint8_t imageLibrary);
   // Freed with the sprite tree: the race forgets its traffic.

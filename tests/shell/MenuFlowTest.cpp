@@ -39,10 +39,9 @@ struct FlowRun {
   bool finished = false;
 };
 
-// Runs the script; before frame n of `edits` runs, its function changes the game (a score
-// the race cannot earn yet, an overlay the car would open).
 std::vector<std::uint8_t> ToPpm(const HeadlessPlatform::Frame& f, const Crop& c) {
-  const std::string header = "P6\n" + std::to_string(c.width / c.step) + " " + std::to_string(c.height / c.step) + "\n255\n";
+  const std::string header =
+      "P6\n" + std::to_string(c.width / c.step) + " " + std::to_string(c.height / c.step) + "\n255\n";
   std::vector<std::uint8_t> out(header.begin(), header.end());
   for (int y = c.top; y < c.top + c.height / c.step * c.step; y += c.step)
     for (int x = c.left; x < c.left + c.width / c.step * c.step; x += c.step) {
@@ -60,16 +59,20 @@ std::vector<std::uint8_t> ToPpm(const HeadlessPlatform::Frame& f, const Crop& c)
 void ExpectGolden(const std::string& name, const std::vector<std::uint8_t>& ppm) {
   const std::string path = std::string(KESTRUNE_TEST_SOURCE_DIR) + "/golden/" + name + ".ppm";
   if (std::getenv("KESTRUNE_UPDATE_GOLDEN") != nullptr) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(ppm.data()),
-                                                static_cast<std::streamsize>(ppm.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(ppm.data()), static_cast<std::streamsize>(ppm.size()));
     return;
   }
   std::ifstream in(path, std::ios::binary);
   ASSERT_TRUE(in) << "missing " << path;
-  const std::vector<std::uint8_t> stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<std::uint8_t> stored((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
   EXPECT_TRUE(stored == ppm) << name << " differs from " << path;
 }
 
+// Runs the script; before frame n of `edits` runs, its function changes the game (a score
+// the race cannot earn yet, an overlay the car would open).
+// Frames named in `crops` keep that part of the picture.
 FlowRun Play(const std::string& script, std::map<std::int64_t, std::function<void(TMForm&)>> edits = {},
              std::map<std::int64_t, Crop> crops = {}) {
   TReplayRunner runner(ParseReplayScript(script));
@@ -94,30 +97,30 @@ FlowRun Play(const std::string& script, std::map<std::int64_t, std::function<voi
 TEST(MenuFlow, FromTheIntroThroughARaceToTheHighScoreTable) {
   const FlowRun run = Play(
       "frames 400\n"
-      "@10 press Esc\n"        // intro: Continue; the menu fades in over frames 11..56
-      "@30 press Enter\n"      // ignored during the fade-in
-      "@31 press Down\n"       // so is this
-      "@60 press Enter\n"      // New game: car choice with Start selected
-      "@70 press Up\n"         // Start -> left arrow
-      "@80 press Left\n"       // previous car: 1 -> 6, fading for 13 frames
-      "@81 press Down\n"       // left arrow -> Start
-      "@82 press Enter\n"      // Start during the fade: nothing
-      "@100 press Enter\n"     // Start: the race with its level announcement (126 frames)
-      "@240 press P\n"         // pause
-      "@245 press P\n"         // resume
-      "@250 press P\n"         // pause again
-      "@255 press Esc\n"       // Esc resumes too
-      "@260 press Esc\n"       // exit to menu? (No selected)
-      "@265 press Esc\n"       // Esc does not answer it
-      "@267 close\n"           // nor does a second close command
-      "@270 press Left\n"      // Yes
-      "@275 press Left\n"      // stays on Yes
-      "@280 press Right\n"     // No
-      "@285 press N\n"         // No: the race goes on
-      "@290 press Esc\n"       // asked again
-      "@300 press Y\n"         // Yes with a qualifying score: name entry
+      "@10 press Esc\n"     // intro: Continue; the menu fades in over frames 11..56
+      "@30 press Enter\n"   // ignored during the fade-in
+      "@31 press Down\n"    // so is this
+      "@60 press Enter\n"   // New game: car choice with Start selected
+      "@70 press Up\n"      // Start -> left arrow
+      "@80 press Left\n"    // previous car: 1 -> 6, fading for 13 frames
+      "@81 press Down\n"    // left arrow -> Start
+      "@82 press Enter\n"   // Start during the fade: nothing
+      "@100 press Enter\n"  // Start: the race with its level announcement (126 frames)
+      "@240 press P\n"      // pause
+      "@245 press P\n"      // resume
+      "@250 press P\n"      // pause again
+      "@255 press Esc\n"    // Esc resumes too
+      "@260 press Esc\n"    // exit to menu? (No selected)
+      "@265 press Esc\n"    // Esc does not answer it
+      "@267 close\n"        // nor does a second close command
+      "@270 press Left\n"   // Yes
+      "@275 press Left\n"   // stays on Yes
+      "@280 press Right\n"  // No
+      "@285 press N\n"      // No: the race goes on
+      "@290 press Esc\n"    // asked again
+      "@300 press Y\n"      // Yes with a qualifying score: name entry
       "@310 text Ann\n"
-      "@330 press Enter\n",    // the name goes into the table, the table is shown
+      "@330 press Enter\n",  // the name goes into the table, the table is shown
       {{295, [](TMForm&) { GameState.Score = 4200; }}},
       // The lit menu after its fade-in; the car panel in the middle of the cross-fade; the
       // exit confirmation over the race with Yes selected.
@@ -198,28 +201,27 @@ TEST(MenuFlow, LeavingTheRaceAndTheGame) {
 TEST(MenuFlow, TimeOverRestartsTheLevelAndGameOverEndsTheRace) {
   // Time over from frame 200: 3000 ms last 273 frames (the last one ends it), then the level is
   // announced again.
-  const FlowRun timeOver = Play("refresh 85\nframes 500\nrace 3 1\n",
-                               {{200, [](TMForm& f) { f.OpenOverlay(OverlayTimeOver); }}});
+  const FlowRun timeOver =
+      Play("refresh 85\nframes 500\nrace 3 1\n", {{200, [](TMForm& f) { f.OpenOverlay(OverlayTimeOver); }}});
   EXPECT_EQ(timeOver.at.at(200).Overlay, OverlayTimeOver);
   EXPECT_EQ(timeOver.at.at(471).Overlay, OverlayTimeOver);
   EXPECT_EQ(timeOver.at.at(472).Overlay, OverlayLevel);
   EXPECT_EQ(timeOver.summary.at("Level"), "3");
 
   // Game over without a qualifying score: the main menu after 3000 ms, its song restarted.
-  const FlowRun gameOver = Play("refresh 85\nframes 500\nrace 1 1\n",
-                               {{200, [](TMForm& f) { f.OpenOverlay(OverlayGameOver); }}});
+  const FlowRun gameOver =
+      Play("refresh 85\nframes 500\nrace 1 1\n", {{200, [](TMForm& f) { f.OpenOverlay(OverlayGameOver); }}});
   EXPECT_EQ(gameOver.at.at(471).Overlay, OverlayGameOver);
   EXPECT_EQ(gameOver.at.at(472).Overlay, OverlayNone);
   EXPECT_EQ(gameOver.at.at(472).Screen, ScreenMainMenu);
 
   // With a qualifying score the name entry follows; Enter with an empty name enters it.
-  const FlowRun named = Play("refresh 85\nframes 500\nrace 1 1\n@480 press Enter\n",
-                            {{200,
-                              [](TMForm& f) {
-                                GameState.Score = 600;
-                                GameState.PlayerName.clear();
-                                f.OpenOverlay(OverlayGameOver);
-                              }}});
+  const FlowRun named =
+      Play("refresh 85\nframes 500\nrace 1 1\n@480 press Enter\n", {{200, [](TMForm& f) {
+                                                                       GameState.Score = 600;
+                                                                       GameState.PlayerName.clear();
+                                                                       f.OpenOverlay(OverlayGameOver);
+                                                                     }}});
   EXPECT_EQ(named.at.at(472).Overlay, OverlayNameEntry);
   EXPECT_EQ(named.at.at(480).Screen, ScreenHighScores);
   EXPECT_EQ(GameState.HighScores[10].Name, "");
@@ -231,11 +233,11 @@ TEST(MenuFlow, TimeOverRestartsTheLevelAndGameOverEndsTheRace) {
 TEST(MenuFlow, IntroByMouse) {
   const FlowRun run = Play(
       "frames 40\n"
-      "@5 mouse 400 330\n"    // the product link
+      "@5 mouse 400 330\n"  // the product link
       "@6 click 400 330\n"
-      "@10 click 20 20\n"     // nothing there
-      "@15 press Up\n"        // nothing selected: Up selects item 2
-      "@20 click 300 530\n"); // Continue
+      "@10 click 20 20\n"      // nothing there
+      "@15 press Up\n"         // nothing selected: Up selects item 2
+      "@20 click 300 530\n");  // Continue
   EXPECT_EQ(run.at.at(5).Selected, 3);
   EXPECT_EQ(run.at.at(10).Selected, 0);
   EXPECT_EQ(run.at.at(10).Screen, ScreenIntro);

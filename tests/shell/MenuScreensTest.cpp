@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/headless/HeadlessPlatform.h"
+#include "race/Race.h"
+#include "race/RaceServices.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
 #include "shell/Input.h"
@@ -57,9 +60,9 @@ TEST(MenuScreens, MainMenuArrowsFollowTheLayout) {
     Keys keys;
     int to;
   } cases[] = {
-      {3, {.down = true}, 5},  {4, {.up = true}, 3},     {5, {.up = true}, 3},     {6, {.up = true}, 5},
-      {6, {.down = true}, 1},  {1, {.up = true}, 6},     {4, {.down = true}, 6},   {1, {.down = true}, 2},
-      {5, {.left = true}, 4},  {4, {.right = true}, 5},  {4, {.left = true}, 4},   {2, {.right = true}, 2},
+      {3, {.down = true}, 5}, {4, {.up = true}, 3},    {5, {.up = true}, 3},   {6, {.up = true}, 5},
+      {6, {.down = true}, 1}, {1, {.up = true}, 6},    {4, {.down = true}, 6}, {1, {.down = true}, 2},
+      {5, {.left = true}, 4}, {4, {.right = true}, 5}, {4, {.left = true}, 4}, {2, {.right = true}, 2},
   };
   for (const Case& c : cases) {
     GameState.Selected = c.from;
@@ -136,9 +139,9 @@ TEST(MenuScreens, CarChoiceChangesCarsOnlyWhenNoFadeRuns) {
     int from;
     Keys keys;
     int to;
-  } cases[] = {{3, {.up = true}, 1}, {4, {.up = true}, 2}, {1, {.down = true}, 3}, {2, {.down = true}, 4},
-               {2, {.left = true}, 1}, {4, {.left = true}, 3}, {1, {.right = true}, 2}, {3, {.right = true}, 4},
-               {3, {.esc = true}, 3}};
+  } cases[] = {{3, {.up = true}, 1},    {4, {.up = true}, 2},    {1, {.down = true}, 3},
+               {2, {.down = true}, 4},  {2, {.left = true}, 1},  {4, {.left = true}, 3},
+               {1, {.right = true}, 2}, {3, {.right = true}, 4}, {3, {.esc = true}, 3}};
   for (const Case& c : cases) {
     GameState.Selected = c.from;
     Session::Edges(c.keys);
@@ -247,8 +250,8 @@ TEST(MenuScreens, ConfirmationAnswersByKeyAndIgnoresEsc) {
     int from;
     Keys keys;
     int to;
-  } cases[] = {{12, {.left = true}, 11}, {11, {.left = true}, 11}, {11, {.right = true}, 12},
-               {12, {.right = true}, 12}, {0, {.left = true}, 11}, {0, {.right = true}, 12},
+  } cases[] = {{12, {.left = true}, 11},  {11, {.left = true}, 11}, {11, {.right = true}, 12},
+               {12, {.right = true}, 12}, {0, {.left = true}, 11},  {0, {.right = true}, 12},
                {12, {.esc = true}, 12}};
   for (const Case& c : cases) {
     GameState.Selected = c.from;
@@ -276,6 +279,14 @@ TEST(MenuScreens, ExitGameYesShowsTheGoodbyeWindowWhenThereIsOne) {
   int shown = 0;
   s.Form().Handlers.ShowPromotionWindow = [&] { ++shown; };
   s.Form().OpenOverlay(OverlayExitGame);
+  // Over the intro screen the selection follows the pointer: off both buttons nothing is
+  // selected and a click does nothing.
+  s.Form().MDXDrawMouseMove(10, 10);
+  EXPECT_EQ(GameState.Selected, 0);
+  s.Form().MDXDrawClick();
+  EXPECT_EQ(GameState.Overlay, OverlayExitGame);
+  s.Form().MDXDrawMouseMove(500, 320);
+  EXPECT_EQ(GameState.Selected, 12);
   // On the exit-game window the selected button lies on top of the other.
   s.Form().Handlers.RunOverlay(16);
   EXPECT_EQ(MenuItem(12)->Z(), 17);
@@ -314,6 +325,33 @@ TEST(MenuScreens, NameEntryTakesTwelveCharactersWithinItsWidth) {
   EXPECT_EQ(GameState.Screen, ScreenHighScores);
   EXPECT_EQ(GameState.HighScores[10].Name, wide);  // between 1000 and 500, which drops out
   EXPECT_EQ(GameState.HighScores[10].Score, 777);
+}
+
+// Pause and the exit confirmation silence the car; closing them brings its engine back. The
+// level announcement silences it too, and the race's own frame restarts the engine afterwards.
+TEST(MenuScreens, PauseStopsTheCarSoundsAndResumesThem) {
+  Session s;
+  CloseCurrentScreen();
+  StartRaceAt(1, 1);
+  s.Form().CloseOverlay();                    // the level announcement
+  for (int i = 0; i < 3; ++i) s.game.Step();  // the idling engine starts
+  std::vector<std::string> stopped, played;
+  RaceServices().StopSound = [&](const std::string& name) { stopped.push_back(name); };
+  RaceServices().PlaySound = [&](const std::string& name) { played.push_back(name); };
+  for (int overlay : {OverlayPause, OverlayExitToMenu}) {
+    stopped.clear();
+    played.clear();
+    s.Form().OpenOverlay(overlay);
+    EXPECT_NE(std::find(stopped.begin(), stopped.end(), "Neutral"), stopped.end());
+    EXPECT_NE(std::find(stopped.begin(), stopped.end(), "Horn"), stopped.end());
+    EXPECT_TRUE(played.empty());
+    s.Form().CloseOverlay();
+    EXPECT_EQ(played, std::vector<std::string>{"Neutral"}) << overlay;
+  }
+  played.clear();
+  s.Form().OpenOverlay(OverlayLevel);
+  s.Form().CloseOverlay();
+  EXPECT_TRUE(played.empty());
 }
 
 }  // namespace

@@ -1,58 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
-#include "../fixtures/RaceWorld.h"
-#include "framework/Random.h"
-#include "vehicles/Player.h"
-#include "vehicles/Rocket.h"
-#include "vehicles/Traffic.h"
+#include "CarOnRoad.h"
 
 namespace kestrune {
 namespace {
 
-using testing_support::RaceWorld;
-
-constexpr int kCell = TRoadMap::CellSize;
-
-// A straight road at columns 321..324 (codes 1..4), a level of 300 rows with 10 cars, the car at
-// its place on the screen and the window at 318 / 1488 (column 321 at screen x 216).
-struct TrafficTest : ::testing::Test {
-  TrafficTest() {
-    RandomSeed(11);
-    RaceWorld::FlatMap(0, true);
-    GameState.RoadLength = 300;
-    GameState.TrafficLevelValue = 10;
-    GameState.Lives = 3;
-    car = TPlayer::Create(365, 400);
-    RacePlayer = car;
-    traffic = TCar::Create();
-    RaceTraffic = traffic;
-  }
-  // Puts a car of the kind and direction with its top-left corner at a screen point.
-  void Place(int slot, int kind, int dir, int speed, double screenX, double screenY) {
-    const auto s = static_cast<std::size_t>(slot);
-    traffic->CarKind[s] = static_cast<std::uint8_t>(kind);
-    traffic->CarDir[s] = static_cast<std::uint8_t>(dir);
-    traffic->CarSpeed[s] = speed;
-    traffic->CarX[s] = screenX + MapColumnOffset * kCell;
-    traffic->CarY[s] = screenY + MapRowOffset * kCell;
-    traffic->CarExploding[s] = false;
-  }
-  void EmptyAll() {
-    for (int slot = 1; slot <= TCar::Slots; ++slot) traffic->RemoveCar(slot);
-    traffic->CarContact.fill(false);
-  }
+struct TrafficTest : testing_support::CarOnRoad {
+  TrafficTest() : CarOnRoad(11) {}
   void Move(int frames = 1) {
     for (int i = 0; i < frames; ++i) traffic->MoveSelf(GameState.FrameTimeMs);
   }
-  // The up lane's screen x for a kind: left of the right edge piece (column 324).
-  static double UpLaneX(int kind) { return TCar::UpLaneOffset(kind) + (324 - 1 - 318) * kCell; }
-  static double DownLaneX(int kind) { return TCar::DownLaneOffset(kind) + (321 + 1 - 318) * kCell; }
-
-  RaceWorld world;
-  TPlayer* car = nullptr;
-  TCar* traffic = nullptr;
 };
 
 TEST_F(TrafficTest, ResetPlacesHalfTheCarsInEachLaneOnDistinctRows) {
@@ -78,7 +38,8 @@ TEST_F(TrafficTest, ResetPlacesHalfTheCarsInEachLaneOnDistinctRows) {
     rows.insert(traffic->CarY[s]);
   }
   EXPECT_EQ(rows.size(), 10u);
-  for (int slot = 11; slot <= TCar::Slots; ++slot) EXPECT_EQ(traffic->CarDir[static_cast<std::size_t>(slot)], 0);
+  for (int slot = 11; slot <= TCar::Slots; ++slot)
+    EXPECT_EQ(traffic->CarDir[static_cast<std::size_t>(slot)], 0);
   EXPECT_EQ(traffic->CarsAlive(), 10);
 
   // A level asking for all 200 slots fills them too, each on its own row.
@@ -86,6 +47,30 @@ TEST_F(TrafficTest, ResetPlacesHalfTheCarsInEachLaneOnDistinctRows) {
   GameState.TrafficLevelValue = 200;
   traffic->ResetTraffic();
   EXPECT_EQ(traffic->CarsAlive(), 200);
+}
+
+// Several corner tables run round the car crosswise; the angle-sum test then also takes points a
+// few pixels outside the car's box as inside. The traffic skips the full test for points further
+// outside the box than its margin, which must never change an answer.
+TEST(TrafficShapes, NoPointFarOutsideACarsBoxCountsAsInside) {
+  for (int kind = 1; kind <= 5; ++kind) {
+    for (int dir = 1; dir <= 6; ++dir) {
+      const auto& c = TCar::CornerOffsets(kind, dir);
+      double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+      for (const TPointD& p : c) {
+        left = std::min(left, p.x), right = std::max(right, p.x);
+        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+      }
+      int accepted = 0;
+      for (double x = left - 200; x <= right + 200; x += 2)
+        for (double y = top - 200; y <= bottom + 200; y += 2) {
+          const double m = TCar::BoxMargin;
+          const bool far = x < left - m || x > right + m || y < top - m || y > bottom + m;
+          if (far) accepted += PointInQuad({x, y}, c[0], c[1], c[2], c[3]);
+        }
+      EXPECT_EQ(accepted, 0) << "kind " << kind << ", direction " << dir;
+    }
+  }
 }
 
 TEST_F(TrafficTest, RandomKindFavoursMotorbikes) {
@@ -98,7 +83,7 @@ TEST_F(TrafficTest, RandomKindFavoursMotorbikes) {
 }
 
 TEST_F(TrafficTest, LanesMoveAtTheirSpeeds) {
-  EmptyAll();
+  EmptyTraffic();
   Place(1, 1, TCar::DirUp, 6, UpLaneX(1), -1000);
   Place(6, 1, TCar::DirDown, -5, DownLaneX(1), -1000);
   Move(10);
@@ -115,23 +100,28 @@ TEST_F(TrafficTest, OneHitPerContactAndTheRightReaction) {
     double screenY;
     double speedAfter;  // the player's speed after the contact, from 50
     bool explodes;
+    double shiftX;  // sideways from the middle of the player's lane
   };
   const Case cases[] = {
       // The player runs into an up-lane car ahead: both speeds x 0.2.
-      {"rear-end", TCar::DirUp, 6, 300, 10, false},
+      {"rear-end", TCar::DirUp, 6, 300, 10, false, 0},
       // An up-lane car behind runs into the player and shoves it to 90.
-      {"shoved", TCar::DirUp, 6, 450, 90, false},
+      {"shoved", TCar::DirUp, 6, 450, 90, false, 0},
+      // Tops level (the car moves 3 up before the test): still the player's fault; one lower, not.
+      // (Half a car to the side, so that a corner of the player lies inside the car.)
+      {"tops level", TCar::DirUp, 6, 403, 10, false, 30},
+      {"a pixel lower", TCar::DirUp, 6, 404, 90, false, 30},
       // Head-on with a down-lane car: the player bounces back and the car explodes.
-      {"head-on", TCar::DirDown, -5, 300, -10, true},
+      {"head-on", TCar::DirDown, -5, 300, -10, true, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EmptyAll();
+    EmptyTraffic();
     car->HitsLeft = 3;
     car->Speed = 50;
     world.played.clear();
     // In the player's lane, whichever way the car drives.
-    const double x = UpLaneX(1);
+    const double x = UpLaneX(1) + c.shiftX;
     // Ten frames in touch count once.
     for (int i = 0; i < 10; ++i) {
       if (!traffic->CarExploding[1]) Place(1, 1, c.dir, c.speed, x, c.screenY);
@@ -150,7 +140,7 @@ TEST_F(TrafficTest, OneHitPerContactAndTheRightReaction) {
   }
 
   // No harm once the finish is crossed or the time is over, and none to a wreck.
-  EmptyAll();
+  EmptyTraffic();
   car->HitsLeft = 3;
   car->TimeOver = true;
   Place(1, 1, TCar::DirUp, 6, UpLaneX(1), 300);
@@ -165,7 +155,7 @@ TEST_F(TrafficTest, OneHitPerContactAndTheRightReaction) {
 }
 
 TEST_F(TrafficTest, ACarOnTheRestartPointVanishesHarmlessly) {
-  EmptyAll();
+  EmptyTraffic();
   car->JustRestarted = true;
   Place(1, 1, TCar::DirUp, 6, UpLaneX(1), 300);
   Place(2, 1, TCar::DirUp, 6, UpLaneX(1), 450);
@@ -177,7 +167,7 @@ TEST_F(TrafficTest, ACarOnTheRestartPointVanishesHarmlessly) {
   EXPECT_DOUBLE_EQ(car->Speed, 90);
 
   // The car's own move after a restart clears every car within 720 pixels of it.
-  EmptyAll();
+  EmptyTraffic();
   Place(1, 1, TCar::DirUp, 6, UpLaneX(1), 400 - 715);
   Place(2, 1, TCar::DirUp, 6, UpLaneX(1), 400 + 725);
   Place(3, 1, TCar::DirDown, -5, DownLaneX(1), 400 + 700);
@@ -201,7 +191,7 @@ TEST_F(TrafficTest, CarsFollowAShift) {
     RoadMap.Set(1399, 322 + k, 9 + k);
   }
   RoadMap.Set(1399, 321, 0);
-  EmptyAll();
+  EmptyTraffic();
   MapRowOffset = 1300;  // keep the cars away from the player
   const double upX = TCar::UpLaneOffset(1) + 323.0 * kCell;
   const double downX = TCar::DownLaneOffset(1) + 323.0 * kCell;  // the down lane above the shift
@@ -228,7 +218,7 @@ TEST_F(TrafficTest, CarsFollowAShift) {
 }
 
 TEST_F(TrafficTest, CarsLeavingTheMapComeBackInTheOtherLane) {
-  EmptyAll();
+  EmptyTraffic();
   MapRowOffset = 1000;
   // A down-lane car leaving at the bottom returns in the up lane at row 1498; the car standing
   // there is removed. An up-lane car leaving at the top returns in the down lane at the top.
@@ -253,7 +243,7 @@ TEST_F(TrafficTest, CarsLeavingTheMapComeBackInTheOtherLane) {
 TEST_F(TrafficTest, ARocketBlowsUpTheCarItHitsAndTheWreckClearsAway) {
   for (TRocket*& rocket : RaceRockets) rocket = TRocket::Create(0, -1000);
   GameState.FrameTimeMs = 8;
-  EmptyAll();
+  EmptyTraffic();
   Place(1, 1, TCar::DirUp, 6, UpLaneX(1), 100);
   RaceRockets[2]->LaunchRocket(UpLaneX(1) + 45, 100 + 60 + 3, 18, 0);
   Move();

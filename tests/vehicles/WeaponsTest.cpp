@@ -1,34 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "../fixtures/RaceWorld.h"
-#include "framework/Random.h"
-#include "vehicles/Player.h"
-#include "vehicles/Rocket.h"
-#include "vehicles/Traffic.h"
+#include "CarOnRoad.h"
 
 namespace kestrune {
 namespace {
 
-using testing_support::RaceWorld;
-
-constexpr int kCell = TRoadMap::CellSize;
-
-// The car on a straight road (columns 321..324) with the traffic emptied and the five rockets,
-// frames of 10 ms.
-struct WeaponsTest : ::testing::Test {
-  WeaponsTest() {
-    RandomSeed(5);
-    RaceWorld::FlatMap(0, true);
-    GameState.RoadLength = 300;
-    GameState.TrafficLevelValue = 10;
-    GameState.Level = 1;
-    GameState.Lives = 3;
+// The car with the traffic emptied and the five rockets, frames of 10 ms.
+struct WeaponsTest : testing_support::CarOnRoad {
+  WeaponsTest() : CarOnRoad(5) {
     GameState.FrameTimeMs = 10;
-    car = TPlayer::Create(365, 400);
-    RacePlayer = car;
-    traffic = TCar::Create();
-    RaceTraffic = traffic;
-    for (int slot = 1; slot <= TCar::Slots; ++slot) traffic->RemoveCar(slot);
+    EmptyTraffic();
     for (TRocket*& rocket : RaceRockets) rocket = TRocket::Create(0, -1000);
   }
   void Drive(int frames) {
@@ -45,20 +26,6 @@ struct WeaponsTest : ::testing::Test {
     for (const TRocket* r : RaceRockets) n += r->RocketFlying;
     return n;
   }
-  // A car of kind 1 driving up the screen with its top-left corner at a screen point.
-  void PlaceCar(int slot, double screenX, double screenY) {
-    const auto s = static_cast<std::size_t>(slot);
-    traffic->CarKind[s] = 1;
-    traffic->CarDir[s] = TCar::DirUp;
-    traffic->CarSpeed[s] = 6;
-    traffic->CarX[s] = screenX + MapColumnOffset * kCell;
-    traffic->CarY[s] = screenY + MapRowOffset * kCell;
-    traffic->CarOnScreen[s] = true;
-  }
-
-  RaceWorld world;
-  TPlayer* car = nullptr;
-  TCar* traffic = nullptr;
 };
 
 TEST_F(WeaponsTest, AWeaponUnfoldsStageByStageAndOnlyThenFires) {
@@ -197,9 +164,9 @@ TEST_F(WeaponsTest, AnEmptyWeaponFoldsAwayAndIsTakenOffTheFrameAfter) {
 TEST_F(WeaponsTest, TheGunRayStopsAtTheFirstCarItMeets) {
   Deploy(3);
   // Two cars straight ahead of the car's centre, and one beside the line of fire.
-  PlaceCar(1, 397 - 48, 250);
-  PlaceCar(2, 397 - 48, 50);
-  PlaceCar(3, 397 - 48 + 120, 250);
+  Place(1, 1, TCar::DirUp, 6, 397 - 48, 250);
+  Place(2, 1, TCar::DirUp, 6, 397 - 48, 50);
+  Place(3, 1, TCar::DirUp, 6, 397 - 48 + 120, 250);
   car->KeyFire = true;
   Drive(1);
   EXPECT_TRUE(traffic->CarExploding[1]);

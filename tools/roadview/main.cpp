@@ -37,10 +37,11 @@ struct Feature {
 };
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR] [--traffic N]\n"
-               "Writes DIR/<stretch>.png for each kind of stretch found in the generated level;\n"
-               "with --traffic N, DIR/<stretch>-<frame>.png every 50 of N frames of traffic.\n");
+  std::fprintf(
+      stderr,
+      "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR] [--traffic N]\n"
+      "Writes DIR/<stretch>.png for each kind of stretch found in the generated level;\n"
+      "with --traffic N, DIR/<stretch>-<frame>.png every 50 of N frames of traffic.\n");
   return 2;
 }
 
@@ -136,7 +137,8 @@ int main(int argc, char** argv) {
             traffic->ResetTraffic();
             for (int frame = 0; frame <= trafficFrames; ++frame) {
               if (frame > 0) traffic->MoveSelf(GameState.FrameTimeMs);
-              if (frame % 50 == 0 && !write(out + "/" + f.name + "-" + std::to_string(frame) + ".png")) return 1;
+              if (frame % 50 == 0 && !write(out + "/" + f.name + "-" + std::to_string(frame) + ".png"))
+                return 1;
             }
           }
           std::printf("%s: map row %d, column %d -> %s\n", f.name.c_str(), r, c, path.c_str());
