@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/TextRenderer.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/GameState.h"
 #include "shell/HighScoreTable.h"
@@ -246,6 +247,23 @@ TEST_F(SavedFilesTest, PromotionSwitchHasThreeStates) {
   EXPECT_FALSE(ReadPromotionSwitch());
   EXPECT_TRUE(FileExists(PromotionSwitchPath()));
   EXPECT_FALSE(FileExists(""));
+}
+
+// Names and countries keep their Windows-1252 bytes in the files; on screen they are those
+// characters, not Latin-1's control codes.
+TEST(SavedText, Windows1252BytesAreDrawnAsTheirCharacters) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"ANONYMOUS", "ANONYMOUS"},
+      {"J\xFCrgen", "J\xC3\xBCrgen"},         // u umlaut: the same in Latin-1
+      {"\x80 \x8A\x9F", "\xE2\x82\xAC \xC5\xA0\xC5\xB8"},  // euro, S caron, Y umlaut
+      {"\x93hi\x94", "\xE2\x80\x9Chi\xE2\x80\x9D"},     // curly quotes
+      {"\x81", "\xC2\x81"},                     // unassigned: stays as it is
+  };
+  for (const auto& [bytes, utf8] : cases) EXPECT_EQ(Windows1252ToUtf8(bytes), utf8) << bytes;
+  const auto renderer = CreateTextRenderer();
+  const FontRequest font{"Arial", 12, true};
+  EXPECT_GT(renderer->Width(font, "\x80"), 0);
+  EXPECT_FALSE(renderer->Render(font, "\x80").Coverage.empty());
 }
 
 }  // namespace
