@@ -128,7 +128,8 @@ class TtfTextRenderer final : public ITextRenderer {
   int Width(const FontRequest& request, const std::string& text) override {
     TTF_Font* font = Font(request);
     int w = 0, h = 0;
-    if (font == nullptr || text.empty() || TTF_SizeUTF8(font, Windows1252ToUtf8(text).c_str(), &w, &h) != 0) return 0;
+    if (font == nullptr || text.empty() || TTF_SizeUTF8(font, Windows1252ToUtf8(text).c_str(), &w, &h) != 0)
+      return 0;
     return w;
   }
 
@@ -163,10 +164,10 @@ class TtfTextRenderer final : public ITextRenderer {
 
 std::string Windows1252ToUtf8(const std::string& text) {
   // Bytes 0x80..0x9F; 0 where the code page assigns nothing.
-  static constexpr std::uint16_t kHigh[32] = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  static constexpr std::uint16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                              0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   std::string out;
   out.reserve(text.size() * 2);
   for (const char c : text) {

@@ -254,10 +254,10 @@ TEST_F(SavedFilesTest, PromotionSwitchHasThreeStates) {
 TEST(SavedText, Windows1252BytesAreDrawnAsTheirCharacters) {
   const std::pair<std::string, std::string> cases[] = {
       {"ANONYMOUS", "ANONYMOUS"},
-      {"J\xFCrgen", "J\xC3\xBCrgen"},         // u umlaut: the same in Latin-1
+      {"J\xFCrgen", "J\xC3\xBCrgen"},                      // u umlaut: the same in Latin-1
       {"\x80 \x8A\x9F", "\xE2\x82\xAC \xC5\xA0\xC5\xB8"},  // euro, S caron, Y umlaut
-      {"\x93hi\x94", "\xE2\x80\x9Chi\xE2\x80\x9D"},     // curly quotes
-      {"\x81", "\xC2\x81"},                     // unassigned: stays as it is
+      {"\x93hi\x94", "\xE2\x80\x9Chi\xE2\x80\x9D"},        // curly quotes
+      {"\x81", "\xC2\x81"},                                // unassigned: stays as it is
   };
   for (const auto& [bytes, utf8] : cases) EXPECT_EQ(Windows1252ToUtf8(bytes), utf8) << bytes;
   const auto renderer = CreateTextRenderer();

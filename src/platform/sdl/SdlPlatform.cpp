@@ -217,6 +217,11 @@ class SdlPlatform final : public IPlatform {
       second_ = SDL_CreateWindow(spec.Title.c_str(), static_cast<int>(centred), static_cast<int>(centred), w,
                                  h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (second_ == nullptr) return false;
+    // Centred on the main window's display; a shaped window does not always honour the centred
+    // position it was created with.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window_), 0), &bounds) == 0)
+      SDL_SetWindowPosition(second_, bounds.x + (bounds.w - w) / 2, bounds.y + (bounds.h - h) / 2);
     SDL_SetWindowHitTest(second_, &SdlPlatform::SecondWindowHitTest, this);
     secondRenderer_ = SDL_CreateRenderer(second_, -1, 0);
     if (secondRenderer_ == nullptr) secondRenderer_ = SDL_CreateRenderer(second_, -1, SDL_RENDERER_SOFTWARE);
@@ -228,6 +233,10 @@ class SdlPlatform final : public IPlatform {
       return false;
     }
     SDL_ShowWindow(second_);
+    // Shaped windows start off screen and some window managers keep them there on showing:
+    // place it again once it is shown.
+    if (bounds.w > 0)
+      SDL_SetWindowPosition(second_, bounds.x + (bounds.w - w) / 2, bounds.y + (bounds.h - h) / 2);
     SDL_RaiseWindow(second_);
     return true;
   }
@@ -235,6 +244,12 @@ class SdlPlatform final : public IPlatform {
   void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override {
     if (secondTexture_ == nullptr) return;
     SDL_UpdateTexture(secondTexture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
+    RedrawSecondWindow();
+  }
+
+  // Shows the last picture again (the window was uncovered or moved).
+  void RedrawSecondWindow() {
+    if (secondTexture_ == nullptr) return;
     SDL_RenderClear(secondRenderer_);
     SDL_RenderCopy(secondRenderer_, secondTexture_, nullptr, nullptr);
     SDL_RenderPresent(secondRenderer_);
@@ -380,6 +395,10 @@ class SdlPlatform final : public IPlatform {
       out.Y = e.button.y;
     } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
       out.Type = PlatformEvent::Kind::Close;
+    } else if (e.type == SDL_WINDOWEVENT &&
+               (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SHOWN)) {
+      RedrawSecondWindow();
+      return;
     } else {
       return;
     }
