@@ -223,15 +223,16 @@ class SdlPlatform final : public IPlatform {
     if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window_), 0), &bounds) == 0)
       SDL_SetWindowPosition(second_, bounds.x + (bounds.w - w) / 2, bounds.y + (bounds.h - h) / 2);
     SDL_SetWindowHitTest(second_, &SdlPlatform::SecondWindowHitTest, this);
-    secondRenderer_ = SDL_CreateRenderer(second_, -1, 0);
-    if (secondRenderer_ == nullptr) secondRenderer_ = SDL_CreateRenderer(second_, -1, SDL_RENDERER_SOFTWARE);
-    if (secondRenderer_ != nullptr)
-      secondTexture_ =
-          SDL_CreateTexture(secondRenderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, w, h);
-    if (secondTexture_ == nullptr) {
+    // The picture is an RGB565 copy blitted onto the window's own surface. No renderer: making
+    // one recreates the window and loses its shape, and so does a window surface that goes
+    // through a renderer, hence the hint.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    secondPicture_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 16, SDL_PIXELFORMAT_RGB565);
+    if (secondPicture_ == nullptr || SDL_GetWindowSurface(second_) == nullptr) {
       CloseSecondWindow();
       return false;
     }
+    SDL_FillRect(secondPicture_, nullptr, 0);
     SDL_ShowWindow(second_);
     // Shaped windows start off screen and some window managers keep them there on showing:
     // place it again once it is shown.
@@ -242,25 +243,30 @@ class SdlPlatform final : public IPlatform {
   }
 
   void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override {
-    if (secondTexture_ == nullptr) return;
-    SDL_UpdateTexture(secondTexture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
+    if (secondPicture_ == nullptr) return;
+    SDL_LockSurface(secondPicture_);
+    for (int y = 0; y < secondPicture_->h; ++y)
+      std::copy(pixels + static_cast<std::size_t>(y) * pitchPixels,
+                pixels + static_cast<std::size_t>(y) * pitchPixels + secondPicture_->w,
+                reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(secondPicture_->pixels) +
+                                                 static_cast<std::size_t>(y) * secondPicture_->pitch));
+    SDL_UnlockSurface(secondPicture_);
     RedrawSecondWindow();
   }
 
   // Shows the last picture again (the window was uncovered or moved).
   void RedrawSecondWindow() {
-    if (secondTexture_ == nullptr) return;
-    SDL_RenderClear(secondRenderer_);
-    SDL_RenderCopy(secondRenderer_, secondTexture_, nullptr, nullptr);
-    SDL_RenderPresent(secondRenderer_);
+    if (secondPicture_ == nullptr) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(second_);
+    if (surface == nullptr) return;
+    SDL_BlitSurface(secondPicture_, nullptr, surface, nullptr);
+    SDL_UpdateWindowSurface(second_);
   }
 
   void CloseSecondWindow() override {
-    if (secondTexture_ != nullptr) SDL_DestroyTexture(secondTexture_);
-    if (secondRenderer_ != nullptr) SDL_DestroyRenderer(secondRenderer_);
+    if (secondPicture_ != nullptr) SDL_FreeSurface(secondPicture_);
     if (second_ != nullptr) SDL_DestroyWindow(second_);
-    secondTexture_ = nullptr;
-    secondRenderer_ = nullptr;
+    secondPicture_ = nullptr;
     second_ = nullptr;
   }
 
@@ -617,8 +623,7 @@ class SdlPlatform final : public IPlatform {
   SDL_Cursor* handCursor_ = nullptr;
   SDL_Cursor* arrowCursor_ = nullptr;
   SDL_Window* second_ = nullptr;
-  SDL_Renderer* secondRenderer_ = nullptr;
-  SDL_Texture* secondTexture_ = nullptr;
+  SDL_Surface* secondPicture_ = nullptr;
   SecondWindowSpec secondSpec_;
   bool vsyncReported_ = false;
   bool ownPacing_ = true;
