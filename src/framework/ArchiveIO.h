@@ -7,7 +7,7 @@
 // Errors in an item's property read as
 //   Error reading <root>.List: Error reading <item>.<property>: <message>
 // where <root> is the root component's name (its class name when it has none) and <item> the
-// item's name read so far (its class name when it has none).
+// item's class name: items have no object name, whatever their Name property says.
 
 #include <cstdint>
 #include <string>
@@ -24,13 +24,17 @@ WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
 
 // Writers produce exactly what the readers accept. Pictures are stored as 24-bit "TDIB" (or as a
 // 24-bit "TBitmap" file when the record's PictureKind says so; an empty picture of another kind
-// keeps its kind name). Failures: EFCreateError "Cannot create file ...", EWriteError.
+// keeps its kind name). An archive file is replaced whole or not at all. Failures: EFCreateError
+// "Cannot create file ...", EWriteError "Cannot write file ...".
 std::vector<std::uint8_t> WritePictureArchiveToMemory(const PictureArchive& archive);
 void WritePictureArchive(const std::string& path, const PictureArchive& archive);
 std::vector<std::uint8_t> WriteWaveArchiveToMemory(const WaveArchive& archive);
 void WriteWaveArchive(const std::string& path, const WaveArchive& archive);
 
-// The bytes of an archive file; EFOpenError "Cannot open file \"%s\". %s" when it cannot be read.
+// The bytes of an archive file; EFOpenError "Cannot open file \"%s\". %s" when it cannot be read,
+// is not a regular file or is larger than kMaxArchiveFileBytes (thirty times the largest
+// archive of the game's own data).
+inline constexpr std::uint64_t kMaxArchiveFileBytes = 256ull << 20;
 std::vector<std::uint8_t> ReadArchiveFile(const std::string& path);
 
 // What an archive holds, by the root class name it stores (which the readers themselves

@@ -1,13 +1,9 @@
 // Reader of picture archives (.dxg) and sound archives (.dxw): a component resource holding a
 // tagged property stream whose root has one collection property, "List".
 
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <functional>
 
@@ -16,6 +12,7 @@
 #include "framework/ColorNames.h"
 #include "framework/DibCodec.h"
 #include "framework/Errors.h"
+#include "framework/FileAccess.h"
 #include "framework/RiffWave.h"
 
 namespace kestrune {
@@ -176,7 +173,6 @@ struct CollectionFormat {
   std::function<void()> clearItems;
   std::function<int()> itemCount;
   std::function<void()> newItem;
-  std::function<std::string()> itemName;
   // Reads the value of an item property; false when the item has no such property.
   std::function<bool(const std::string&, ValueReader&)> itemProperty;
   // Root properties other than "List"; false when there is no such property.
@@ -219,9 +215,9 @@ void ReadList(ByteReader& in, ValueReader& values, const CollectionFormat& kind)
     for (;;) {
       const std::string property = in.ReadShortString();
       if (property.empty()) break;
-      std::string object = kind.itemName();
-      if (object.empty()) object = kind.itemClass;
-      ReadInContext(object, property, [&] {
+      // Collection items have no object name of their own (their Name is just a property), so
+      // errors always name them by their class.
+      ReadInContext(kind.itemClass, property, [&] {
         if (!kind.itemProperty(property, values))
           throw EReadError("Property " + property + " does not exist");
       });
@@ -257,28 +253,7 @@ void ReadArchive(const std::vector<std::uint8_t>& bytes, const CollectionFormat&
 }  // namespace
 
 std::vector<std::uint8_t> ReadArchiveFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(err));
-  }
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      throw EReadError("Stream read error");
-    }
-    if (n == 0) break;
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  }
-  ::close(fd);
-  return bytes;
+  return ReadRegularFile(path, kMaxArchiveFileBytes);
 }
 
 ArchiveContent DetectArchiveContent(const std::vector<std::uint8_t>& bytes) {
@@ -299,13 +274,13 @@ ArchiveContent DetectArchiveContent(const std::vector<std::uint8_t>& bytes) {
 
 PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
   PictureArchive archive;
+  std::uint64_t pixelBudget = kMaxArchivePixels;
   CollectionFormat kind;
   kind.rootClass = "TPictureCollectionComponent";
   kind.itemClass = "TPictureCollectionItem";
   kind.clearItems = [&] { archive.Items.clear(); };
   kind.itemCount = [&] { return static_cast<int>(archive.Items.size()); };
   kind.newItem = [&] { archive.Items.emplace_back(); };
-  kind.itemName = [&] { return archive.Items.back().Name; };
   kind.itemProperty = [&](const std::string& p, ValueReader& v) {
     PictureItemRecord& item = archive.Items.back();
     if (SameText(p, "Name")) {
@@ -331,9 +306,9 @@ PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& byt
       item.Picture = {};
       // The kind name is compared exactly; kinds other than these two leave the picture empty.
       if (pictureKind == "TDIB")
-        item.Picture = DecodeDib(data);
+        item.Picture = DecodeDib(data, &pixelBudget);
       else if (pictureKind == "TBitmap")
-        item.Picture = DecodeBitmapFile(data);
+        item.Picture = DecodeBitmapFile(data, &pixelBudget);
     } else {
       return false;
     }
@@ -357,7 +332,6 @@ WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
   kind.clearItems = [&] { archive.Items.clear(); };
   kind.itemCount = [&] { return static_cast<int>(archive.Items.size()); };
   kind.newItem = [&] { archive.Items.emplace_back(); };
-  kind.itemName = [&] { return archive.Items.back().Name; };
   kind.itemProperty = [&](const std::string& p, ValueReader& v) {
     WaveItemRecord& item = archive.Items.back();
     if (SameText(p, "Name")) {

@@ -1,15 +1,13 @@
 // Writer of picture and sound archives, in exactly the layout the reader accepts: resource
 // header, "TPF0", the root component with its "List" collection, one entry per item.
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <limits>
 
 #include "framework/ArchiveIO.h"
 #include "framework/ByteStream.h"
 #include "framework/DibCodec.h"
 #include "framework/Errors.h"
+#include "framework/FileAccess.h"
 
 namespace kestrune {
 namespace {
@@ -101,12 +99,8 @@ std::vector<std::uint8_t> PictureData(const PictureItemRecord& item) {
   return w.Take();
 }
 
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !ok) throw EWriteError("Stream write error");
-}
+// The archive replaces the old file whole or not at all.
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) { WriteFileAtomically(path, bytes); }
 
 }  // namespace
 

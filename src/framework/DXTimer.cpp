@@ -47,6 +47,12 @@ void TDXTimer::Resume() {
 
 void TDXTimer::Suspend() { idleInstalled_ = false; }
 
+void TDXTimer::RestartFrameRate() {
+  frameRate_ = 0;
+  frames_ = 0;
+  sampleTime_ = clock_();
+}
+
 void TDXTimer::AppActivate() {
   if (OnActivate) OnActivate(*this);
   if (running_ && ActiveOnly) Resume();

@@ -33,6 +33,9 @@ class TDXTimer {
   void SetInterval(int interval);
   // Frames per second, re-measured about once a second; 0 until the first measurement.
   int FrameRate() const { return frameRate_; }
+  // Forgets the measured rate (FrameRate reads 0 again) and starts a new measurement from now:
+  // after the display's refresh rate changed, the old measurement no longer describes the frames.
+  void RestartFrameRate();
 
   // Called once the owning form has loaded its components: starts the timer when Enabled.
   void Loaded();

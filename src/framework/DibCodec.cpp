@@ -203,7 +203,7 @@ void DecodeRle(ByteReader& in, const DibHeader& h, const std::array<std::uint32_
 
 // pixelOffset: where the pixel rows start, counted from the start of the header, when a file
 // header says so; otherwise they follow the colour table.
-TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffset) {
+TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffset, std::uint64_t* pixelBudget) {
   if (in.AtEnd()) return {};
   const std::size_t start = in.Position();
   if (in.Remaining() < 4) Invalid();
@@ -236,6 +236,13 @@ TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffse
 
   TPictureData pic;
   if (h.width == 0 || h.height == 0) return pic;
+  // Small data can describe a huge picture (run-length codes, 1-bit rows): the budget bounds what
+  // all the pictures of one archive may decode to.
+  const std::uint64_t pixels = std::uint64_t{h.width} * h.height;
+  if (pixelBudget) {
+    if (pixels > *pixelBudget) Invalid();
+    *pixelBudget -= pixels;
+  }
   pic.Width = static_cast<int>(h.width);
   pic.Height = static_cast<int>(h.height);
   if (h.compression == 1 || h.compression == 2) {
@@ -252,9 +259,11 @@ TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffse
 
 }  // namespace
 
-TPictureData DecodeDib(ByteReader& in) { return DecodeDibAt(in, std::nullopt); }
+TPictureData DecodeDib(ByteReader& in, std::uint64_t* pixelBudget) {
+  return DecodeDibAt(in, std::nullopt, pixelBudget);
+}
 
-TPictureData DecodeBitmapFile(ByteReader& in) {
+TPictureData DecodeBitmapFile(ByteReader& in, std::uint64_t* pixelBudget) {
   const std::uint32_t count = in.ReadU32();
   if (count == 0) return {};
   ByteReader file = in.SubReader(count);
@@ -265,7 +274,7 @@ TPictureData DecodeBitmapFile(ByteReader& in) {
   std::optional<std::uint64_t> pixelOffset;
   if (offBits >= 14) pixelOffset = offBits - 14;
   ByteReader dib(file.ReadSpan(file.Remaining()), count - 14);
-  return DecodeDibAt(dib, pixelOffset);
+  return DecodeDibAt(dib, pixelOffset, pixelBudget);
 }
 
 std::vector<std::uint8_t> EncodeDib24(const TPictureData& picture) {

@@ -15,14 +15,20 @@ namespace kestrune {
 inline constexpr std::uint32_t kMaxDibSide = 16384;
 inline constexpr std::uint64_t kMaxDibPixelBytes = 256ull << 20;
 
+// How many pixels all the pictures of one archive may decode to: twenty times what the larger of
+// the game's own libraries needs (about 2.9 million), so a picture archive made by a player has
+// plenty of room, while a few hundred bytes of run-length codes cannot claim gigabytes.
+inline constexpr std::uint64_t kMaxArchivePixels = 64ull << 20;
+
 // A DIB without file header: the info header (40 bytes) or core header (12 bytes), bit-field
 // masks, colour table and pixel rows. No data at all, or a header size of 0, is an empty picture.
 // Fails with EInvalidGraphic "DIB is invalid" for a bad header and EReadError "Stream read
-// error" when the colour table or pixels run out.
-TPictureData DecodeDib(ByteReader& in);
+// error" when the colour table or pixels run out. With a pixel budget, the picture's pixels are
+// taken from it, and a picture larger than what is left is "DIB is invalid" too.
+TPictureData DecodeDib(ByteReader& in, std::uint64_t* pixelBudget = nullptr);
 
 // A 32-bit byte count, then (unless it is 0) a bitmap file: "BM" file header and a DIB.
-TPictureData DecodeBitmapFile(ByteReader& in);
+TPictureData DecodeBitmapFile(ByteReader& in, std::uint64_t* pixelBudget = nullptr);
 
 // The picture as a 24-bit bottom-up DIB with a 40-byte header; an empty picture gives a header
 // size of 0 (which decodes as an empty picture again).

@@ -11,6 +11,9 @@ class EKestruneError : public std::runtime_error {
   explicit EKestruneError(const std::string& message) : std::runtime_error(message) {}
   // The class name as the messages that name a class print it.
   virtual const char* ClassName() const { return "Exception"; }
+  // The data file the error is about, when known (an archive whose contents are bad or lack a
+  // picture). It is shown to the player before the message; the message itself stays as it is.
+  std::string SourceFile;
 };
 
 #define KESTRUNE_ERROR_CLASS(Name, Base)                                   \

@@ -47,6 +47,10 @@ class THashCollection {
   static int HashName(const std::string& name);
 
   int Count() const { return static_cast<int>(items_.size()); }
+  // The archive the items were last loaded from (empty when they were not loaded from a file);
+  // a name that is not found names it.
+  const std::string& SourceFile() const { return sourceFile_; }
+  void SetSourceFile(const std::string& path) { sourceFile_ = path; }
   // Takes ownership; the item is appended and entered under its current name.
   THashCollectionItem& AddItem(std::unique_ptr<THashCollectionItem> item);
   THashCollectionItem& ItemAt(int index) const { return *items_.at(static_cast<std::size_t>(index)); }
@@ -56,6 +60,7 @@ class THashCollection {
   void Clear();
 
  private:
+  std::string sourceFile_;
   friend class THashCollectionItem;
   void Unlink(THashCollectionItem& item);
   void Link(THashCollectionItem& item);

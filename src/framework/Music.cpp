@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 #include <ostream>
 #include <streambuf>
 #include <vector>
 
+#include "framework/FileAccess.h"
 #include "framework/Platform.h"
 
 namespace kestrune {
@@ -27,6 +25,9 @@ std::ostream& QuietLog() {
   return stream;
 }
 
+// Far above any real song (the game's own are well under a megabyte).
+constexpr std::uint64_t kMaxSongFileBytes = 64ull << 20;
+
 }  // namespace
 
 TMusicPlayer::TMusicPlayer(IAudioOutput* audio) : audio_(audio) {}
@@ -39,12 +40,9 @@ TMusicPlayer::~TMusicPlayer() {
 TSongHandle TMusicPlayer::SongLoadFromFile(const std::string& path) {
   std::unique_ptr<openmpt::module> song;
   try {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return 0;
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                          std::istreambuf_iterator<char>());
+    // Only a regular file of sensible size: a FIFO or a device in its place must not hang or
+    // fill the memory.
+    const std::vector<std::uint8_t> bytes = ReadRegularFile(path, kMaxSongFileBytes);
     if (bytes.empty()) return 0;
     song = std::make_unique<openmpt::module>(bytes, QuietLog());
   } catch (...) {

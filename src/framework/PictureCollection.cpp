@@ -382,16 +382,26 @@ void TPictureCollectionItem::DrawRotate(TDirectDrawSurface& dest, int x, int y, 
   const long long y0 = std::max<long long>(minY, 0), y1 = std::min<long long>(maxY + 1, dest.Height());
   if (x0 >= x1 || y0 >= y1) return;
 
-  // Each destination pixel centre is turned back by -Angle and scaled into the pattern.
+  // Each destination pixel centre is turned back by -Angle and scaled into the pattern. Unturned,
+  // the box above starts at the whole pixel x + trunc(-pivotX); turning about the point x + gx,
+  // where the image point gx - trunc(-pivotX) sits, keeps every pixel for any g. g is the fraction
+  // that truncation dropped (a pixel corner for even sizes, a pixel centre for odd ones). Quarter
+  // turns map whole pixels onto whole pixels only about a corner or a centre in both axes, so an
+  // odd side next to an even one turns about a pixel centre: about the exact pivot, half a pixel
+  // would fall outside the box and a row or column would be lost.
+  const double fracX = pivotX + std::trunc(-pivotX), fracY = pivotY + std::trunc(-pivotY);
+  const bool sameWay = fracX - fracY == std::round(fracX - fracY);
+  const double gx = sameWay ? fracX : 0.5, gy = sameWay ? fracY : 0.5;
+  const double imageX = gx - std::trunc(-pivotX), imageY = gy - std::trunc(-pivotY);
   const int na = (256 - a) % 256;
   const double c = table[na], s = table[(na + 192) % 256];
   const int pw = p->Rect.Width(), ph = p->Rect.Height();
   const double kx = static_cast<double>(pw) / width, ky = static_cast<double>(ph) / height;
   const long long dudx = std::llround(c * kx * 65536.0), dvdx = std::llround(s * ky * 65536.0);
   const long long dudy = std::llround(-s * kx * 65536.0), dvdy = std::llround(c * ky * 65536.0);
-  const double rx = x0 + 0.5 - x, ry = y0 + 0.5 - y;
-  long long rowU = std::llround(((rx * c - ry * s) + pivotX) * kx * 65536.0);
-  long long rowV = std::llround(((rx * s + ry * c) + pivotY) * ky * 65536.0);
+  const double rx = x0 + 0.5 - (x + gx), ry = y0 + 0.5 - (y + gy);
+  long long rowU = std::llround(((rx * c - ry * s) + imageX) * kx * 65536.0);
+  long long rowV = std::llround(((rx * s + ry * c) + imageY) * ky * 65536.0);
   const long long limitU = static_cast<long long>(pw) << 16, limitV = static_cast<long long>(ph) << 16;
 
   const std::uint16_t key = block.Key;
@@ -428,12 +438,17 @@ TPictureCollectionItem& TPictureCollection::Items(int index) const {
 
 TPictureCollectionItem& TPictureCollection::FindPicture(const std::string& name) const {
   THashCollectionItem* item = FindItem(name);
-  if (!item) throw EPictureCollectionError("Image '" + name + "' not found");
+  if (!item) {
+    EPictureCollectionError error("Image '" + name + "' not found");
+    error.SourceFile = SourceFile();
+    throw error;
+  }
   return static_cast<TPictureCollectionItem&>(*item);
 }
 
 void TPictureCollection::LoadFromArchive(const PictureArchive& archive) {
   Clear();
+  SetSourceFile("");
   ColorTable = archive.ColorTable;
   for (const PictureItemRecord& record : archive.Items) {
     TPictureCollectionItem& item = Add();

@@ -25,6 +25,9 @@ struct PlatformEvent {
     Close,       // the window's close command
     FocusGained,
     FocusLost,
+    // The window moved to another display or the display's mode changed: the refresh rate may
+    // differ from the one read before.
+    DisplayChanged,
   };
   Kind Type = Kind::KeyDown;
   // The window it happened in: 0 the main window, 1 the second window (mouse, close, focus).
@@ -115,6 +118,7 @@ class IPlatform {
   // display is available.
   virtual bool OpenWindow(const std::string& title, int width, int height) = 0;
   virtual std::string LastError() const = 0;
+  // A switch that fails leaves IsFullScreen as it was, with the reason in LastError.
   virtual void SetFullScreen(bool fullScreen) = 0;
   virtual bool IsFullScreen() const = 0;
   virtual void ShowWindow(bool visible) = 0;

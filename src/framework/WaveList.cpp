@@ -142,14 +142,22 @@ TWaveCollectionItem& TWaveCollection::Add() {
 
 TWaveCollectionItem& TWaveCollection::FindWave(const std::string& name) const {
   THashCollectionItem* item = FindItem(name);
-  if (!item) throw EWaveCollectionError("Wave '" + name + "' not found");
+  if (!item) {
+    EWaveCollectionError error("Wave '" + name + "' not found");
+    error.SourceFile = SourceFile();
+    throw error;
+  }
   return static_cast<TWaveCollectionItem&>(*item);
 }
 
-void TWaveCollection::LoadFromFile(const std::string& path) { LoadFromArchive(ReadWaveArchive(path)); }
+void TWaveCollection::LoadFromFile(const std::string& path) {
+  LoadFromArchive(ReadWaveArchive(path));
+  SetSourceFile(path);
+}
 
 void TWaveCollection::LoadFromArchive(const WaveArchive& archive) {
   Clear();
+  SetSourceFile("");
   for (const WaveItemRecord& record : archive.Items) {
     TWaveCollectionItem& item = Add();
     item.SetName(record.Name);

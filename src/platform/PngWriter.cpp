@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 namespace kestrune {
@@ -39,7 +40,9 @@ bool WritePngRGB565(const std::string& path, const std::uint16_t* pixels, int wi
   png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
   const bool closed = std::fclose(file) == 0;
   if (!ok || !closed) {
-    std::remove(path.c_str());
+    // Only a half-written regular file is removed; a device given as the path stays.
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) std::filesystem::remove(path, error);
     return false;
   }
   return true;

@@ -5,22 +5,26 @@
 
 #include <cctype>
 #include <cstdint>
+#include <iostream>
 #include <map>
+#include <set>
 #include <tuple>
 
 namespace kestrune {
 namespace {
 
-// Families the game names and the free faces that stand in for them when they are missing.
+// Families the game names, the free faces that stand in for them when they are missing, and the
+// Debian packages of those.
 struct StandIn {
   const char* Family;
   const char* Replacement;
+  const char* Package;
 };
 constexpr StandIn kStandIns[] = {
-    {"DS Crystal", "DSEG7 Classic"},
-    {"Beast Impacted", "Bebas Neue"},
-    {"Courier", "Liberation Mono"},
-    {"Arial", "Liberation Sans"},
+    {"DS Crystal", "DSEG7 Classic", "fonts-dseg"},
+    {"Beast Impacted", "Bebas Neue", "fonts-bebas-neue"},
+    {"Courier", "Liberation Mono", "fonts-liberation2"},
+    {"Arial", "Liberation Sans", "fonts-liberation2"},
 };
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -153,10 +157,28 @@ class TtfTextRenderer final : public ITextRenderer {
       if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
     }
     fonts_[key] = font;  // a failure is remembered too: no retry every frame
+    if (font == nullptr && request.PointSize > 0) ReportMissing(request.Family);
     return font;
   }
 
+  // Text in a family without any font is neither drawn nor measured: say so once per family, with
+  // what to install.
+  void ReportMissing(const std::string& family) {
+    std::string key;
+    for (char c : family) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!reported_.insert(key).second) return;
+    std::cerr << "Kestrune: no font for \"" << family << "\"";
+    for (const StandIn& s : kStandIns) {
+      if (SameName(family, s.Family)) {
+        std::cerr << " (its stand-in " << s.Replacement << " comes with the package " << s.Package << ")";
+        break;
+      }
+    }
+    std::cerr << "; its text is not drawn" << std::endl;
+  }
+
   bool ok_ = false;
+  std::set<std::string> reported_;
   std::map<std::tuple<std::string, int, bool>, TTF_Font*> fonts_;
 };
 

@@ -1,21 +1,24 @@
 #include "race/LevelValues.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace kestrune {
 
 TLevelValues ComputeLevelValues(int level) {
+  // Products are formed in 64 bits: for very high levels 10 s per level, 10 * level and the
+  // square of the level would overflow 32 bits. Every result fits 32 bits again.
+  const std::int64_t n = level;
   TLevelValues v;
   v.Level = level;
-  v.RoadLength = level <= 5 ? 200 * level + 100 : 1300;
-  v.TimeLeft = (v.RoadLength / 100) * 18000;
+  v.RoadLength = n <= 5 ? static_cast<int>(200 * n + 100) : 1300;
+  std::int64_t time = (v.RoadLength / 100) * 18000LL;
   // From level 8 on the time shrinks by 10 s a level, down to a floor of one minute.
-  if (level > 7) v.TimeLeft = std::max(60000, v.TimeLeft - (level - 7) * 10000);
-  v.BonusLevelValue = 10 * level;
+  if (n > 7) time = std::max<std::int64_t>(60000, time - (n - 7) * 10000);
+  v.TimeLeft = static_cast<int>(time);
   // Past 200 the bonus value jumps straight to 400.
-  if (v.BonusLevelValue > 200) v.BonusLevelValue = 400;
-  // Computed in 64 bits: the square of a large level number would overflow.
-  v.TrafficLevelValue = static_cast<int>(std::min<long long>(200, 10LL * level * level));
+  v.BonusLevelValue = 10 * n > 200 ? 400 : static_cast<int>(10 * n);
+  v.TrafficLevelValue = static_cast<int>(std::min<std::int64_t>(200, 10 * n * n));
   return v;
 }
 

@@ -1,5 +1,6 @@
 #include "race/Race.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -81,7 +82,7 @@ void SetupLevel(std::int32_t level) {
   CopyWindowToChips();
 }
 
-void StartRace() {
+void StartRace(std::int32_t firstLevel) {
   GameState.Screen = ScreenRace;
   if (RaceServices().PlayScreenMusic) RaceServices().PlayScreenMusic();
   if (RaceServices().HideMouseCursor) RaceServices().HideMouseCursor();
@@ -91,7 +92,7 @@ void StartRace() {
 
   RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
   FinishLineReached = false;
-  SetupLevel(1);
+  SetupLevel(firstLevel);
   // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the lamp, pedestrian and bonus
   // managers are created here, in that order, before the traffic.
   RaceTraffic = TCar::Create();
@@ -110,11 +111,9 @@ void StartRace() {
 void StartRaceAt(std::int32_t level, std::int32_t carModel) {
   if (RaceRoad) EndRace();
   GameState.CarModel = (carModel >= 1 && carModel <= 6) ? carModel : 1;
-  StartRace();
-  if (level > 1) {
-    SetupLevel(level);
-    if (RaceTraffic) RaceTraffic->ResetTraffic();
-  }
+  // The first level is set up directly, so its road is the one a seed gives that level, not a
+  // road generated after level 1's.
+  StartRace(std::max<std::int32_t>(level, 1));
 }
 
 void RaceFrame(std::uint32_t lagCount) {

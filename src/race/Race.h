@@ -22,10 +22,11 @@ extern std::array<TRocket*, RocketCount> RaceRockets;
 // PLACEHOLDER (lamps, bonuses and finish issue): becomes the finish line sprite's reached flag.
 extern bool FinishLineReached;
 
-// Starts a race at level 1 with GameState.CarModel.
-void StartRace();
-// Starts a race with the given car (1..6) and goes on to the given level at once; a race already
-// running is ended first. For the replay driver and tests, which have no menus to go through.
+// Starts a race with GameState.CarModel at level 1, or at firstLevel (for the replay driver and
+// tests): only that level's road is generated.
+void StartRace(std::int32_t firstLevel = 1);
+// Starts a race with the given car (1..6) at the given level; a race already running is ended
+// first. For the replay driver and tests, which have no menus to go through.
 void StartRaceAt(std::int32_t level, std::int32_t carModel);
 // Sets the level values from the level number and generates the level's road.
 void SetupLevel(std::int32_t level);

@@ -4,6 +4,8 @@
 #include <exception>
 #include <iostream>
 
+#include "framework/DisplayText.h"
+#include "framework/Errors.h"
 #include "framework/Platform.h"
 #include "framework/Random.h"
 #include "shell/GameState.h"
@@ -18,7 +20,25 @@ TGameSession::TGameSession(IPlatform& platform, std::uint32_t randomSeed)
 
 TGameSession::~TGameSession() = default;
 
-void TGameSession::Fail(const std::string& message) {
+namespace {
+
+// What the player is told about an error: the data file it concerns (unless the message names
+// it already), then the message, with whatever bytes a data file put into it made printable.
+std::string PlayerMessage(const std::exception& e) {
+  std::string message = e.what();
+  if (const auto* error = dynamic_cast<const EKestruneError*>(&e)) {
+    const std::string& file = error->SourceFile;
+    if (!file.empty() && message.find("\"" + file + "\"") == std::string::npos) message = file + ": " + message;
+  }
+  return message;
+}
+
+}  // namespace
+
+void TGameSession::Fail(const std::exception& error) { Fail(PlayerMessage(error)); }
+
+void TGameSession::Fail(const std::string& text) {
+  const std::string message = EscapeForDisplay(text);
   std::cerr << "Kestrune: " << message << std::endl;
   platform_.ShowMessageBox("Kestrune", message);
   form8a_.reset();
@@ -51,7 +71,7 @@ bool TGameSession::Start() {
     form_->FormCreate();
     form8a_ = std::make_unique<TForm8a>(platform_, *form_);
   } catch (const std::exception& e) {
-    Fail(e.what());
+    Fail(e);
     return false;
   }
   return true;
@@ -91,6 +111,9 @@ void TGameSession::Dispatch(const PlatformEvent& e) {
     case PlatformEvent::Kind::FocusLost:
       form.FormDeactivate();
       break;
+    case PlatformEvent::Kind::DisplayChanged:
+      form.FormDisplayChanged();
+      break;
   }
 }
 
@@ -113,7 +136,7 @@ void TGameSession::Step() {
       }
     }
   } catch (const std::exception& e) {
-    Fail(e.what());
+    Fail(e);
     return;
   }
   if (form_->Terminated() || platform_.QuitRequested()) finished_ = true;

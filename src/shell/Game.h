@@ -2,6 +2,7 @@
 // The program: start-up, the message and frame loop, and the end.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,6 +44,7 @@ class TGameSession {
 
  private:
   void Dispatch(const PlatformEvent& event);
+  void Fail(const std::exception& error);
   void Fail(const std::string& message);
 
   IPlatform& platform_;

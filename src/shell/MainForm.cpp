@@ -1,5 +1,7 @@
 #include "shell/MainForm.h"
 
+#include <iostream>
+
 #include "framework/Canvas.h"
 #include "framework/Errors.h"
 #include "framework/Random.h"
@@ -69,22 +71,24 @@ void TMForm::FormCreate() {
   RandomSeed(randomSeed_);
   // The archives: Res1.dxg, Res2.dxg into the image libraries, Sounds.dxw into the sound library.
   // A missing or bad archive raises its error, which ends the start-up with its message.
-  MDXImageList1.Items.LoadFromFile(kImageArchive1Path);
-  MDXImageList2.Items.LoadFromFile(kImageArchive2Path);
+  // An error names its archive for the player, who may have replaced one.
+  auto load = [](auto& collection, const char* path) {
+    try {
+      collection.LoadFromFile(path);
+    } catch (EKestruneError& e) {
+      if (e.SourceFile.empty()) e.SourceFile = path;
+      throw;
+    }
+  };
+  load(MDXImageList1.Items, kImageArchive1Path);
+  load(MDXImageList2.Items, kImageArchive2Path);
   if (Handlers.LoadArchives) Handlers.LoadArchives();
   // The sound archive comes after the two image archives.
-  MDXWaveList.Items.LoadFromFile(kSoundArchivePath);
+  load(MDXWaveList.Items, kSoundArchivePath);
   // The high-score file, then the options file, then the table's check.
   if (Handlers.ReadSaveFiles) Handlers.ReadSaveFiles();
-  try {
-    ApplyDisplayMode();
-  } catch (const EDXDrawError&) {
-    // A saved full-screen option the display cannot apply (no window manager, a refused mode)
-    // falls back to the window instead of keeping the player out of the game.
-    if (GameState.FullScreen == 0) throw;
-    GameState.FullScreen = 0;
-    ApplyDisplayMode();
-  }
+  // A saved full-screen option the display cannot apply falls back to the window.
+  ApplyDisplayMode();
   GameState.Screen = ScreenNone;
   if (Handlers.OpenIntroScreen) Handlers.OpenIntroScreen();
 }
@@ -144,8 +148,18 @@ void TMForm::ApplyDisplayMode() {
     MDXDraw.Finalize();
     SavePlacement();
     MDXDraw.Options |= doFullScreen;
-    MDXDraw.Initialize();
-  } else {
+    try {
+      MDXDraw.Initialize();
+    } catch (const EDXDrawError& e) {
+      // A display that refuses the mode must not lock the player out of the game: it goes on in
+      // the window (and the option says so).
+      std::cerr << "Kestrune: cannot switch to full screen: " << e.what();
+      if (const std::string why = platform_->LastError(); !why.empty()) std::cerr << ": " << why;
+      std::cerr << "; the game stays in a window" << std::endl;
+      GameState.FullScreen = 0;
+    }
+  }
+  if (GameState.FullScreen != 1) {
     MDXDraw.Finalize();
     // Back where it was before full screen; centred the first time.
     if (HasSavedPlacement()) {
@@ -236,6 +250,17 @@ void TMForm::FormActivate() {
 void TMForm::FormDeactivate() {
   MDXTimer.AppDeactivate();
   MDXSound.SetWindowActive(false);
+}
+
+void TMForm::FormDisplayChanged() {
+  const int rate = UsableRefreshRate(platform_->RefreshRate());
+  if (rate == GameState.RefreshRate) return;
+  GameState.RefreshRate = rate;
+  // A rate measured on the old display says nothing about the new one (60 frames a second
+  // measured there would count as the truth on a 144 Hz display for a whole second): until the
+  // timer has measured again, the new refresh rate alone sets the timing.
+  MDXTimer.RestartFrameRate();
+  UpdateFrameTiming();
 }
 
 // --- Text and cursor ----------------------------------------------------------------------------

@@ -98,6 +98,9 @@ class TMForm : public TDXForm {
   void MDXDrawMouseMove(int x, int y);
   void FormActivate();
   void FormDeactivate();
+  // The window moved to another display or the display's mode changed: the refresh rate is read
+  // again and the frame timing follows it from the next frame on.
+  void FormDisplayChanged();
 
   // --- Shell services ------------------------------------------------------------------------
   void SetTextStyle(int style);

@@ -1,60 +1,34 @@
 #include "shell/SaveFileIO.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
 
+#include "framework/Errors.h"
+#include "framework/FileAccess.h"
+
 namespace kestrune {
-namespace {
-
-std::string Reason(int error) { return std::strerror(error); }
-
-// Closes a descriptor when it goes out of scope.
-struct FileDescriptor {
-  int Fd = -1;
-  ~FileDescriptor() {
-    if (Fd >= 0) ::close(Fd);
-  }
-};
-
-}  // namespace
 
 TSavedFileContents ReadSavedFile(const std::string& path, std::size_t maxBytes) {
   TSavedFileContents out;
   if (path.empty()) return out;
-  FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.Fd < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) {
-      out.Exists = true;
-      out.Problem = "cannot be opened (" + Reason(errno) + ")";
-    }
-    return out;
-  }
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) return out;
   out.Exists = true;
-  struct stat info {};
-  if (::fstat(file.Fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (std::filesystem::is_directory(status)) {
     out.Problem = "is a folder, not a file";
     return out;
   }
-  out.Bytes.resize(maxBytes);
-  std::size_t got = 0;
-  while (got < maxBytes) {
-    const ssize_t n = ::read(file.Fd, out.Bytes.data() + got, maxBytes - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      out.Problem = "cannot be read (" + Reason(errno) + ")";
-      out.Bytes.clear();
-      return out;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
+  // A regular file only (never a device or a pipe that would block), and no larger than a
+  // saved file can sensibly be.
+  try {
+    out.Bytes = [&] {
+      const std::vector<std::uint8_t> bytes = ReadRegularFile(path, maxBytes);
+      return std::string(bytes.begin(), bytes.end());
+    }();
+  } catch (const std::exception& e) {
+    out.Problem = std::string("cannot be read (") + e.what() + ")";
   }
-  out.Bytes.resize(got);
   return out;
 }
 
@@ -98,38 +72,16 @@ bool IsPlainText(const std::string& line) {
   return true;
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+void WriteSavedFile(const std::string& path, const std::string& bytes) {
   const std::filesystem::path target(path);
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) throw ESaveFileError(path + " cannot be written: the folder cannot be made (" + ec.message() + ")");
-
-  // A unique name in the same folder, so the rename stays on one file system and two writers
-  // never share a temporary file.
-  std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  FileDescriptor file{::mkstemp(temporary.data())};
-  if (file.Fd < 0) throw ESaveFileError(path + " cannot be written (" + Reason(errno) + ")");
-  auto fail = [&](int error) {
-    ::unlink(temporary.c_str());
-    throw ESaveFileError(path + " cannot be written (" + Reason(error) + ")");
-  };
-  ::fchmod(file.Fd, 0644);
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(file.Fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) fail(n < 0 ? errno : ENOSPC);
-    written += static_cast<std::size_t>(n);
+  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
+  if (ec) throw ESaveFileError(path + " cannot be written: its folder cannot be made (" + ec.message() + ")");
+  try {
+    WriteFileAtomically(path, bytes);
+  } catch (const EKestruneError& e) {
+    throw ESaveFileError(path + " cannot be written (" + e.what() + ")");
   }
-  if (::fsync(file.Fd) != 0) fail(errno);
-  const int fd = file.Fd;
-  file.Fd = -1;
-  if (::close(fd) != 0) fail(errno);
-  if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno);
-  // The rename itself reaches the disk with the folder's entry.
-  FileDescriptor dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-  if (dir.Fd >= 0) ::fsync(dir.Fd);
 }
 
 }  // namespace kestrune

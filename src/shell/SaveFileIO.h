@@ -1,8 +1,7 @@
 #pragma once
 // Reading and writing the small text files the game keeps between runs. Reads are capped, so a
-// huge or binary file costs nothing; writes go to a temporary file in the same folder that is
-// flushed and renamed over the old one, so a crash, a kill or a full disk while saving leaves
-// either the old file or the new one, never a truncated one.
+// huge or binary file costs nothing; writes replace a file whole or not at all, so a crash, a
+// kill or a full disk while saving leaves either the old file or the new one.
 
 #include <cstdint>
 #include <optional>
@@ -22,13 +21,13 @@ class ESaveFileError : public std::runtime_error {
 inline constexpr std::size_t kMaxSavedLine = 255;
 
 // The result of reading a saved file: whether it was there at all, why it could not be read (a
-// directory in its place, a read error), and its bytes up to the cap.
+// folder or a device in its place, more than maxBytes, a read error), and its bytes.
 struct TSavedFileContents {
   bool Exists = false;
   std::string Problem;  // empty when the file was read
   std::string Bytes;
 };
-TSavedFileContents ReadSavedFile(const std::string& path, std::size_t maxBytes = 64 * 1024);
+TSavedFileContents ReadSavedFile(const std::string& path, std::size_t maxBytes = 1 << 20);
 
 // Splits text into lines ending in CR LF or LF (a last line without an end counts too).
 // Lines longer than kMaxSavedLine come back as nullopt.
@@ -41,8 +40,9 @@ std::optional<std::int32_t> ParseSavedNumber(const std::string& line);
 // True when the line holds no control characters (bytes below 32, or 127).
 bool IsPlainText(const std::string& line);
 
-// Replaces the file with the given bytes through a temporary file and a rename; creates the
-// folder when it is missing. Raises ESaveFileError; the old file is then untouched.
-void WriteFileAtomically(const std::string& path, const std::string& bytes);
+// Replaces the file whole or not at all (a temporary file in the same folder, flushed, then
+// renamed over the old one); creates the folder when it is missing. Raises ESaveFileError; the
+// old file is then untouched.
+void WriteSavedFile(const std::string& path, const std::string& bytes);
 
 }  // namespace kestrune

@@ -1,5 +1,6 @@
 #include "shell/SavedFiles.h"
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -90,8 +91,8 @@ std::string HighScoresPath() { return Folder() + "/hs"; }
 std::string PromotionSwitchPath() { return Folder() + "/form"; }
 
 bool FileExists(const std::string& path) {
-  const TSavedFileContents file = ReadSavedFile(path, 0);
-  return file.Exists && file.Problem.empty();
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
 void LoadOptions() {
@@ -157,7 +158,7 @@ void SaveOptions() {
   line(GameState.SoundOn != 0 ? "1" : "0");
   line(GameState.Country);
   line(HighScoreCheck());
-  WriteFileAtomically(OptionsPath(), text);
+  WriteSavedFile(OptionsPath(), text);
 }
 
 void SaveHighScores() {
@@ -166,7 +167,7 @@ void SaveHighScores() {
     text += GameState.HighScores[k].Name + "\r\n";
     text += std::to_string(GameState.HighScores[k].Score) + "\r\n";
   }
-  WriteFileAtomically(HighScoresPath(), text);
+  WriteSavedFile(HighScoresPath(), text);
 }
 
 bool WriteSaveFiles(IPlatform& platform) {
@@ -185,12 +186,12 @@ bool WriteSaveFiles(IPlatform& platform) {
 }
 
 bool ReadPromotionSwitch() {
-  const TSavedFileContents file = ReadSavedFile(PromotionSwitchPath(), 1);
-  return file.Problem.empty() && file.Bytes.size() == 1 && file.Bytes[0] == 1;
+  const TSavedFileContents file = ReadSavedFile(PromotionSwitchPath());
+  return file.Problem.empty() && !file.Bytes.empty() && file.Bytes[0] == 1;
 }
 
 void WritePromotionSwitch(bool switchedOff) {
-  WriteFileAtomically(PromotionSwitchPath(), std::string(1, switchedOff ? '\x01' : '\x00'));
+  WriteSavedFile(PromotionSwitchPath(), std::string(1, switchedOff ? '\x01' : '\x00'));
 }
 
 }  // namespace kestrune

@@ -124,9 +124,9 @@ TEST(ArchiveReader, ErrorsCarryTheirFullWrapping) {
   std::vector<Case> cases = {
       {"unknown item property", OneItemArchive(Bytes().prop("Speed").int8(1)),
        list + "Error reading TPictureCollectionItem.Speed: Property Speed does not exist"},
-      {"named item, wrong tag",
+      {"a named item is still named by its class",
        OneItemArchive(Bytes().prop("Name").str("Car").prop("PatternWidth").str("20")),
-       list + "Error reading Car.PatternWidth: Invalid property value"},
+       list + "Error reading TPictureCollectionItem.PatternWidth: Invalid property value"},
       {"root instance name", OneItemArchive(Bytes().prop("Transparent").ident("Maybe"), "Images"),
        "Error reading Images.List: Error reading TPictureCollectionItem.Transparent: Invalid property value"},
       {"unknown colour name", OneItemArchive(Bytes().prop("TransparentColor").ident("clNope")),
@@ -176,6 +176,35 @@ TEST(ArchiveReader, MissingFileNamesFileAndReason) {
     EXPECT_STREQ(e.what(), "Cannot open file \"no-such-dir/Res1.dxg\". No such file or directory");
   }
   EXPECT_THROW(ReadWaveArchive("."), EFOpenError);  // a directory is not an archive
+}
+
+// Run-length codes describe big pictures in a few bytes: one archive of such items may decode to
+// only so many pixels in all, however small its file is.
+TEST(ArchiveReader, DecodedPixelsOfAnArchiveAreBudgeted) {
+  const std::int32_t side = 4096;  // 16 M pixels from 46 bytes of DIB
+  const std::vector<std::uint8_t> bomb = TdibPayload(InfoHeader(side, side, 8, 1, 1).u32(0).list({0, 1}).v);
+  auto archiveOf = [&](int items) {
+    Bytes a = ArchiveStart();
+    a.prop("List").u8(0x0E);
+    for (int i = 0; i < items; ++i) a.u8(0x01).prop("Picture.Data").binary(bomb).u8(0);
+    a.u8(0);
+    return ArchiveEnd(a);
+  };
+  // Four fit the budget (a player's archive can hold big pictures)...
+  EXPECT_EQ(ReadPictureArchiveFromMemory(archiveOf(4)).Items.size(), 4u);
+  // ...but not twelve: the reader stops before decoding past the budget.
+  try {
+    ReadPictureArchiveFromMemory(archiveOf(12));
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_NE(std::string(e.what()).find("DIB is invalid"), std::string::npos) << e.what();
+  }
+}
+
+TEST(ArchiveReader, SpecialFilesAreNotArchives) {
+  // A device would read for ever; a FIFO would block the start-up.
+  EXPECT_THROW(ReadPictureArchive("/dev/zero"), EFOpenError);
+  EXPECT_THROW(ReadPictureArchive("/dev/null"), EFOpenError);
 }
 
 // Sound archives ------------------------------------------------------------------------------
@@ -238,7 +267,8 @@ TEST(WaveArchiveReader, WaveWithoutDataHasNoSamples) {
 }
 
 TEST(WaveArchiveReader, ErrorsCarryTheirFullWrapping) {
-  const std::string prefix = "Error reading TWaveCollectionComponent.List: Error reading Horn.Wave.WAVE: ";
+  const std::string prefix =
+      "Error reading TWaveCollectionComponent.List: Error reading TWaveCollectionItem.Wave.WAVE: ";
   Bytes notRiff;
   notRiff.raw("RIFX").u32(4).raw("WAVE");
   Bytes notWave;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "framework/Errors.h"
 #include "framework/PictureCollection.h"
@@ -308,6 +311,63 @@ TEST(PictureCollectionTest, DrawRotateTurnsClockwiseAndWrapsTheAngle) {
   item.DrawRotate(edge, 0, 0, 6, 4, 0, 0.5, 0.5, 19);
   item.DrawRotate(edge, 19, 19, 60, 40, 0, 0.5, 0.5, 200);
   item.DrawRotate(edge, 5, 5, 0, 4, 0, 0.5, 0.5, 19);
+}
+
+// Odd sizes have their centre on a pixel centre; unturned and at every quarter turn each source
+// pixel must still land on exactly one destination pixel, the first column and row included.
+TEST(PictureCollectionTest, DrawRotateDrawsEveryPixelOfOddAndEvenSizes) {
+  struct Case {
+    int w, h;
+    int left, top;     // unturned: where the pattern's top-left lands, relative to (X, Y)
+    int qRight, qTop;  // quarter turn: where row 0 ends up (a column) and column 0 (a row)
+  };
+  const Case cases[] = {
+      {9, 9, -4, -4, 4, -4}, {33, 21, -16, -10, 10, -16}, {6, 4, -3, -2, 1, -3}, {8, 5, -4, -2, 2, -4}};
+  constexpr int X = 40, Y = 40;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::to_string(k.w) + " x " + std::to_string(k.h));
+    // Every pixel a colour of its own (none of them the key), to tell where each one went.
+    TPictureData pic;
+    pic.Width = k.w;
+    pic.Height = k.h;
+    for (int i = 0; i < k.w * k.h; ++i)
+      pic.Pixels.push_back(((i >> 11) << 19) | (((i >> 5) & 63) << 10) | ((i & 31) << 3));
+    TPictureCollection c;
+    TPictureCollectionItem& item = AddItem(c, "odd", std::move(pic));
+    item.Restore();
+
+    TDirectDrawSurface plain(80, 80), unturned(80, 80);
+    plain.Fill(0xFFFF);
+    unturned.Fill(0xFFFF);
+    item.Draw(plain, X + k.left, Y + k.top, 0);
+    item.DrawRotate(unturned, X, Y, k.w, k.h, 0, 0.5, 0.5, 0);
+    EXPECT_TRUE(SameSurface(plain, unturned));
+
+    auto timesDrawn = [&](int width, int height, int angle) {
+      TDirectDrawSurface s(80, 80);
+      s.Fill(0xFFFF);
+      item.DrawRotate(s, X, Y, width, height, 0, 0.5, 0.5, angle);
+      std::vector<int> seen(static_cast<std::size_t>(k.w * k.h), 0);
+      for (int i = 0; i < 80 * 80; ++i)
+        if (s.Pixels()[i] != 0xFFFF) ++seen.at(s.Pixels()[i]);
+      return seen;
+    };
+    for (int angle : {64, 128, 192}) {
+      const std::vector<int> seen = timesDrawn(k.w, k.h, angle);
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), k.w * k.h) << "angle " << angle;
+    }
+    // Stretched to an odd size one and a half times as large, no source pixel is left out.
+    const std::vector<int> stretched = timesDrawn(k.w * 3 / 2 | 1, k.h * 3 / 2 | 1, 0);
+    EXPECT_EQ(std::count(stretched.begin(), stretched.end(), 0), 0);
+    // Clockwise: row 0 becomes the right-most column, column 0 the top row.
+    TDirectDrawSurface q(80, 80);
+    item.DrawRotate(q, X, Y, k.w, k.h, 0, 0.5, 0.5, 64);
+    int misplaced = 0;
+    for (int row = 0; row < k.h; ++row)
+      for (int col = 0; col < k.w; ++col)
+        misplaced += q.Row(Y + k.qTop + col)[X + k.qRight - row] != Px(item.Picture, col, row);
+    EXPECT_EQ(misplaced, 0);
+  }
 }
 
 TEST(PictureCollectionTest, ExtremeArgumentsDrawSafely) {

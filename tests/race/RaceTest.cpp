@@ -4,6 +4,7 @@
 
 #include "../fixtures/RaceWorld.h"
 #include "framework/Random.h"
+#include "race/RoadGenerator.h"
 #include "race/ScrollBackground.h"
 #include "vehicles/Player.h"
 
@@ -49,6 +50,18 @@ TEST_F(RaceTest, StartsAtLevelOneWithAFreshRoad) {
   EXPECT_NE(RoadMap.Hash(), first);
   EXPECT_EQ(GameState.RoadLength, 700);
   EXPECT_EQ(MapRowOffset, 1488);
+}
+
+TEST_F(RaceTest, AStartAtALevelGeneratesOnlyThatLevelsRoad) {
+  RandomSeed(99);
+  StartRaceAt(3, 2);
+  EXPECT_EQ(GameState.Level, 3);
+  EXPECT_EQ(GameState.CarModel, 2);
+  EXPECT_EQ(GameState.RoadLength, 700);
+  const std::uint64_t started = RoadMap.Hash();
+  RandomSeed(99);
+  GenerateRoadMap(700);
+  EXPECT_EQ(RoadMap.Hash(), started);
 }
 
 TEST_F(RaceTest, HoldingUpForTwoSecondsDrivesUpTheRoad) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "framework/ArchiveFixtures.h"
 #include "framework/ArchiveIO.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
@@ -54,7 +55,20 @@ TEST(ImageStartUp, AMissingOrBadImageArchiveEndsTheStartUpWithItsMessage) {
   EXPECT_EQ(StartUpMessage({}).rfind("Cannot open file \"Data/Res/Res1.dxg\".", 0), 0u) << StartUpMessage({});
   const std::string second = StartUpMessage({{"Res1.dxg", empty}});
   EXPECT_EQ(second.rfind("Cannot open file \"Data/Res/Res2.dxg\".", 0), 0u) << second;
-  EXPECT_EQ(StartUpMessage({{"Res1.dxg", empty}, {"Res2.dxg", {1, 2, 3}}}), "Invalid stream format");
+  // A damaged archive is named before the reader's message.
+  EXPECT_EQ(StartUpMessage({{"Res1.dxg", empty}, {"Res2.dxg", {1, 2, 3}}}), "Data/Res/Res2.dxg: Invalid stream format");
+}
+
+TEST(ImageStartUp, ArchiveBytesInMessagesAreShownEscaped) {
+  // The archive's own name, which errors in its items repeat, holds a terminal escape sequence.
+  using namespace fixtures;
+  const std::vector<std::uint8_t> bytes =
+      OneItemArchive(Bytes().prop("Picture.Data").binary(TdibPayload(Bytes().u32(64).v)), "Evil\x1b]2;pwned\x07");
+  const std::string message = StartUpMessage({{"Res1.dxg", bytes}});
+  EXPECT_EQ(message.find('\x1b'), std::string::npos) << message;
+  EXPECT_EQ(message.find('\x07'), std::string::npos) << message;
+  EXPECT_NE(message.find("Evil\\x1B]2;pwned\\x07.List"), std::string::npos) << message;
+  EXPECT_EQ(message.rfind("Data/Res/Res1.dxg: ", 0), 0u) << message;
 }
 
 // A started game in the build directory with the built data, no screen opened, so the frames

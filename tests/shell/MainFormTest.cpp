@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -145,6 +146,40 @@ TEST(MainForm, AltEnterSwitchesDisplayModeAndPausesOnlyTheRace) {
   s.platform.PushEvent(Key(PlatformEvent::Kind::KeyDown, kVkReturn));
   s.Frames(1);
   EXPECT_EQ(GameState.FullScreen, 0);
+}
+
+TEST(MainForm, AFailedFullScreenSwitchKeepsTheWindowAndSaysWhy) {
+  HeadlessPlatform platform;
+  platform.SetFullScreenFails(true);
+  TGameSession game(platform, 1234);
+  game.BeforeFormCreate = [](TMForm& form) {
+    form.Handlers.OpenIntroScreen = nullptr;
+    form.Handlers.ReadSaveFiles = [] { GameState.FullScreen = 1; };  // saved as full screen
+  };
+  auto expectOneLineWhy = [](const std::string& err) {
+    EXPECT_NE(err.find("Display mode cannot be changed (800x600 16bit)"), std::string::npos) << err;
+    EXPECT_NE(err.find("the display has no full-screen mode"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  };
+
+  // At start-up: the game starts in the window.
+  ::testing::internal::CaptureStderr();
+  ASSERT_TRUE(game.Start());
+  expectOneLineWhy(::testing::internal::GetCapturedStderr());
+  EXPECT_EQ(GameState.FullScreen, 0);
+  EXPECT_FALSE(platform.IsFullScreen());
+  for (int i = 0; i < 3; ++i) game.Step();
+  EXPECT_EQ(platform.PresentCount(), 3u);
+
+  // Alt+Enter: the game stays in the window and goes on.
+  platform.PushEvent(Key(PlatformEvent::Kind::KeyDown, kVkReturn, true));
+  ::testing::internal::CaptureStderr();
+  game.Step();
+  expectOneLineWhy(::testing::internal::GetCapturedStderr());
+  EXPECT_EQ(GameState.FullScreen, 0);
+  EXPECT_FALSE(game.Finished());
+  game.Step();
+  EXPECT_EQ(platform.PresentCount(), 5u);
 }
 
 TEST(MainForm, FullScreenRoundTripPutsTheWindowBack) {

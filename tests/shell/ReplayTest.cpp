@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "platform/headless/ReplayRunner.h"
 #include "shell/GameState.h"
@@ -41,7 +43,8 @@ TEST(ReplayScript, ParsesCommandsAndActions) {
 
 TEST(ReplayScript, RejectsBadLinesNamingTheLine) {
   const char* bad[] = {"frames many", "@0 press Up", "@1 press Nope", "@1 mouse 900 10",    "@1 jump",
-                       "flip 3",      "@1",          "@1 char 300",   "screenshot 0 a.png", "@5ms press Up"};
+                       "flip 3",      "@1",          "@1 char 300",   "screenshot 0 a.png", "@5ms press Up",
+                       "@1 refresh fast"};
   for (const char* line : bad) {
     try {
       ParseReplayScript(std::string("seed 1\n") + line + "\n");
@@ -95,6 +98,28 @@ TEST(ReplayRunner, CloseCommandAtAGivenTimeOpensTheExitConfirmation) {
   EXPECT_EQ(r.FramesRun, 30);
 }
 
+TEST(ReplayRunner, ARefreshRateChangeMidRunRetimesTheGame) {
+  // From 60 Hz to 144 Hz (the window moved to a faster monitor) and back down to 50 Hz.
+  TReplayRunner runner(ParseReplayScript("frames 600\n@200 refresh 144\n@450 refresh 50\n"));
+  std::vector<std::pair<int, double>> timing;  // refresh rate and speed scale after each frame
+  runner.AfterFrame = [&](TMForm&, std::int64_t) {
+    timing.emplace_back(GameState.RefreshRate, GameState.SpeedScale);
+  };
+  const TReplayResult r = runner.Run();
+  ASSERT_EQ(r.FramesRun, 600);
+  struct Span {
+    int from, to, rate;
+  };
+  for (const Span& span : {Span{2, 199, 60}, Span{200, 449, 144}, Span{450, 600, 50}}) {
+    for (int frame = span.from; frame <= span.to; ++frame) {
+      const auto [rate, scale] = timing[static_cast<std::size_t>(frame - 1)];
+      ASSERT_EQ(rate, span.rate) << "frame " << frame;
+      // Right after the change as well: motion follows the new rate at once.
+      ASSERT_NEAR(85.0 / scale, span.rate, 2.0) << "frame " << frame;
+    }
+  }
+}
+
 TEST(ReplayRunner, FailedStartUpIsReportedWithItsMessage) {
   TReplayRunner runner(ParseReplayScript("frames 5\n"));
   runner.BeforeFormCreate = [](TMForm& form) {
@@ -103,7 +128,8 @@ TEST(ReplayRunner, FailedStartUpIsReportedWithItsMessage) {
   const TReplayResult r = runner.Run();
   EXPECT_FALSE(r.Started);
   EXPECT_EQ(r.FramesRun, 0);
-  EXPECT_NE(ReplaySummaryJson(r).find(R"("Message": "Bad \"file\"\u000a\u00e9")"), std::string::npos)
+  // Control characters and bytes that are not UTF-8 text reach the player escaped.
+  EXPECT_NE(ReplaySummaryJson(r).find(R"("Message": "Bad \"file\"\\x0A\\xE9")"), std::string::npos)
       << ReplaySummaryJson(r);
 }
 

@@ -60,7 +60,7 @@ TEST(SaveStartUp, SavedFullScreenThatCannotBeAppliedFallsBackToTheWindow) {
     Session s;
     fs::create_directories(s.Save());
     std::ofstream(s.Save() / "options", std::ios::binary) << "1\r\n1\r\n1\r\nPeru\r\n\r\n";
-    s.platform.SetFullScreenRefused(refused);
+    s.platform.SetFullScreenFails(refused);
     s.Start();
     EXPECT_EQ(s.platform.IsFullScreen(), !refused);
     EXPECT_EQ(GameState.FullScreen, refused ? 0 : 1);

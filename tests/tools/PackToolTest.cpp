@@ -182,6 +182,36 @@ TEST_F(PackTool, BadInputAndUsageExitStatus) {
   EXPECT_NE(stdout_.find("extract ARCHIVE DIR"), std::string::npos);
 }
 
+// Outputs are written whole or not at all: a failed write keeps the old file, a failed extract
+// removes what it wrote, and output that cannot be written is an error with a message.
+TEST_F(PackTool, FailedWritesLeaveNoPartialOutput) {
+  WritePictureArchive(Path("a.dxg"), SamplePictures());
+  ASSERT_EQ(Run("extract " + Path("a.dxg") + " " + Path("x")), 0) << stderr_;
+  const std::string oldArchive = Slurp(Path("a.dxg"));
+
+  // A folder in the output's place is not replaced.
+  fs::create_directory(Path("out.dxg"));
+  EXPECT_EQ(Run("build " + Path("x/manifest.txt") + " " + Path("out.dxg")), 1);
+  EXPECT_NE(stderr_.find("Cannot create file"), std::string::npos) << stderr_;
+  EXPECT_TRUE(fs::is_directory(Path("out.dxg")));
+
+  // An extract whose manifest cannot be written removes the pictures it wrote before.
+  fs::create_directories(dir_ / "y" / "manifest.txt");
+  EXPECT_EQ(Run("extract " + Path("a.dxg") + " " + Path("y")), 1);
+  EXPECT_NE(stderr_.find("2 files already written were removed"), std::string::npos) << stderr_;
+  EXPECT_EQ(Files("y").size(), 1u);  // only the folder that was in the way
+
+  // Standard output that cannot take the listing.
+  if (fs::exists("/dev/full")) {
+    const std::string command = std::string(KESTRUNE_BUILD_DIR) + "/kestrune-pack list " + Path("a.dxg") +
+                                " >/dev/full 2>" + Path("stderr");
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(Slurp(Path("stderr")).find("cannot write the output"), std::string::npos);
+  }
+  EXPECT_EQ(Slurp(Path("a.dxg")), oldArchive);
+}
+
 TEST_F(PackTool, AlphaInPngBecomesTheTransparentColour) {
   // A 2 x 1 RGBA PNG: one opaque red pixel, one fully transparent one.
   png_image image;

@@ -3,10 +3,10 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "Manifest.h"
+#include "OutputFile.h"
 #include "PackError.h"
 #include "PatternGrid.h"
 #include "PngFile.h"
@@ -60,12 +60,6 @@ std::string FileStem(std::size_t index, const std::string& name) {
   return stem;
 }
 
-void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw PackError(path.string(), "cannot write file");
-}
-
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
   try {
     return ReadArchiveFile(path.string());
@@ -106,34 +100,44 @@ void ExtractArchive(const std::string& archivePath, const std::string& dir) {
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec) throw PackError(dir, "cannot create folder: " + ec.message());
-  Manifest m;
-  m.Content = a.content;
-  if (a.content == ArchiveContent::Waves) {
-    for (std::size_t i = 0; i < a.waves.Items.size(); ++i) {
-      const WaveItemRecord& w = a.waves.Items[i];
-      WaveEntry e{w, "", 0};
-      e.Item.Data.clear();
-      if (w.HasWave) {
-        e.File = FileStem(i, w.Name) + ".wav";
-        WriteBytes(fs::path(dir) / e.File, MakeRiffWave(w.Format, w.Data));
+  // Either the whole set (files and manifest) is written, or nothing of it stays.
+  WrittenFiles files;
+  try {
+    Manifest m;
+    m.Content = a.content;
+    if (a.content == ArchiveContent::Waves) {
+      for (std::size_t i = 0; i < a.waves.Items.size(); ++i) {
+        const WaveItemRecord& w = a.waves.Items[i];
+        WaveEntry e{w, "", 0};
+        e.Item.Data.clear();
+        if (w.HasWave) {
+          e.File = FileStem(i, w.Name) + ".wav";
+          files.Write((fs::path(dir) / e.File).string(), MakeRiffWave(w.Format, w.Data));
+        }
+        m.Waves.push_back(std::move(e));
       }
-      m.Waves.push_back(std::move(e));
-    }
-  } else {
-    m.ColorTable = a.pictures.ColorTable;
-    for (std::size_t i = 0; i < a.pictures.Items.size(); ++i) {
-      const PictureItemRecord& p = a.pictures.Items[i];
-      PictureEntry e{p, "", 0};
-      e.Item.Picture = {};
-      if (!p.Picture.Empty()) {
-        e.File = FileStem(i, p.Name) + ".png";
-        WritePng((fs::path(dir) / e.File).string(), p.Picture);
+    } else {
+      m.ColorTable = a.pictures.ColorTable;
+      for (std::size_t i = 0; i < a.pictures.Items.size(); ++i) {
+        const PictureItemRecord& p = a.pictures.Items[i];
+        PictureEntry e{p, "", 0};
+        e.Item.Picture = {};
+        if (!p.Picture.Empty()) {
+          e.File = FileStem(i, p.Name) + ".png";
+          const std::string path = (fs::path(dir) / e.File).string();
+          WritePng(path, p.Picture);
+          files.Add(path);
+        }
+        m.Pictures.push_back(std::move(e));
       }
-      m.Pictures.push_back(std::move(e));
     }
+    const std::string text = FormatManifest(m);
+    files.Write((fs::path(dir) / "manifest.txt").string(), std::vector<std::uint8_t>(text.begin(), text.end()));
+  } catch (const PackError& e) {
+    const std::size_t removed = files.Discard();
+    throw PackError(archivePath, std::string("extract failed, ") + std::to_string(removed) +
+                                     " files already written were removed: " + e.what());
   }
-  const std::string text = FormatManifest(m);
-  WriteBytes(fs::path(dir) / "manifest.txt", std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 void BuildArchive(const std::string& manifestPath, const std::string& outputPath) {
@@ -158,7 +162,7 @@ void BuildArchive(const std::string& manifestPath, const std::string& outputPath
         }
         archive.Items.push_back(std::move(item));
       }
-      WriteWaveArchive(outputPath, archive);
+      WriteOutputFile(outputPath, WriteWaveArchiveToMemory(archive));
       return;
     }
     PictureArchive archive;
@@ -179,7 +183,7 @@ void BuildArchive(const std::string& manifestPath, const std::string& outputPath
       }
       archive.Items.push_back(std::move(item));
     }
-    WritePictureArchive(outputPath, archive);
+    WriteOutputFile(outputPath, WritePictureArchiveToMemory(archive));
   } catch (const EKestruneError& e) {
     throw PackError(outputPath, e.what());
   }

@@ -3,14 +3,16 @@
 #include <png.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
+#include "OutputFile.h"
 #include "PackError.h"
 #include "framework/DibCodec.h"
 
 namespace kestrune::pack {
 
-void WritePng(const std::string& path, const TPictureData& picture) {
+std::vector<std::uint8_t> EncodePng(const TPictureData& picture) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -24,8 +26,24 @@ void WritePng(const std::string& path, const TPictureData& picture) {
     rgb.push_back(static_cast<png_byte>(c >> 8));
     rgb.push_back(static_cast<png_byte>(c));
   }
-  if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr))
-    throw PackError(path, std::string("cannot write PNG: ") + image.message);
+  png_alloc_size_t size = 0;
+  if (!png_image_write_get_memory_size(image, size, 0, rgb.data(), 0, nullptr))
+    throw std::runtime_error(std::string("cannot encode PNG: ") + image.message);
+  std::vector<std::uint8_t> bytes(size);
+  if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), 0, nullptr))
+    throw std::runtime_error(std::string("cannot encode PNG: ") + image.message);
+  bytes.resize(size);
+  return bytes;
+}
+
+void WritePng(const std::string& path, const TPictureData& picture) {
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = EncodePng(picture);
+  } catch (const std::runtime_error& e) {
+    throw PackError(path, e.what());
+  }
+  WriteOutputFile(path, bytes);
 }
 
 PngPicture ReadPng(const std::string& path) {

@@ -1,6 +1,7 @@
 #pragma once
 // PNG files through libpng: pictures are written as 8-bit RGB; any PNG libpng reads is accepted.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,9 @@
 
 namespace kestrune::pack {
 
+// The picture as the bytes of a PNG file (std::runtime_error if libpng fails).
+std::vector<std::uint8_t> EncodePng(const TPictureData& picture);
+// Writes it whole or not at all (see OutputFile.h); fails with PackError naming the file.
 void WritePng(const std::string& path, const TPictureData& picture);
 
 struct PngPicture {

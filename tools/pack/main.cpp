@@ -1,6 +1,7 @@
 // kestrune-pack: command-line tool for the game's picture (.dxg) and sound (.dxw) archives.
 // Exit status: 0 success, 1 bad input (one line on standard error naming the file), 2 usage.
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <iostream>
@@ -8,8 +9,7 @@
 #include <vector>
 
 #include "PackCommands.h"
-#include "PackError.h"
-#include "framework/Errors.h"
+#include "framework/DisplayText.h"
 
 namespace {
 
@@ -76,16 +76,16 @@ int main(int argc, char** argv) {
     } else {
       return Usage("unknown command \"" + command + "\"");
     }
-  } catch (const kestrune::pack::PackError& e) {
-    std::cerr << "kestrune-pack: " << e.what() << "\n";
-    return 1;
-  } catch (const kestrune::EKestruneError& e) {
-    std::cerr << "kestrune-pack: " << e.what() << "\n";
-    return 1;
   } catch (const std::exception& e) {
-    std::cerr << "kestrune-pack: " << e.what() << "\n";
+    // Archive names and properties are whatever bytes the file holds: shown escaped.
+    std::cerr << "kestrune-pack: " << kestrune::EscapeForDisplay(e.what()) << "\n";
     return 1;
   }
+  // Output that could not be written (a full disk, a closed pipe) is a failure, said as one.
   std::cout.flush();
-  return std::cout ? 0 : 1;
+  if (!std::cout) {
+    std::cerr << "kestrune-pack: cannot write the output: " << std::strerror(errno) << "\n";
+    return 1;
+  }
+  return 0;
 }

@@ -94,8 +94,10 @@ int main(int argc, char** argv) {
     const std::string json = ReplaySummaryJson(result);
     std::cout << json;
     if (!summaryPath.empty()) {
+      // Checked after closing: a full disk shows only when the buffer is written out.
       std::ofstream out(summaryPath, std::ios::binary);
       out << json;
+      out.close();
       if (!out) {
         std::cerr << "kestrune-replay: cannot write " << summaryPath << "\n";
         return 1;

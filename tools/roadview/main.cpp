@@ -60,8 +60,15 @@ int main(int argc, char** argv) {
       archive = value;
     else if (arg == "--seed")
       seed = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-    else if (arg == "--level")
-      level = std::atoi(value.c_str());
+    else if (arg == "--level") {
+      char* end = nullptr;
+      const long n = std::strtol(value.c_str(), &end, 10);
+      if (end == value.c_str() || *end != '\0' || n < 1 || n > 1000000) {
+        std::fprintf(stderr, "kestrune-roadview: --level must be a whole number from 1 to 1000000\n");
+        return 1;
+      }
+      level = static_cast<int>(n);
+    }
     else if (arg == "--out")
       out = value;
     else if (arg == "--traffic")

@@ -59,6 +59,13 @@ void HeadlessPlatform::SetForeground(bool foreground) {
   events_.push_back(e);
 }
 
+void HeadlessPlatform::ChangeRefreshRate(int hz) {
+  refreshRate_ = hz;
+  PlatformEvent e;
+  e.Type = PlatformEvent::Kind::DisplayChanged;
+  events_.push_back(e);
+}
+
 bool HeadlessPlatform::OpenWindow(const std::string& title, int width, int height) {
   if (noDisplay_) {
     lastError_ = "no display is available";
@@ -73,13 +80,23 @@ bool HeadlessPlatform::OpenWindow(const std::string& title, int width, int heigh
 }
 
 void HeadlessPlatform::SetFullScreen(bool fullScreen) {
-  if (fullScreen && fullScreenRefused_) return;
+  if (fullScreen && fullScreenFails_) {
+    lastError_ = "the display has no full-screen mode";
+    return;
+  }
   if (fullScreen_ != fullScreen) ++fullScreenSwitches_;
   fullScreen_ = fullScreen;
 }
 
 void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int height, int pitchPixels) {
+  // The oldest kept frame is overwritten in place once the store is full: a long replay spends its
+  // time in the game, not in allocating and clearing a fresh frame every present.
   Frame frame;
+  if (frames_.size() >= framesKept_) {
+    frame = std::move(frames_.front());
+    frames_.pop_front();
+  }
+  while (frames_.size() >= framesKept_) frames_.pop_front();
   frame.Width = width;
   frame.Height = height;
   frame.Pixels.resize(static_cast<std::size_t>(width) * height);
@@ -88,7 +105,6 @@ void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int heigh
     std::copy(src, src + width, frame.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
   }
   frames_.push_back(std::move(frame));
-  while (frames_.size() > framesKept_) frames_.pop_front();
   ++presentCount_;
   if (paceToRefresh_) {
     // One refresh period, carrying the fraction: 60 Hz gives 16, 17, 17, 16, 17, 17, ...

@@ -39,6 +39,9 @@ class HeadlessPlatform final : public IPlatform {
   // The refresh rate reported to the game and used to pace presenting (0 or 1 mean "unknown",
   // as on a real display; pacing then uses 60).
   void SetRefreshRate(int hz) { refreshRate_ = hz; }
+  // The display's rate changes during the run (the window moved to another monitor): also queues
+  // the display-change event.
+  void ChangeRefreshRate(int hz);
   // When false, presenting does not move the clock (tests that drive the clock themselves).
   void SetPaceToRefresh(bool pace) { paceToRefresh_ = pace; }
   void PushEvent(const PlatformEvent& event) { events_.push_back(event); }
@@ -49,8 +52,6 @@ class HeadlessPlatform final : public IPlatform {
   void SetForeground(bool foreground);
   // Pretends the renderer lost its surfaces (as after a device reset).
   void LoseSurfaces() { surfacesLost_ = true; }
-  // Makes switching to full screen fail, as without a window manager.
-  void SetFullScreenRefused(bool refused) { fullScreenRefused_ = refused; }
   // Makes OpenWindow fail, as on a machine without a display.
   void SetNoDisplay(bool noDisplay) { noDisplay_ = noDisplay; }
   // Where the saved files go. By default every headless platform has a fresh folder of its own
@@ -69,6 +70,8 @@ class HeadlessPlatform final : public IPlatform {
   // when the point is one it is dragged by. Returns whether it moved.
   bool DragSecondWindow(int x, int y, int dx, int dy);
   bool WriteSecondWindowPng(const std::string& path) const;
+  // Makes every switch to full screen fail, as on a display without the mode.
+  void SetFullScreenFails(bool fails) { fullScreenFails_ = fails; }
   // How many presented frames are kept (the newest ones); at least 1.
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
 
@@ -127,7 +130,7 @@ class HeadlessPlatform final : public IPlatform {
   bool handCursor_ = true;
   bool surfacesLost_ = false;
   bool noDisplay_ = false;
-  bool fullScreenRefused_ = false;
+  bool fullScreenFails_ = false;
   bool windowOpen_ = false;
   bool windowVisible_ = false;
   bool fullScreen_ = false;

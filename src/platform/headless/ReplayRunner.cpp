@@ -144,6 +144,9 @@ void TReplayRunner::Apply(const TReplayAction& a) {
     case TReplayAction::Kind::Bonus:
       if (RacePlayer) RacePlayer->GiveBonus(a.Key);
       break;
+    case TReplayAction::Kind::Refresh:
+      platform_.ChangeRefreshRate(a.Key);
+      break;
   }
 }
 

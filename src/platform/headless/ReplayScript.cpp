@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <map>
 #include <sstream>
+#include <vector>
+
+#include "framework/Errors.h"
+#include "framework/FileAccess.h"
 
 namespace kestrune {
 namespace {
@@ -25,6 +28,9 @@ std::int64_t Number(const std::string& s, int base = 10) {
     return -1;
   }
 }
+
+// Scripts are small text files; anything this large was given by mistake.
+constexpr std::uint64_t kMaxScriptBytes = 16ull << 20;
 
 }  // namespace
 
@@ -199,6 +205,11 @@ TReplayScript ParseReplayScript(const std::string& text) {
           fail("focus needs 'lost' or 'gained'");
         a.Type = Lower(w[2]) == "lost" ? TReplayAction::Kind::FocusLost : TReplayAction::Kind::FocusGained;
         push(step);
+      } else if (action == "refresh") {
+        if (w.size() != 3) fail("refresh needs a rate in Hz");
+        a.Type = TReplayAction::Kind::Refresh;
+        a.Key = static_cast<int>(number(2, 0, 1000));
+        push(step);
       } else {
         fail("unknown action '" + w[1] + "'");
       }
@@ -215,11 +226,15 @@ TReplayScript ParseReplayScript(const std::string& text) {
 }
 
 TReplayScript LoadReplayScript(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EReplayScriptError("cannot open replay script '" + path + "'");
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseReplayScript(text.str());
+  // Only a regular file: a folder, a FIFO or a device given by mistake is an error, not a run
+  // with no input.
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ReadRegularFile(path, kMaxScriptBytes);
+  } catch (const EKestruneError& e) {
+    throw EReplayScriptError(std::string("cannot read replay script: ") + e.what());
+  }
+  return ParseReplayScript(std::string(bytes.begin(), bytes.end()));
 }
 
 }  // namespace kestrune

@@ -2,6 +2,11 @@
 
 namespace kestrune {
 
+int VirtualKeyFromKey(SDL_Scancode sc, SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  return VirtualKeyFromScancode(sc);
+}
+
 int VirtualKeyFromScancode(SDL_Scancode sc) {
   if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
   if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <optional>
 
+#include "framework/DisplayText.h"
 #include "platform/NullAudio.h"
 #include "platform/TextRenderer.h"
 #include "platform/sdl/SdlAudio.h"
@@ -39,6 +40,8 @@ constexpr int kVkBack = 0x08;
 // Frames measured after each mode switch to tell whether presenting really waits for the
 // vertical blank.
 constexpr int kVsyncProbeFrames = 30;
+// Frames between two looks at the display's refresh rate.
+constexpr int kRateCheckFrames = 60;
 
 class SdlPlatform final : public IPlatform {
  public:
@@ -103,6 +106,7 @@ class SdlPlatform final : public IPlatform {
     if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
     SDL_StartTextInput();
     StartVsyncProbe();
+    lastRate_ = RefreshRate();
     return true;
   }
 
@@ -110,7 +114,10 @@ class SdlPlatform final : public IPlatform {
 
   void SetFullScreen(bool fullScreen) override {
     if (window_ == nullptr || fullScreen == fullScreen_) return;
-    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+      lastError_ = SDL_GetError();
+      return;
+    }
     fullScreen_ = fullScreen;
     if (!fullScreen) {
       SDL_SetWindowSize(window_, width_, height_);
@@ -147,6 +154,12 @@ class SdlPlatform final : public IPlatform {
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
     Pace();
+    // SDL has no event for a change of the desktop's mode: its refresh rate is compared about
+    // once a second.
+    if (++presentsSinceRateCheck_ >= kRateCheckFrames) {
+      presentsSinceRateCheck_ = 0;
+      if (RefreshRate() != lastRate_) DisplayChanged();
+    }
   }
 
   bool TakeSurfacesLost() override {
@@ -295,7 +308,8 @@ class SdlPlatform final : public IPlatform {
     const Uint8* keys = SDL_GetKeyboardState(&count);
     for (int sc = 0; sc < count; ++sc) {
       if (keys[sc] == 0) continue;
-      const int vk = VirtualKeyFromScancode(static_cast<SDL_Scancode>(sc));
+      const auto scancode = static_cast<SDL_Scancode>(sc);
+      const int vk = VirtualKeyFromKey(scancode, SDL_GetKeyFromScancode(scancode));
       if (vk > 0 && vk < 256) states[vk] = 0x80;
     }
     // The left and right modifier keys also have codes of their own.
@@ -315,7 +329,9 @@ class SdlPlatform final : public IPlatform {
   }
 
   void ShowMessageBox(const std::string& title, const std::string& text) override {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), window_);
+    // The box does not wrap by itself: long messages (paths, nested errors) would run off it.
+    const std::string wrapped = WrapLines(text, 72);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), wrapped.c_str(), window_);
   }
 
   void OpenUrl(const std::string& address) override {
@@ -440,6 +456,16 @@ class SdlPlatform final : public IPlatform {
 
   void Push(const PlatformEvent& e) { queue_.push_back(e); }
 
+  // The window's display or its mode changed: the game reads the refresh rate again, and whether
+  // presenting waits for the vertical blank is measured again at the new rate.
+  void DisplayChanged() {
+    lastRate_ = RefreshRate();
+    PlatformEvent out;
+    out.Type = PlatformEvent::Kind::DisplayChanged;
+    Push(out);
+    StartVsyncProbe();
+  }
+
   bool InPicture(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
   void Translate(const SDL_Event& e) {
@@ -463,11 +489,17 @@ class SdlPlatform final : public IPlatform {
         } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
           out.Type = PlatformEvent::Kind::FocusLost;
           Push(out);
+        } else if (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+          DisplayChanged();
         }
+        break;
+      case SDL_DISPLAYEVENT:
+        // A monitor came or went, or turned.
+        DisplayChanged();
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
-        const int vk = VirtualKeyFromScancode(e.key.keysym.scancode);
+        const int vk = VirtualKeyFromKey(e.key.keysym.scancode, e.key.keysym.sym);
         const Uint16 mod = e.key.keysym.mod;
         out.Shift = (mod & KMOD_SHIFT) != 0;
         out.Ctrl = (mod & KMOD_CTRL) != 0;
@@ -630,6 +662,8 @@ class SdlPlatform final : public IPlatform {
   int probeFrames_ = 0;
   Uint64 probeStart_ = 0;
   Uint64 nextDeadline_ = 0;
+  int lastRate_ = 0;
+  int presentsSinceRateCheck_ = 0;
   bool fullScreen_ = false;
   bool surfacesLost_ = false;
   bool quit_ = false;

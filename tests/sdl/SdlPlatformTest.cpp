@@ -1,0 +1,94 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/sdl/SdlKeyMap.h"
+#include "platform/sdl/SdlPlatform.h"
+
+namespace kestrune {
+namespace {
+
+// Keys as stand-in layouts label them: letters follow the label, everything else the position.
+TEST(SdlKeyMap, LettersFollowTheirLabelAndOtherKeysTheirPosition) {
+  struct Case {
+    const char* layout;
+    SDL_Scancode position;
+    SDL_Keycode label;
+    int virtualKey;
+  };
+  const Case cases[] = {
+      {"US", SDL_SCANCODE_H, SDLK_h, 'H'},
+      {"German", SDL_SCANCODE_Z, SDLK_y, 'Y'},
+      {"German", SDL_SCANCODE_Y, SDLK_z, 'Z'},
+      {"French", SDL_SCANCODE_Q, SDLK_a, 'A'},
+      {"French", SDL_SCANCODE_W, SDLK_z, 'Z'},
+      {"French", SDL_SCANCODE_SEMICOLON, SDLK_m, 'M'},
+      {"French", SDL_SCANCODE_1, SDLK_AMPERSAND, '1'},
+      {"French", SDL_SCANCODE_2, 0xE9, '2'},    // é
+      {"Russian", SDL_SCANCODE_Z, 0x44F, 'Z'},  // я: no Latin label, so by position
+      {"any", SDL_SCANCODE_UP, SDLK_UP, 0x26},
+      {"any", SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, 0x0D},
+      {"any", SDL_SCANCODE_KP_7, SDLK_KP_7, 0x67},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(VirtualKeyFromKey(c.position, c.label), c.virtualKey)
+        << c.layout << " " << SDL_GetScancodeName(c.position);
+}
+
+// The SDL back end on SDL's dummy video driver, fed with events as a real display sends them.
+struct SdlWindow : ::testing::Test {
+  SdlWindow() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    platform = CreateSdlPlatform();
+    open = platform->OpenWindow("Kestrune", 800, 600);
+  }
+  std::vector<PlatformEvent> Events() {
+    std::vector<PlatformEvent> out;
+    for (PlatformEvent e; platform->PollEvent(e);) out.push_back(e);
+    return out;
+  }
+  std::unique_ptr<IPlatform> platform;
+  bool open = false;
+};
+
+TEST_F(SdlWindow, KeyEventsCarryTheCodeOfTheKeysLabel) {
+  ASSERT_TRUE(open) << platform->LastError();
+  Events();
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.state = SDL_PRESSED;
+  e.key.keysym.scancode = SDL_SCANCODE_Z;  // where a German keyboard has its Y
+  e.key.keysym.sym = SDLK_y;
+  SDL_PushEvent(&e);
+  e.type = SDL_KEYUP;
+  e.key.state = SDL_RELEASED;
+  SDL_PushEvent(&e);
+  const std::vector<PlatformEvent> events = Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].Type, PlatformEvent::Kind::KeyDown);
+  EXPECT_EQ(events[0].VirtualKey, 'Y');
+  EXPECT_EQ(events[1].Type, PlatformEvent::Kind::KeyUp);
+  EXPECT_EQ(events[1].VirtualKey, 'Y');
+}
+
+TEST_F(SdlWindow, DisplayChangesReachTheGame) {
+  ASSERT_TRUE(open) << platform->LastError();
+  Events();
+  SDL_Event moved{};
+  moved.type = SDL_WINDOWEVENT;
+  moved.window.event = SDL_WINDOWEVENT_DISPLAY_CHANGED;
+  SDL_PushEvent(&moved);
+  SDL_Event display{};
+  display.type = SDL_DISPLAYEVENT;
+  display.display.event = SDL_DISPLAYEVENT_CONNECTED;
+  SDL_PushEvent(&display);
+  const std::vector<PlatformEvent> events = Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].Type, PlatformEvent::Kind::DisplayChanged);
+  EXPECT_EQ(events[1].Type, PlatformEvent::Kind::DisplayChanged);
+}
+
+}  // namespace
+}  // namespace kestrune

@@ -1,0 +1,61 @@
+// The replay and road-view tools refuse what they cannot do, with a message and status 1,
+// instead of running with defaults or reporting success.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  std::string err;
+};
+
+ToolRun RunTool(const std::string& arguments) {
+  const fs::path errFile = fs::temp_directory_path() / ("kestrune-tool-err-" + std::to_string(::getpid()));
+  const std::string command = "cd " + std::string(KESTRUNE_BUILD_DIR) + " && ./" + arguments +
+                              " >/dev/null 2>" + errFile.string();
+  const int status = std::system(command.c_str());
+  std::ifstream in(errFile);
+  std::stringstream text;
+  text << in.rdbuf();
+  fs::remove(errFile);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
+}
+
+TEST(ToolArguments, BadArgumentsAndUnwritableOutputsFailWithAMessage) {
+  struct Case {
+    std::string arguments, message;
+  };
+  std::vector<Case> cases = {
+      {"kestrune-replay Data", "Is a directory"},
+      {"kestrune-roadview --level 0", "--level must be"},
+      {"kestrune-roadview --level -5", "--level must be"},
+      {"kestrune-roadview --level 3x", "--level must be"},
+  };
+  if (fs::exists("/dev/full")) {
+    cases.push_back({"kestrune-replay --frames 2 --summary /dev/full", "cannot write /dev/full"});
+    cases.push_back({"kestrune-replay --frames 2 --screenshot 1:/dev/full", "cannot write screenshot"});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const ToolRun run = RunTool(c.arguments);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  // The device given as an output is still a device.
+  if (fs::exists("/dev/full")) {
+    EXPECT_FALSE(fs::is_regular_file("/dev/full"));
+  }
+}
+
+}  // namespace
+}  // namespace kestrune
