@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "fixtures/Files.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
@@ -43,11 +44,6 @@ TEST(WindowShape, CutsKeyColouredRunsOutOfTheFrameAndKeepsTheInside) {
   EXPECT_EQ(mask[10 * 20 + 10], 1);
   EXPECT_EQ(mask[19 * 20 + 13], 1);
   EXPECT_EQ(std::count(mask.begin(), mask.end(), 0), 3 + 2 + 1 + 2 + 6);
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 PlatformEvent Mouse(PlatformEvent::Kind kind, int x, int y) {

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <map>
 
+#include "fixtures/Files.h"
 #include "platform/headless/ReplayRunner.h"
 #include "race/Race.h"
 #include "shell/GameState.h"
@@ -21,11 +22,6 @@ namespace kestrune {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 TEST(SaveReplay, ANewHighScoreReachesTheFileThroughTheGoodbyeWindow) {
   TReplayRunner runner(

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "fixtures/Files.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
@@ -16,11 +17,6 @@ namespace kestrune {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 struct Session {
   HeadlessPlatform platform;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "fixtures/Files.h"
 #include "platform/TextRenderer.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/GameState.h"
@@ -17,11 +18,6 @@ namespace kestrune {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void WriteAll(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

@@ -13,6 +13,16 @@
 
 namespace kestrune {
 
+void HeadlessPlatform::Frame::CopyFrom(const std::uint16_t* pixels, int width, int height, int pitchPixels) {
+  Width = width;
+  Height = height;
+  Pixels.resize(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint16_t* src = pixels + static_cast<std::size_t>(y) * pitchPixels;
+    std::copy(src, src + width, Pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  }
+}
+
 std::uint64_t HeadlessPlatform::Frame::Hash() const {
   std::uint64_t h = 1469598103934665603ull;
   for (std::uint16_t p : Pixels) {
@@ -97,13 +107,7 @@ void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int heigh
     frames_.pop_front();
   }
   while (frames_.size() >= framesKept_) frames_.pop_front();
-  frame.Width = width;
-  frame.Height = height;
-  frame.Pixels.resize(static_cast<std::size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    const std::uint16_t* src = pixels + static_cast<std::size_t>(y) * pitchPixels;
-    std::copy(src, src + width, frame.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
-  }
+  frame.CopyFrom(pixels, width, height, pitchPixels);
   frames_.push_back(std::move(frame));
   ++presentCount_;
   if (paceToRefresh_) {
@@ -164,14 +168,7 @@ bool HeadlessPlatform::OpenSecondWindow(const SecondWindowSpec& spec) {
 
 void HeadlessPlatform::PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) {
   if (!secondOpen_) return;
-  const int w = secondSpec_.Width, h = secondSpec_.Height;
-  secondFrame_.Width = w;
-  secondFrame_.Height = h;
-  secondFrame_.Pixels.resize(static_cast<std::size_t>(w) * h);
-  for (int y = 0; y < h; ++y) {
-    const std::uint16_t* src = pixels + static_cast<std::size_t>(y) * pitchPixels;
-    std::copy(src, src + w, secondFrame_.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * w);
-  }
+  secondFrame_.CopyFrom(pixels, secondSpec_.Width, secondSpec_.Height, pitchPixels);
   ++secondPresentCount_;
 }
 

@@ -22,6 +22,7 @@ class HeadlessPlatform final : public IPlatform {
     int Width = 0, Height = 0;
     std::vector<std::uint16_t> Pixels;  // rows are contiguous
     std::uint64_t Hash() const;         // FNV-1a over the pixel bytes
+    void CopyFrom(const std::uint16_t* pixels, int width, int height, int pitchPixels);
   };
   struct MessageBox {
     std::string Title, Text;
