@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <iostream>
 #include <map>
 #include <set>
@@ -114,8 +115,8 @@ class TtfTextRenderer final : public ITextRenderer {
     TextMask mask;
     TTF_Font* font = Font(request);
     if (font == nullptr || text.empty()) return mask;
-    // The game's strings are 8-bit Latin-1 text.
-    SDL_Surface* rendered = TTF_RenderText_Blended(font, text.c_str(), SDL_Color{255, 255, 255, 255});
+    SDL_Surface* rendered =
+        TTF_RenderUTF8_Blended(font, Windows1252ToUtf8(text).c_str(), SDL_Color{255, 255, 255, 255});
     if (rendered == nullptr) return mask;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(rendered);
@@ -138,7 +139,8 @@ class TtfTextRenderer final : public ITextRenderer {
   int Width(const FontRequest& request, const std::string& text) override {
     TTF_Font* font = Font(request);
     int w = 0, h = 0;
-    if (font == nullptr || text.empty() || TTF_SizeText(font, text.c_str(), &w, &h) != 0) return 0;
+    if (font == nullptr || text.empty() || TTF_SizeUTF8(font, Windows1252ToUtf8(text).c_str(), &w, &h) != 0)
+      return 0;
     return w;
   }
 
@@ -189,6 +191,32 @@ class TtfTextRenderer final : public ITextRenderer {
 };
 
 }  // namespace
+
+std::string Windows1252ToUtf8(const std::string& text) {
+  // Bytes 0x80..0x9F; 0 where the code page assigns nothing.
+  static constexpr std::uint16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                              0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    unsigned cp = byte;
+    if (byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] != 0) cp = kHigh[byte - 0x80];
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
 
 std::unique_ptr<ITextRenderer> CreateTextRenderer() { return std::make_unique<TtfTextRenderer>(); }
 

@@ -111,6 +111,7 @@ void TReplayRunner::Apply(const TReplayAction& a) {
   e.Ctrl = a.Ctrl;
   e.Alt = a.Alt;
   e.VirtualKey = a.Key;
+  e.Window = a.Window;
   switch (a.Type) {
     case TReplayAction::Kind::KeyDown:
       platform_.SetKey(a.Key, true);
@@ -218,6 +219,7 @@ TReplayResult TReplayRunner::Run() {
   // The last message box the game showed (a failed start-up's reason), or null.
   const auto& boxes = platform_.MessageBoxes();
   s.emplace_back("Message", boxes.empty() ? "null" : JsonString(boxes.back().Text));
+  s.emplace_back("GoodbyeWindow", platform_.SecondWindowOpen() ? "true" : "false");
   AddStateFields(s);
   s.emplace_back("LastFrameHash", Hex(result.LastFrameHash));
   return result;
