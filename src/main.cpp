@@ -1,13 +1,63 @@
 // The kestrune executable: the game joined to the SDL back end.
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
 
+#include "platform/LaunchOptions.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/Game.h"
 
-int main() {
-  auto platform = kestrune::CreateSdlPlatform();
-  const auto seed = static_cast<std::uint32_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
+namespace {
+
+// The folder of the running executable, for finding an installed data set beside it.
+std::filesystem::path ExecutableFolder(const char* argv0) {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) return self.parent_path();
+  return std::filesystem::absolute(argv0, error).parent_path();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kestrune::LaunchOptions options;
+  std::string error;
+  if (!kestrune::ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    std::cerr << "kestrune: " << error << " (kestrune --help lists the options)" << std::endl;
+    return 2;
+  }
+  if (options.ShowHelp) {
+    std::cout << kestrune::LaunchHelpText();
+    return 0;
+  }
+  if (options.ShowVersion) {
+    std::cout << kestrune::LaunchVersionText();
+    return 0;
+  }
+
+  // The game reads Data/ and Docs/ relative to its working directory.
+  std::error_code fsError;
+  const auto root = kestrune::FindGameRoot(options.DataDir, ExecutableFolder(argv[0]),
+                                           std::filesystem::current_path(fsError));
+  if (!root) {
+    std::cerr << "kestrune: " << options.DataDir << " holds no data set (no Data/Res folder)" << std::endl;
+    return 1;
+  }
+  std::filesystem::current_path(*root, fsError);
+  if (fsError) {
+    std::cerr << "kestrune: cannot enter " << root->string() << ": " << fsError.message() << std::endl;
+    return 1;
+  }
+
+  kestrune::SdlPlatformSettings settings;
+  settings.SaveFolder =
+      kestrune::ChooseSaveFolder(".", [] { return std::filesystem::path(kestrune::SdlUserFolder()); })
+          .lexically_normal()
+          .string();
+  auto platform = kestrune::CreateSdlPlatform(settings);
+  const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   return kestrune::RunGame(*platform, seed);
 }

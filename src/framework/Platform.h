@@ -144,6 +144,11 @@ class IPlatform {
   virtual void OpenUrl(const std::string& address) = 0;
   virtual void Quit() = 0;
   virtual bool QuitRequested() const = 0;
+  // The folder saved files go to: Data/Save below the game's folder, or a per-user folder where
+  // the game's own folder cannot be written (an installed game).
+  // PLACEHOLDER (saved files issue): the high-score and options files are read from and written
+  // to this folder once the game saves them.
+  virtual std::string SaveFolder() const { return "Data/Save"; }
 
   virtual ITextRenderer& Text() = 0;
   virtual IAudioOutput& Audio() = 0;

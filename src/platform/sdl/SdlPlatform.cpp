@@ -45,7 +45,7 @@ constexpr int kRateCheckFrames = 60;
 
 class SdlPlatform final : public IPlatform {
  public:
-  SdlPlatform() {
+  explicit SdlPlatform(const SdlPlatformSettings& settings) : settings_(settings) {
     // Ctrl+C in a terminal ends the program as usual instead of arriving as a close command.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
@@ -283,6 +283,7 @@ class SdlPlatform final : public IPlatform {
 
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
+  std::string SaveFolder() const override { return settings_.SaveFolder; }
 
   ITextRenderer& Text() override {
     if (!text_) text_ = CreateTextRenderer();
@@ -494,6 +495,7 @@ class SdlPlatform final : public IPlatform {
     nextDeadline_ += periodTicks;
   }
 
+  SdlPlatformSettings settings_;
   int width_ = 800, height_ = 600;
   bool videoInit_ = false;
   SDL_Window* window_ = nullptr;
@@ -521,6 +523,16 @@ class SdlPlatform final : public IPlatform {
 
 }  // namespace
 
-std::unique_ptr<IPlatform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<IPlatform> CreateSdlPlatform(const SdlPlatformSettings& settings) {
+  return std::make_unique<SdlPlatform>(settings);
+}
+
+std::string SdlUserFolder() {
+  char* path = SDL_GetPrefPath("", "kestrune");
+  if (path == nullptr) return {};
+  std::string folder = path;
+  SDL_free(path);
+  return folder;
+}
 
 }  // namespace kestrune
