@@ -11,3 +11,11 @@ install(DIRECTORY ${KESTRUNE_DATA_DIR}/Res ${KESTRUNE_DATA_DIR}/Music
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
   DESTINATION ${KESTRUNE_SHARE_DIR}/Docs OPTIONAL)
 
+# Desktop integration: the menu entry, the icon at each size it is drawn in, the AppStream
+# metainfo, each in its standard place below PREFIX/share.
+install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/org.kestrune.Kestrune.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/org.kestrune.Kestrune.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${KESTRUNE_ICON_DIR}/
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor FILES_MATCHING PATTERN "*.png")

@@ -36,7 +36,11 @@ TEST_F(InstallTest, InstallsProgramsDataAndDocumentsIntoOneMovableTree) {
        {"bin/kestrune", "bin/kestrune-pack", "bin/kestrune-replay", "bin/kestrune-roadview", "bin/soundcheck",
         "share/kestrune/Data/Res/Res1.dxg", "share/kestrune/Data/Res/Res2.dxg",
         "share/kestrune/Data/Res/Sounds.dxw", "share/kestrune/Data/Music/Menu.xm",
-        "share/kestrune/Data/Music/Race.xm", "share/kestrune/Docs/README.md"}) {
+        "share/kestrune/Data/Music/Race.xm", "share/kestrune/Docs/README.md",
+        "share/applications/org.kestrune.Kestrune.desktop",
+        "share/metainfo/org.kestrune.Kestrune.metainfo.xml",
+        "share/icons/hicolor/48x48/apps/org.kestrune.Kestrune.png",
+        "share/icons/hicolor/256x256/apps/org.kestrune.Kestrune.png"}) {
     EXPECT_TRUE(fs::is_regular_file(*prefix_ / file)) << file;
   }
   // Nothing of the build's own bookkeeping or saves.
