@@ -124,6 +124,7 @@ void HeadlessPlatform::WaitForEvent(int timeoutMs) {
 
 void HeadlessPlatform::ReadKeyboard(std::uint8_t states[256]) {
   for (int i = 0; i < 256; ++i) states[i] = keys_[i];
+  pad_.AddHeldKeys(states);
 }
 
 void HeadlessPlatform::ShowMessageBox(const std::string& title, const std::string& text) {

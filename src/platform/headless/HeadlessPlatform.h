@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Platform.h"
+#include "platform/GamepadMap.h"
 
 namespace kestrune {
 
@@ -48,6 +49,10 @@ class HeadlessPlatform final : public IPlatform {
   // Sets a virtual key's state (1..255) as ReadKeyboard reports it.
   void SetKey(int virtualKey, bool down);
   void ReleaseAllKeys() { keys_.fill(0); }
+  // A gamepad's controls, mapped onto keys as the SDL back end maps a real pad.
+  void PadButton(kestrune::PadButton button, bool down) { pad_.Button(button, down, events_); }
+  void PadAxis(kestrune::PadAxis axis, int value) { pad_.Axis(axis, value, events_); }
+  void UnplugPad() { pad_.ReleaseAll(events_); }
   // Focus: also queues the matching focus event.
   void SetForeground(bool foreground);
   // Pretends the renderer lost its surfaces (as after a device reset).
@@ -106,6 +111,7 @@ class HeadlessPlatform final : public IPlatform {
   bool paceToRefresh_ = true;
   std::deque<PlatformEvent> events_;
   std::array<std::uint8_t, 256> keys_{};
+  GamepadMap pad_;
   bool foreground_ = true;
   bool handCursor_ = true;
   bool surfacesLost_ = false;

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <iostream>
-#include <deque>
+#include <map>
 #include <optional>
 
 #include "framework/DisplayText.h"
+#include "platform/GamepadMap.h"
 #include "platform/NullAudio.h"
 #include "platform/TextRenderer.h"
 #include "platform/sdl/SdlAudio.h"
@@ -59,6 +61,8 @@ class SdlPlatform final : public IPlatform {
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     if (handCursor_ != nullptr) SDL_FreeCursor(handCursor_);
     if (arrowCursor_ != nullptr) SDL_FreeCursor(arrowCursor_);
+    for (auto& [id, pad] : pads_) SDL_GameControllerClose(pad);
+    if (padsInit_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     if (videoInit_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
@@ -103,6 +107,11 @@ class SdlPlatform final : public IPlatform {
     handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
     SDL_StartTextInput();
+    // Gamepads are optional: without the subsystem the game plays on the keyboard. Pads already
+    // plugged in arrive as device-added events, like those plugged in later.
+    padsInit_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    if (!padsInit_)
+      std::cerr << "Kestrune: gamepads are not available (" << SDL_GetError() << ")" << std::endl;
     StartVsyncProbe();
     lastRate_ = RefreshRate();
     return true;
@@ -238,6 +247,7 @@ class SdlPlatform final : public IPlatform {
       const int vk = VirtualKeyFromKey(scancode, SDL_GetKeyFromScancode(scancode));
       if (vk > 0 && vk < 256) states[vk] = 0x80;
     }
+    if (IsForeground()) pad_.AddHeldKeys(states);
     // The left and right modifier keys also have codes of their own.
     auto side = [&](SDL_Scancode sc, int vk) {
       if (sc < count && keys[sc] != 0) states[vk] = 0x80;
@@ -397,6 +407,33 @@ class SdlPlatform final : public IPlatform {
           Push(out);
         }
         break;
+      case SDL_CONTROLLERDEVICEADDED:
+        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) {
+          const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad));
+          if (pads_.count(id) == 0) {
+            pads_[id] = pad;
+            std::cerr << "Kestrune: gamepad connected: " << SDL_GameControllerName(pad) << std::endl;
+          } else {
+            SDL_GameControllerClose(pad);  // opened twice: the added event came for a known pad
+          }
+        }
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        if (auto it = pads_.find(e.cdevice.which); it != pads_.end()) {
+          SDL_GameControllerClose(it->second);
+          pads_.erase(it);
+          // Whatever the pad held comes up, so the car does not drive on by itself.
+          pad_.ReleaseAll(queue_);
+        }
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        if (const auto button = PadButtonOf(e.cbutton.button))
+          pad_.Button(*button, e.type == SDL_CONTROLLERBUTTONDOWN, queue_);
+        break;
+      case SDL_CONTROLLERAXISMOTION:
+        if (const auto axis = PadAxisOf(e.caxis.axis)) pad_.Axis(*axis, e.caxis.value, queue_);
+        break;
       case SDL_RENDER_TARGETS_RESET:
       case SDL_RENDER_DEVICE_RESET:
         // The texture's contents (or the texture itself) are gone: rebuild it and let the display
@@ -495,7 +532,56 @@ class SdlPlatform final : public IPlatform {
     nextDeadline_ += periodTicks;
   }
 
+  static std::optional<PadButton> PadButtonOf(Uint8 button) {
+    switch (button) {
+      case SDL_CONTROLLER_BUTTON_A:
+        return PadButton::A;
+      case SDL_CONTROLLER_BUTTON_B:
+        return PadButton::B;
+      case SDL_CONTROLLER_BUTTON_X:
+        return PadButton::X;
+      case SDL_CONTROLLER_BUTTON_Y:
+        return PadButton::Y;
+      case SDL_CONTROLLER_BUTTON_BACK:
+        return PadButton::Back;
+      case SDL_CONTROLLER_BUTTON_START:
+        return PadButton::Start;
+      case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+        return PadButton::LeftShoulder;
+      case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+        return PadButton::RightShoulder;
+      case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return PadButton::DpadUp;
+      case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return PadButton::DpadDown;
+      case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return PadButton::DpadLeft;
+      case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return PadButton::DpadRight;
+      default:
+        return std::nullopt;
+    }
+  }
+
+  static std::optional<PadAxis> PadAxisOf(Uint8 axis) {
+    switch (axis) {
+      case SDL_CONTROLLER_AXIS_LEFTX:
+        return PadAxis::LeftX;
+      case SDL_CONTROLLER_AXIS_LEFTY:
+        return PadAxis::LeftY;
+      case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
+        return PadAxis::LeftTrigger;
+      case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
+        return PadAxis::RightTrigger;
+      default:
+        return std::nullopt;
+    }
+  }
+
   SdlPlatformSettings settings_;
+  bool padsInit_ = false;
+  std::map<SDL_JoystickID, SDL_GameController*> pads_;
+  GamepadMap pad_;
   int width_ = 800, height_ = 600;
   bool videoInit_ = false;
   SDL_Window* window_ = nullptr;
