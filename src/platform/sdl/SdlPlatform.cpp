@@ -13,6 +13,7 @@
 #include "framework/DisplayText.h"
 #include "platform/GamepadMap.h"
 #include "platform/NullAudio.h"
+#include "platform/Screenshots.h"
 #include "platform/TextRenderer.h"
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlKeyMap.h"
@@ -39,6 +40,7 @@ bool ProgramOnPath(const std::string& name) {
 
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkBack = 0x08;
+constexpr int kVkF12 = 0x7B;
 // Frames measured after each mode switch to tell whether presenting really waits for the
 // vertical blank.
 constexpr int kVsyncProbeFrames = 30;
@@ -156,6 +158,13 @@ class SdlPlatform final : public IPlatform {
     (void)height;
     (void)width;
     SDL_UpdateTexture(texture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
+    if (screenshotWanted_) {
+      screenshotWanted_ = false;
+      if (!screenshots_)
+        screenshots_ = std::make_unique<ScreenshotTaker>(ScreenshotFolderFor(settings_.SaveFolder));
+      const auto file = screenshots_->Take(pixels, width, height, pitchPixels, std::time(nullptr));
+      std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
+    }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
@@ -364,6 +373,8 @@ class SdlPlatform final : public IPlatform {
         out.Alt = (mod & KMOD_ALT) != 0;
         if (e.type == SDL_KEYDOWN) {
           // Auto-repeat is not a new key press: a held Alt+Enter must not keep switching modes.
+          // F12 takes a screenshot of the next picture shown; the game goes on meanwhile.
+          if (vk == kVkF12 && e.key.repeat == 0) screenshotWanted_ = true;
           if (vk != 0 && e.key.repeat == 0) {
             out.Type = PlatformEvent::Kind::KeyDown;
             out.VirtualKey = vk;
@@ -579,6 +590,8 @@ class SdlPlatform final : public IPlatform {
   }
 
   SdlPlatformSettings settings_;
+  bool screenshotWanted_ = false;
+  std::unique_ptr<ScreenshotTaker> screenshots_;
   bool padsInit_ = false;
   std::map<SDL_JoystickID, SDL_GameController*> pads_;
   GamepadMap pad_;
