@@ -2,7 +2,9 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,15 @@ int main(int argc, char** argv) {
       kestrune::ChooseSaveFolder(".", [] { return std::filesystem::path(kestrune::SdlUserFolder()); })
           .lexically_normal()
           .string();
+  // Display.cfg beside the saves holds the scaling choices; the command line overrides it.
+  std::vector<std::string> warnings;
+  std::ifstream displayFile(std::filesystem::path(settings.SaveFolder) / "Display.cfg");
+  std::stringstream displayText;
+  displayText << displayFile.rdbuf();
+  const kestrune::DisplayOptions display = kestrune::ReadDisplayOptions(displayText.str(), warnings);
+  for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
+  settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
+  settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
   auto platform = kestrune::CreateSdlPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   return kestrune::RunGame(*platform, seed);

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <sstream>
 #include <system_error>
 
 #ifndef KESTRUNE_VERSION
@@ -44,6 +46,17 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       options.ShowVersion = true;
     } else if (arg == "--data") {
       if (!value(options.DataDir)) return false;
+    } else if (arg == "--scale" || arg == "--filter") {
+      std::string choice;
+      if (!value(choice)) return false;
+      const bool scale = arg == "--scale";
+      const char* on = scale ? "integer" : "nearest";
+      const char* off = scale ? "fit" : "linear";
+      if (choice != on && choice != off) {
+        error = arg + " must be " + off + " or " + on + ", not " + choice;
+        return false;
+      }
+      (scale ? options.IntegerScale : options.NearestFilter) = choice == on;
     } else {
       error = (arg.starts_with("-") ? "unknown option " : "unexpected argument ") + arg;
       return false;
@@ -58,6 +71,10 @@ std::string LaunchHelpText() {
          "\n"
          "Options:\n"
          "  --data DIR     read the data set from DIR (the folder holding Data/, or Data/ itself)\n"
+         "  --scale fit|integer\n"
+         "                 scale the picture to fit (the default) or by the largest whole multiple\n"
+         "  --filter linear|nearest\n"
+         "                 smooth the scaled picture (the default) or keep its pixels sharp\n"
          "  --help, -h     show this help and exit\n"
          "  --version      show the version and exit\n";
 }
@@ -87,6 +104,29 @@ fs::path ChooseSaveFolder(const fs::path& gameRoot, const std::function<fs::path
   const fs::path user = userDir() / "Save";
   WritableFolder(user);
   return user;
+}
+
+DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::string>& warnings) {
+  DisplayOptions options;
+  std::size_t start = 0;
+  for (int line = 1; start < text.size(); ++line) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string content = text.substr(start, end - start);
+    start = end + 1;
+    if (const std::size_t hash = content.find('#'); hash != std::string::npos) content.resize(hash);
+    std::string key, value, extra;
+    std::istringstream words(content);
+    words >> key >> value >> extra;
+    if (key.empty()) continue;
+    if (key == "scale" && (value == "fit" || value == "integer") && extra.empty()) {
+      options.IntegerScale = value == "integer";
+    } else if (key == "filter" && (value == "linear" || value == "nearest") && extra.empty()) {
+      options.NearestFilter = value == "nearest";
+    } else {
+      warnings.push_back("line " + std::to_string(line) + " is not understood: " + content);
+    }
+  }
+  return options;
 }
 
 }  // namespace kestrune

@@ -15,7 +15,22 @@ struct LaunchOptions {
   bool ShowHelp = false;
   bool ShowVersion = false;
   std::string DataDir;  // --data: the folder holding Data/ (or the Data folder itself)
+  // --scale fit|integer and --filter linear|nearest; unset where the display file decides.
+  std::optional<bool> IntegerScale;
+  std::optional<bool> NearestFilter;
 };
+
+// How the picture is scaled to the window or screen: to fit with its shape kept, or to the
+// largest whole multiple that fits (black borders around it); smoothed or with sharp pixels.
+struct DisplayOptions {
+  bool IntegerScale = false;
+  bool NearestFilter = false;
+};
+
+// The display options file (Display.cfg beside the saves, kept apart from the options file so
+// that keeps its format): "scale fit|integer" and "filter linear|nearest" lines, "#" comments.
+// A line it does not understand is skipped with a warning; the rest still counts.
+DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::string>& warnings);
 
 // Reads the arguments after the program name. Returns false with a one-line reason for an
 // unknown option or a missing or bad value.

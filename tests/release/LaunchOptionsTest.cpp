@@ -28,6 +28,9 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
       {{"--data"}, false, "--data needs a value"},
       {{"--fullscreen"}, false, "unknown option --fullscreen"},
       {{"level3"}, false, "unexpected argument level3"},
+      {{"--scale", "integer", "--filter", "nearest"}, true, ""},
+      {{"--scale", "2"}, false, "--scale must be fit or integer, not 2"},
+      {{"--filter"}, false, "--filter needs a value"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
@@ -42,6 +45,27 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
   EXPECT_EQ(options.DataDir, "x");
   EXPECT_TRUE(options.ShowVersion);
   EXPECT_FALSE(options.ShowHelp);
+  EXPECT_FALSE(options.IntegerScale.has_value());  // left to the display file
+  ASSERT_TRUE(ParseLaunchOptions({"--scale", "fit", "--filter", "nearest"}, options, error));
+  EXPECT_EQ(options.IntegerScale, false);
+  EXPECT_EQ(options.NearestFilter, true);
+}
+
+TEST(LaunchOptions, DisplayFileSetsScalingAndSkipsWhatItDoesNotUnderstand) {
+  std::vector<std::string> warnings;
+  DisplayOptions d = ReadDisplayOptions("# picture\nscale integer\n\n  filter nearest   # sharp\n", warnings);
+  EXPECT_TRUE(d.IntegerScale);
+  EXPECT_TRUE(d.NearestFilter);
+  EXPECT_TRUE(warnings.empty());
+  d = ReadDisplayOptions("scale 3\nfilter nearest\nscale integer extra\nzoom 2", warnings);
+  EXPECT_FALSE(d.IntegerScale);
+  EXPECT_TRUE(d.NearestFilter);
+  ASSERT_EQ(warnings.size(), 3u);
+  EXPECT_NE(warnings[0].find("line 1"), std::string::npos) << warnings[0];
+  EXPECT_NE(warnings[2].find("line 4"), std::string::npos) << warnings[2];
+  warnings.clear();
+  d = ReadDisplayOptions(std::string("\0\xff\r\n", 4), warnings);
+  EXPECT_FALSE(d.IntegerScale || d.NearestFilter);
 }
 
 // A scratch tree: an installed prefix (bin/, share/kestrune/Data/Res) and a bare folder.

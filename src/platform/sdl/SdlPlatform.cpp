@@ -52,7 +52,7 @@ class SdlPlatform final : public IPlatform {
   explicit SdlPlatform(const SdlPlatformSettings& settings) : settings_(settings) {
     // Ctrl+C in a terminal ends the program as usual instead of arriving as a close command.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, settings_.NearestFilter ? "nearest" : "linear");
   }
 
   ~SdlPlatform() override {
@@ -101,6 +101,7 @@ class SdlPlatform final : public IPlatform {
     // The picture keeps its 4:3 shape in any window size, letterboxed; SDL maps mouse positions
     // back to picture coordinates.
     SDL_RenderSetLogicalSize(renderer_, width, height);
+    if (settings_.IntegerScale) SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
     if (!CreateTexture()) {
       lastError_ = std::string("the display surface cannot be made (") + SDL_GetError() + ")";
       return false;

@@ -11,6 +11,9 @@ namespace kestrune {
 // How the window shows the game, chosen at start-up.
 struct SdlPlatformSettings {
   std::string SaveFolder = "Data/Save";
+  // The picture scaled by whole multiples only (black borders), and without smoothing.
+  bool IntegerScale = false;
+  bool NearestFilter = false;
 };
 
 std::unique_ptr<IPlatform> CreateSdlPlatform(const SdlPlatformSettings& settings = {});
