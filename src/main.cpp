@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/LaunchOptions.h"
+#include "platform/SessionRecorder.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/Game.h"
 
@@ -40,8 +41,13 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // The game reads Data/ and Docs/ relative to its working directory.
+  // A recording's file is named relative to where the game was started.
   std::error_code fsError;
+  const std::filesystem::path recordPath = options.RecordFile.empty()
+                                               ? std::filesystem::path()
+                                               : std::filesystem::absolute(options.RecordFile, fsError);
+
+  // The game reads Data/ and Docs/ relative to its working directory.
   const auto root = kestrune::FindGameRoot(options.DataDir, ExecutableFolder(argv[0]),
                                            std::filesystem::current_path(fsError));
   if (!root) {
@@ -70,5 +76,22 @@ int main(int argc, char** argv) {
   settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
   auto platform = kestrune::CreateSdlPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  return kestrune::RunGame(*platform, seed);
+  if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);
+
+  std::ofstream record(recordPath);
+  if (!record) {
+    std::cerr << "kestrune: cannot write " << recordPath.string() << std::endl;
+    return 1;
+  }
+  kestrune::SessionRecorder recorder(*platform, record, seed);
+  kestrune::TGameSession session(recorder, seed);
+  if (!session.Start()) return session.ExitCode();
+  std::int64_t frame = 0;
+  while (!session.Finished()) {
+    recorder.BeginFrame(++frame);
+    session.Step();
+  }
+  recorder.Finish(frame);
+  std::cerr << "Kestrune: recorded " << frame << " frames in " << recordPath.string() << std::endl;
+  return session.ExitCode();
 }

@@ -46,6 +46,8 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       options.ShowVersion = true;
     } else if (arg == "--data") {
       if (!value(options.DataDir)) return false;
+    } else if (arg == "--record") {
+      if (!value(options.RecordFile)) return false;
     } else if (arg == "--scale" || arg == "--filter") {
       std::string choice;
       if (!value(choice)) return false;
@@ -71,6 +73,8 @@ std::string LaunchHelpText() {
          "\n"
          "Options:\n"
          "  --data DIR     read the data set from DIR (the folder holding Data/, or Data/ itself)\n"
+         "  --record FILE  write the session (seed, refresh rate, every input) to FILE as a\n"
+         "                 replay script for kestrune-replay\n"
          "  --scale fit|integer\n"
          "                 scale the picture to fit (the default) or by the largest whole multiple\n"
          "  --filter linear|nearest\n"

@@ -18,6 +18,7 @@ struct LaunchOptions {
   // --scale fit|integer and --filter linear|nearest; unset where the display file decides.
   std::optional<bool> IntegerScale;
   std::optional<bool> NearestFilter;
+  std::string RecordFile;  // --record: the session is written to it as a replay script
 };
 
 // How the picture is scaled to the window or screen: to fit with its shape kept, or to the

@@ -31,6 +31,8 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
       {{"--scale", "integer", "--filter", "nearest"}, true, ""},
       {{"--scale", "2"}, false, "--scale must be fit or integer, not 2"},
       {{"--filter"}, false, "--filter needs a value"},
+      {{"--record", "run.txt"}, true, ""},
+      {{"--record", "run.txt"}, true, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
