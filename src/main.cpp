@@ -11,6 +11,7 @@
 #include "platform/LaunchOptions.h"
 #include "platform/SessionRecorder.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "platform/sdl/SdlReplayWindow.h"
 #include "shell/Game.h"
 
 namespace {
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
                                                ? std::filesystem::path()
                                                : std::filesystem::absolute(options.RecordFile, fsError);
 
+  const std::filesystem::path replayPath = options.ReplayFile.empty()
+                                               ? std::filesystem::path()
+                                               : std::filesystem::absolute(options.ReplayFile, fsError);
+
   // The game reads Data/ and Docs/ relative to its working directory.
   const auto root = kestrune::FindGameRoot(options.DataDir, ExecutableFolder(argv[0]),
                                            std::filesystem::current_path(fsError));
@@ -74,6 +79,7 @@ int main(int argc, char** argv) {
   for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
   settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
   settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
+  if (!replayPath.empty()) return kestrune::PlayReplayInWindow(replayPath.string(), settings);
   auto platform = kestrune::CreateSdlPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);

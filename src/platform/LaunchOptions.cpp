@@ -48,6 +48,8 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       if (!value(options.DataDir)) return false;
     } else if (arg == "--record") {
       if (!value(options.RecordFile)) return false;
+    } else if (arg == "--replay") {
+      if (!value(options.ReplayFile)) return false;
     } else if (arg == "--scale" || arg == "--filter") {
       std::string choice;
       if (!value(choice)) return false;
@@ -64,6 +66,10 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       return false;
     }
   }
+  if (!options.RecordFile.empty() && !options.ReplayFile.empty()) {
+    error = "--record and --replay cannot be used together";
+    return false;
+  }
   return true;
 }
 
@@ -75,6 +81,7 @@ std::string LaunchHelpText() {
          "  --data DIR     read the data set from DIR (the folder holding Data/, or Data/ itself)\n"
          "  --record FILE  write the session (seed, refresh rate, every input) to FILE as a\n"
          "                 replay script for kestrune-replay\n"
+         "  --replay FILE  play a replay script back in the window (Esc leaves)\n"
          "  --scale fit|integer\n"
          "                 scale the picture to fit (the default) or by the largest whole multiple\n"
          "  --filter linear|nearest\n"

@@ -19,6 +19,7 @@ struct LaunchOptions {
   std::optional<bool> IntegerScale;
   std::optional<bool> NearestFilter;
   std::string RecordFile;  // --record: the session is written to it as a replay script
+  std::string ReplayFile;  // --replay: a replay script played back in the window
 };
 
 // How the picture is scaled to the window or screen: to fit with its shape kept, or to the

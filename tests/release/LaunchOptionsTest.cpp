@@ -32,7 +32,9 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
       {{"--scale", "2"}, false, "--scale must be fit or integer, not 2"},
       {{"--filter"}, false, "--filter needs a value"},
       {{"--record", "run.txt"}, true, ""},
+      {{"--replay", "run.txt", "--record", "b.txt"}, false, "cannot be used together"},
       {{"--record", "run.txt"}, true, ""},
+      {{"--replay", "run.txt", "--record", "b.txt"}, false, "cannot be used together"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);

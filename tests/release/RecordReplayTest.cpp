@@ -109,5 +109,19 @@ TEST(RecordReplay, ARecordedSessionReplaysToTheSameEnd) {
   EXPECT_EQ(replayed["Frames"], std::to_string(kFrames));
 }
 
+// A replay watched in the window ends where the watcher leaves it.
+TEST(RecordReplay, AReplayStopsWhenAskedAndShowsEachPicture) {
+  TReplayRunner runner(ParseReplayScript("frames 50\n"));
+  int shown = 0;
+  runner.Platform().OnPresent = [&](const std::uint16_t*, int width, int height, int) {
+    EXPECT_EQ(width * height, 800 * 600);
+    ++shown;
+  };
+  runner.StopRequested = [&] { return shown == 10; };
+  const TReplayResult result = runner.Run();
+  EXPECT_EQ(result.FramesRun, 10);
+  EXPECT_EQ(shown, 10);
+}
+
 }  // namespace
 }  // namespace kestrune

@@ -84,6 +84,7 @@ void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int heigh
   }
   frames_.push_back(std::move(frame));
   ++presentCount_;
+  if (OnPresent) OnPresent(pixels, width, height, pitchPixels);
   if (paceToRefresh_) {
     // One refresh period, carrying the fraction: 60 Hz gives 16, 17, 17, 16, 17, 17, ...
     const std::uint32_t hz = refreshRate_ > 1 ? static_cast<std::uint32_t>(refreshRate_) : 60u;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,8 @@ class HeadlessPlatform final : public IPlatform {
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
 
   std::uint64_t PresentCount() const { return presentCount_; }
+  // Called with every presented picture (a replay shown in a real window).
+  std::function<void(const std::uint16_t* pixels, int width, int height, int pitchPixels)> OnPresent;
   const std::deque<Frame>& Frames() const { return frames_; }
   // The last presented frame; null before the first.
   const Frame* LastFrame() const { return frames_.empty() ? nullptr : &frames_.back(); }
