@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-gfx-dev
   libopenmpt-dev libcairo2-dev libfontconfig-dev libpng-dev
   fonts-dseg fonts-bebas-neue fonts-liberation2
-  xvfb xauth sox clang
+  xvfb xauth sox clang desktop-file-utils
 )
 
 missing=()

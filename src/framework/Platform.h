@@ -168,10 +168,12 @@ class IPlatform {
   // Hands the address to the system's handler; one that cannot be opened writes one line on
   // standard error.
   virtual void OpenUrl(const std::string& address) = 0;
-  // The folder of the files kept between runs (options, high scores).
-  virtual std::string SaveFolder() const { return "Data/Save"; }
   virtual void Quit() = 0;
   virtual bool QuitRequested() const = 0;
+  // The folder of the files kept between runs (options, high scores, the goodbye window's
+  // switch): Data/Save below the game's folder, or a per-user folder where the game's own folder
+  // cannot be written (an installed game).
+  virtual std::string SaveFolder() const { return "Data/Save"; }
 
   virtual ITextRenderer& Text() = 0;
   virtual IAudioOutput& Audio() = 0;

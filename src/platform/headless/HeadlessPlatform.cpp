@@ -110,6 +110,7 @@ void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int heigh
   frame.CopyFrom(pixels, width, height, pitchPixels);
   frames_.push_back(std::move(frame));
   ++presentCount_;
+  if (OnPresent) OnPresent(pixels, width, height, pitchPixels);
   if (paceToRefresh_) {
     // One refresh period, carrying the fraction: 60 Hz gives 16, 17, 17, 16, 17, 17, ...
     const std::uint32_t hz = refreshRate_ > 1 ? static_cast<std::uint32_t>(refreshRate_) : 60u;
@@ -150,6 +151,7 @@ void HeadlessPlatform::WaitForEvent(int timeoutMs) {
 
 void HeadlessPlatform::ReadKeyboard(std::uint8_t states[256]) {
   for (int i = 0; i < 256; ++i) states[i] = keys_[i];
+  pad_.AddHeldKeys(states);
 }
 
 void HeadlessPlatform::ShowMessageBox(const std::string& title, const std::string& text) {

@@ -7,11 +7,13 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/Platform.h"
+#include "platform/GamepadMap.h"
 
 namespace kestrune {
 
@@ -49,6 +51,10 @@ class HeadlessPlatform final : public IPlatform {
   // Sets a virtual key's state (1..255) as ReadKeyboard reports it.
   void SetKey(int virtualKey, bool down);
   void ReleaseAllKeys() { keys_.fill(0); }
+  // A gamepad's controls, mapped onto keys as the SDL back end maps a real pad.
+  void PadButton(kestrune::PadButton button, bool down) { pad_.Button(button, down, events_); }
+  void PadAxis(kestrune::PadAxis axis, int value) { pad_.Axis(axis, value, events_); }
+  void UnplugPad() { pad_.ReleaseAll(events_); }
   // Focus: also queues the matching focus event.
   void SetForeground(bool foreground);
   // Pretends the renderer lost its surfaces (as after a device reset).
@@ -77,6 +83,8 @@ class HeadlessPlatform final : public IPlatform {
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
 
   std::uint64_t PresentCount() const { return presentCount_; }
+  // Called with every presented picture (a replay shown in a real window).
+  std::function<void(const std::uint16_t* pixels, int width, int height, int pitchPixels)> OnPresent;
   const std::deque<Frame>& Frames() const { return frames_; }
   // The last presented frame; null before the first.
   const Frame* LastFrame() const { return frames_.empty() ? nullptr : &frames_.back(); }
@@ -127,6 +135,7 @@ class HeadlessPlatform final : public IPlatform {
   bool paceToRefresh_ = true;
   std::deque<PlatformEvent> events_;
   std::array<std::uint8_t, 256> keys_{};
+  GamepadMap pad_;
   bool foreground_ = true;
   bool handCursor_ = true;
   bool surfacesLost_ = false;

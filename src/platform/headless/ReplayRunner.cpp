@@ -177,6 +177,7 @@ TReplayResult TReplayRunner::Run() {
 
   std::size_t next = 0;
   for (std::int64_t frame = 1; result.Started && frame <= script_.Frames && !session.Finished(); ++frame) {
+    if (StopRequested && StopRequested()) break;
     // Actions due before this frame: by frame number, or by the game clock.
     for (const TReplayStep& step : script_.Steps) {
       if (!step.ByTime && step.AtFrame == frame) Apply(step.Action);

@@ -37,6 +37,8 @@ class TReplayRunner {
   std::function<void(TMForm&)> BeforeFormCreate;
   // Runs after each frame with its 1-based number.
   std::function<void(TMForm&, std::int64_t frame)> AfterFrame;
+  // Asked before each frame; true ends the run there (the watcher of a replay left it).
+  std::function<bool()> StopRequested;
 
   TReplayResult Run();
   HeadlessPlatform& Platform() { return platform_; }

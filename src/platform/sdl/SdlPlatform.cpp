@@ -7,10 +7,13 @@
 #include <deque>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 
 #include "framework/DisplayText.h"
+#include "platform/GamepadMap.h"
 #include "platform/NullAudio.h"
+#include "platform/Screenshots.h"
 #include "platform/TextRenderer.h"
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlKeyMap.h"
@@ -37,6 +40,7 @@ bool ProgramOnPath(const std::string& name) {
 
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkBack = 0x08;
+constexpr int kVkF12 = 0x7B;
 // Frames measured after each mode switch to tell whether presenting really waits for the
 // vertical blank.
 constexpr int kVsyncProbeFrames = 30;
@@ -45,11 +49,11 @@ constexpr int kRateCheckFrames = 60;
 
 class SdlPlatform final : public IPlatform {
  public:
-  SdlPlatform() {
+  explicit SdlPlatform(const SdlPlatformSettings& settings) : settings_(settings) {
     // Termination signals (Ctrl+C, the session ending) are the game's own: it saves, then ends,
     // instead of SDL turning them into a close command that only opens a confirmation.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, settings_.NearestFilter ? "nearest" : "linear");
   }
 
   ~SdlPlatform() override {
@@ -61,6 +65,8 @@ class SdlPlatform final : public IPlatform {
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     if (handCursor_ != nullptr) SDL_FreeCursor(handCursor_);
     if (arrowCursor_ != nullptr) SDL_FreeCursor(arrowCursor_);
+    for (auto& [id, pad] : pads_) SDL_GameControllerClose(pad);
+    if (padsInit_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     if (videoInit_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
@@ -97,6 +103,7 @@ class SdlPlatform final : public IPlatform {
     // The picture keeps its 4:3 shape in any window size, letterboxed; SDL maps mouse positions
     // back to picture coordinates.
     SDL_RenderSetLogicalSize(renderer_, width, height);
+    if (settings_.IntegerScale) SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
     if (!CreateTexture()) {
       lastError_ = std::string("the display surface cannot be made (") + SDL_GetError() + ")";
       return false;
@@ -105,6 +112,11 @@ class SdlPlatform final : public IPlatform {
     handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
     SDL_StartTextInput();
+    // Gamepads are optional: without the subsystem the game plays on the keyboard. Pads already
+    // plugged in arrive as device-added events, like those plugged in later.
+    padsInit_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    if (!padsInit_)
+      std::cerr << "Kestrune: gamepads are not available (" << SDL_GetError() << ")" << std::endl;
     StartVsyncProbe();
     lastRate_ = RefreshRate();
     return true;
@@ -149,6 +161,13 @@ class SdlPlatform final : public IPlatform {
     (void)height;
     (void)width;
     SDL_UpdateTexture(texture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
+    if (screenshotWanted_) {
+      screenshotWanted_ = false;
+      if (!screenshots_)
+        screenshots_ = std::make_unique<ScreenshotTaker>(ScreenshotFolderFor(settings_.SaveFolder));
+      const auto file = screenshots_->Take(pixels, width, height, pitchPixels, std::time(nullptr));
+      std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
+    }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
@@ -312,6 +331,7 @@ class SdlPlatform final : public IPlatform {
       const int vk = VirtualKeyFromKey(scancode, SDL_GetKeyFromScancode(scancode));
       if (vk > 0 && vk < 256) states[vk] = 0x80;
     }
+    if (IsForeground()) pad_.AddHeldKeys(states);
     // The left and right modifier keys also have codes of their own.
     auto side = [&](SDL_Scancode sc, int vk) {
       if (sc < count && keys[sc] != 0) states[vk] = 0x80;
@@ -357,6 +377,7 @@ class SdlPlatform final : public IPlatform {
 
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
+  std::string SaveFolder() const override { return settings_.SaveFolder; }
 
   ITextRenderer& Text() override {
     if (!text_) text_ = CreateTextRenderer();
@@ -506,6 +527,8 @@ class SdlPlatform final : public IPlatform {
         out.Alt = (mod & KMOD_ALT) != 0;
         if (e.type == SDL_KEYDOWN) {
           // Auto-repeat is not a new key press: a held Alt+Enter must not keep switching modes.
+          // F12 takes a screenshot of the next picture shown; the game goes on meanwhile.
+          if (vk == kVkF12 && e.key.repeat == 0) screenshotWanted_ = true;
           if (vk != 0 && e.key.repeat == 0) {
             out.Type = PlatformEvent::Kind::KeyDown;
             out.VirtualKey = vk;
@@ -548,6 +571,33 @@ class SdlPlatform final : public IPlatform {
           out.Y = e.button.y;
           Push(out);
         }
+        break;
+      case SDL_CONTROLLERDEVICEADDED:
+        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) {
+          const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad));
+          if (pads_.count(id) == 0) {
+            pads_[id] = pad;
+            std::cerr << "Kestrune: gamepad connected: " << SDL_GameControllerName(pad) << std::endl;
+          } else {
+            SDL_GameControllerClose(pad);  // opened twice: the added event came for a known pad
+          }
+        }
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        if (auto it = pads_.find(e.cdevice.which); it != pads_.end()) {
+          SDL_GameControllerClose(it->second);
+          pads_.erase(it);
+          // Whatever the pad held comes up, so the car does not drive on by itself.
+          pad_.ReleaseAll(queue_);
+        }
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        if (const auto button = PadButtonOf(e.cbutton.button))
+          pad_.Button(*button, e.type == SDL_CONTROLLERBUTTONDOWN, queue_);
+        break;
+      case SDL_CONTROLLERAXISMOTION:
+        if (const auto axis = PadAxisOf(e.caxis.axis)) pad_.Axis(*axis, e.caxis.value, queue_);
         break;
       case SDL_RENDER_TARGETS_RESET:
       case SDL_RENDER_DEVICE_RESET:
@@ -647,6 +697,58 @@ class SdlPlatform final : public IPlatform {
     nextDeadline_ += periodTicks;
   }
 
+  static std::optional<PadButton> PadButtonOf(Uint8 button) {
+    switch (button) {
+      case SDL_CONTROLLER_BUTTON_A:
+        return PadButton::A;
+      case SDL_CONTROLLER_BUTTON_B:
+        return PadButton::B;
+      case SDL_CONTROLLER_BUTTON_X:
+        return PadButton::X;
+      case SDL_CONTROLLER_BUTTON_Y:
+        return PadButton::Y;
+      case SDL_CONTROLLER_BUTTON_BACK:
+        return PadButton::Back;
+      case SDL_CONTROLLER_BUTTON_START:
+        return PadButton::Start;
+      case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+        return PadButton::LeftShoulder;
+      case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+        return PadButton::RightShoulder;
+      case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return PadButton::DpadUp;
+      case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return PadButton::DpadDown;
+      case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return PadButton::DpadLeft;
+      case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return PadButton::DpadRight;
+      default:
+        return std::nullopt;
+    }
+  }
+
+  static std::optional<PadAxis> PadAxisOf(Uint8 axis) {
+    switch (axis) {
+      case SDL_CONTROLLER_AXIS_LEFTX:
+        return PadAxis::LeftX;
+      case SDL_CONTROLLER_AXIS_LEFTY:
+        return PadAxis::LeftY;
+      case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
+        return PadAxis::LeftTrigger;
+      case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
+        return PadAxis::RightTrigger;
+      default:
+        return std::nullopt;
+    }
+  }
+
+  SdlPlatformSettings settings_;
+  bool screenshotWanted_ = false;
+  std::unique_ptr<ScreenshotTaker> screenshots_;
+  bool padsInit_ = false;
+  std::map<SDL_JoystickID, SDL_GameController*> pads_;
+  GamepadMap pad_;
   int width_ = 800, height_ = 600;
   bool videoInit_ = false;
   SDL_Window* window_ = nullptr;
@@ -677,6 +779,16 @@ class SdlPlatform final : public IPlatform {
 
 }  // namespace
 
-std::unique_ptr<IPlatform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<IPlatform> CreateSdlPlatform(const SdlPlatformSettings& settings) {
+  return std::make_unique<SdlPlatform>(settings);
+}
+
+std::string SdlUserFolder() {
+  char* path = SDL_GetPrefPath("", "kestrune");
+  if (path == nullptr) return {};
+  std::string folder = path;
+  SDL_free(path);
+  return folder;
+}
 
 }  // namespace kestrune

@@ -1,0 +1,54 @@
+#include "platform/sdl/SdlReplayWindow.h"
+
+#include <SDL.h>
+
+#include <iostream>
+
+#include "platform/headless/ReplayRunner.h"
+#include "platform/headless/ReplayScript.h"
+
+namespace kestrune {
+
+int PlayReplayInWindow(const std::string& scriptPath, const SdlPlatformSettings& settings) {
+  TReplayScript script;
+  try {
+    script = LoadReplayScript(scriptPath);
+  } catch (const std::exception& e) {
+    std::cerr << "kestrune: " << e.what() << std::endl;
+    return 1;
+  }
+  auto window = CreateSdlPlatform(settings);
+  if (!window->OpenWindow("Kestrune (replay)", 800, 600)) {
+    std::cerr << "kestrune: " << window->LastError() << std::endl;
+    return 2;
+  }
+  TReplayRunner runner(std::move(script));
+  HeadlessPlatform& game = runner.Platform();
+  bool leave = false;
+  const Uint64 start = SDL_GetPerformanceCounter();
+  const double ticksPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
+  runner.Platform().OnPresent = [&](const std::uint16_t* pixels, int width, int height, int pitch) {
+    // The script's clock sets the pace: a picture waits for its time; pictures running late
+    // (a display slower than the recording's) are skipped rather than slowing the run down.
+    const double due = game.Milliseconds() * ticksPerMs;
+    const double now = static_cast<double>(SDL_GetPerformanceCounter() - start);
+    if (now > due + 50 * ticksPerMs) return;
+    if (now < due) SDL_Delay(static_cast<Uint32>((due - now) / ticksPerMs));
+    window->Present(pixels, width, height, pitch);
+  };
+  runner.StopRequested = [&] {
+    for (PlatformEvent e; window->PollEvent(e);) {
+      if (e.Type == PlatformEvent::Kind::Close ||
+          (e.Type == PlatformEvent::Kind::KeyDown && e.VirtualKey == 0x1B))
+        leave = true;
+    }
+    return leave;
+  };
+  const TReplayResult result = runner.Run();
+  if (!result.Started) return 2;
+  std::cerr << "Kestrune: replayed " << result.FramesRun << " frames" << (leave ? " (left)" : "")
+            << std::endl;
+  return 0;
+}
+
+}  // namespace kestrune

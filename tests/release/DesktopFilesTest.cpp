@@ -1,0 +1,67 @@
+// The menu entry and the AppStream metainfo pass their validators (skipped where the
+// validators are not installed), and the icons are drawn at the sizes their folders name.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kDesktopDir = std::string(KESTRUNE_TEST_SOURCE_DIR) + "/../assets/desktop/";
+
+bool OnPath(const std::string& program) {
+  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST(DesktopFiles, PassTheirValidators) {
+  struct Case {
+    std::string program, command;
+  };
+  const Case cases[] = {
+      {"desktop-file-validate", "desktop-file-validate '" + kDesktopDir + "org.kestrune.Kestrune.desktop'"},
+      {"appstreamcli",
+       "appstreamcli validate --no-net '" + kDesktopDir + "org.kestrune.Kestrune.metainfo.xml'"},
+  };
+  int ran = 0;
+  for (const Case& c : cases) {
+    if (!OnPath(c.program)) continue;
+    ++ran;
+    EXPECT_EQ(std::system((c.command + " >&2").c_str()), 0) << c.command;
+  }
+  if (ran == 0) GTEST_SKIP() << "neither desktop-file-validate nor appstreamcli is installed";
+}
+
+// Width and height from a PNG file's header chunk (big-endian, bytes 16..23).
+bool PngSize(const fs::path& file, int& width, int& height) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char header[24] = {};
+  if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return false;
+  if (header[1] != 'P' || header[2] != 'N' || header[3] != 'G') return false;
+  auto be32 = [&](int at) {
+    return header[at] << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3];
+  };
+  width = be32(16);
+  height = be32(20);
+  return true;
+}
+
+TEST(DesktopFiles, IconsComeInTheUsualSizes) {
+  for (const int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+    const std::string name = std::to_string(size) + "x" + std::to_string(size);
+    const fs::path file =
+        fs::path(KESTRUNE_BUILD_DIR) / "icons" / name / "apps" / "org.kestrune.Kestrune.png";
+    int width = 0, height = 0;
+    ASSERT_TRUE(PngSize(file, width, height)) << file;
+    EXPECT_EQ(width, size);
+    EXPECT_EQ(height, size);
+  }
+}
+
+}  // namespace
+}  // namespace kestrune

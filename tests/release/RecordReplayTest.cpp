@@ -1,0 +1,127 @@
+// A session recorded through the recorder plays back from its script to the same end: same game
+// state, same last picture.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "platform/SessionRecorder.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/ReplayRunner.h"
+#include "platform/headless/ReplayScript.h"
+#include "shell/Game.h"
+#include "shell/GameState.h"
+
+namespace kestrune {
+namespace {
+
+using Kind = PlatformEvent::Kind;
+
+PlatformEvent Key(Kind kind, int vk, bool alt = false) {
+  PlatformEvent e;
+  e.Type = kind;
+  e.VirtualKey = vk;
+  e.Alt = alt;
+  return e;
+}
+
+PlatformEvent Char(std::uint8_t c) {
+  PlatformEvent e;
+  e.Type = Kind::Char;
+  e.Char = c;
+  return e;
+}
+
+PlatformEvent Mouse(Kind kind, int x, int y) {
+  PlatformEvent e;
+  e.Type = kind;
+  e.X = x;
+  e.Y = y;
+  return e;
+}
+
+// A player's session as the SDL back end delivers it: Enter and Backspace type their character
+// after their key-down, typed text arrives as characters, the mouse moves before it clicks.
+std::multimap<std::int64_t, PlatformEvent> PlayerSession() {
+  std::multimap<std::int64_t, PlatformEvent> s;
+  s.insert({30, Key(Kind::KeyDown, 0x1B)});  // leave the intro
+  s.insert({31, Key(Kind::KeyUp, 0x1B)});
+  s.insert({60, Mouse(Kind::MouseMove, 5, 5)});
+  s.insert({70, Char('#')});
+  s.insert({71, Char(' ')});
+  s.insert({72, Char('7')});
+  s.insert({73, Char(8)});                   // a repeated Backspace: its character without a key-down
+  s.insert({90, Key(Kind::KeyDown, 0x0D)});  // New game
+  s.insert({90, Char(13)});
+  s.insert({91, Key(Kind::KeyUp, 0x0D)});
+  s.insert({120, Key(Kind::KeyDown, 0x0D)});  // Start
+  s.insert({120, Char(13)});
+  s.insert({121, Key(Kind::KeyUp, 0x0D)});
+  s.insert({300, Key(Kind::KeyDown, 0x26)});  // drive
+  s.insert({340, Key(Kind::KeyDown, 0x25)});
+  s.insert({350, Key(Kind::KeyUp, 0x25)});
+  s.insert({380, Key(Kind::KeyDown, 0x11)});  // fire with Ctrl
+  s.insert({381, Key(Kind::KeyUp, 0x11)});
+  s.insert({420, Key(Kind::KeyUp, 0x26)});
+  return s;
+}
+
+TEST(RecordReplay, ARecordedSessionReplaysToTheSameEnd) {
+  constexpr std::int64_t kFrames = 460;
+  HeadlessPlatform real;
+  real.SetRefreshRate(75);
+  std::ostringstream script;
+  std::map<std::string, std::string> recorded;
+  std::uint64_t recordedHash = 0;
+  {
+    SessionRecorder recorder(real, script, 1234);
+    TGameSession session(recorder, 1234);
+    ASSERT_TRUE(session.Start());
+    const auto events = PlayerSession();
+    std::int64_t frame = 1;
+    for (; frame <= kFrames && !session.Finished(); ++frame) {
+      recorder.BeginFrame(frame);
+      auto [from, to] = events.equal_range(frame);
+      for (auto it = from; it != to; ++it) real.PushEvent(it->second);
+      if (frame == 200) real.ChangeRefreshRate(120);  // the window moved to another monitor
+      if (frame == 250) real.SetForeground(false);
+      if (frame == 260) real.SetForeground(true);
+      session.Step();
+    }
+    recorder.Finish(frame - 1);
+    const TGameState& s = GameState;
+    recorded = {{"Screen", std::to_string(s.Screen)},     {"Overlay", std::to_string(s.Overlay)},
+                {"Level", std::to_string(s.Level)},       {"Score", std::to_string(s.Score)},
+                {"TimeLeft", std::to_string(s.TimeLeft)}, {"RefreshRate", std::to_string(s.RefreshRate)}};
+    recordedHash = real.LastFrame()->Hash();
+  }
+  // The session got somewhere worth checking: a race, at the second monitor's rate.
+  EXPECT_EQ(recorded["Screen"], "7");
+  EXPECT_EQ(recorded["RefreshRate"], "120");
+
+  TReplayRunner runner(ParseReplayScript(script.str()));
+  const TReplayResult result = runner.Run();
+  std::map<std::string, std::string> replayed(result.Summary.begin(), result.Summary.end());
+  for (const auto& [field, value] : recorded)
+    EXPECT_EQ(replayed[field], value) << field << "\n" << script.str();
+  EXPECT_EQ(result.LastFrameHash, recordedHash);
+  EXPECT_EQ(replayed["Frames"], std::to_string(kFrames));
+}
+
+// A replay watched in the window ends where the watcher leaves it.
+TEST(RecordReplay, AReplayStopsWhenAskedAndShowsEachPicture) {
+  TReplayRunner runner(ParseReplayScript("frames 50\n"));
+  int shown = 0;
+  runner.Platform().OnPresent = [&](const std::uint16_t*, int width, int height, int) {
+    EXPECT_EQ(width * height, 800 * 600);
+    ++shown;
+  };
+  runner.StopRequested = [&] { return shown == 10; };
+  const TReplayResult result = runner.Run();
+  EXPECT_EQ(result.FramesRun, 10);
+  EXPECT_EQ(shown, 10);
+}
+
+}  // namespace
+}  // namespace kestrune
