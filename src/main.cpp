@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "framework/Errors.h"
+#include "framework/FileAccess.h"
 #include "platform/LaunchOptions.h"
 #include "platform/SessionRecorder.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -72,10 +73,16 @@ int main(int argc, char** argv) {
           .string();
   // Display.cfg beside the saves holds the scaling choices; the command line overrides it.
   std::vector<std::string> warnings;
-  std::ifstream displayFile(std::filesystem::path(settings.SaveFolder) / "Display.cfg");
-  std::stringstream displayText;
-  displayText << displayFile.rdbuf();
-  const kestrune::DisplayOptions display = kestrune::ReadDisplayOptions(displayText.str(), warnings);
+  // Read only when it is a small regular file: a FIFO or a device there must not hang the start.
+  std::string displayText;
+  try {
+    const auto bytes = kestrune::ReadRegularFile(
+        (std::filesystem::path(settings.SaveFolder) / "Display.cfg").string(), 64 * 1024);
+    displayText.assign(bytes.begin(), bytes.end());
+  } catch (const kestrune::EKestruneError&) {
+    // Missing or unreadable: the defaults.
+  }
+  const kestrune::DisplayOptions display = kestrune::ReadDisplayOptions(displayText, warnings);
   for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
   settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
   settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
