@@ -133,9 +133,10 @@ class TMonkey {
   // A new aim once the current one has had its stay, or after trying too long: the place with
   // the fewest frames so far, so that the run spreads over every screen and overlay.
   void ChooseTarget() {
-    // Time over, game over and the level announcement end by themselves: reaching one is enough.
+    // Time over, game over, the level announcement and the name entry end by themselves:
+    // reaching one is enough.
     const bool passing = target_ == PlaceOfOverlay(OverlayTimeOver) || target_ == PlaceOfOverlay(OverlayGameOver) ||
-                         target_ == PlaceOfOverlay(OverlayLevel);
+                         target_ == PlaceOfOverlay(OverlayLevel) || target_ == PlaceOfOverlay(OverlayNameEntry);
     const bool done = dwell_ >= stay_ || (passing && dwell_ > 0 && CurrentPlace() != target_);
     if (target_ >= 0 && !done && sinceTarget_ < 8000) return;
     std::int64_t fewest = -1;
@@ -154,7 +155,7 @@ class TMonkey {
     if (options_.Trace)
       std::cout << "frame " << frame_ << ": at " << CurrentPlace() << " (screen " << int(GameState.Screen)
                 << ", overlay " << int(GameState.Overlay) << "), score " << GameState.Score << ", aiming for " << target_ << "\n";
-    stay_ = random_.Between(60, 600);
+    stay_ = random_.Between(200, 1500);
     dwell_ = 0;
     sinceTarget_ = 0;
   }
