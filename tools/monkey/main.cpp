@@ -8,15 +8,18 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "race/Race.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
+#include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"
 #include "vehicles/Player.h"
@@ -71,7 +74,16 @@ struct TMonkeyOptions {
   std::int64_t Frames = 10000;
   bool RequireAll = false;
   bool Trace = false;  // one line per new aim, for following a run
+  bool Memory = false;  // the resident size every 10,000 frames, to see whether it stays flat
 };
+
+// "VmRSS" or "VmHWM" (the peak) of this process in kB, from /proc; -1 where unknown.
+long ResidentKb(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
+  return -1;
+}
 
 class TMonkey {
  public:
@@ -85,6 +97,13 @@ class TMonkey {
         session_->Step();
         ++frame_;
         Count();
+        // The headless sound output logs every call for tests to inspect; nobody reads the log
+        // here, and unread it would grow with the run.
+        if (frame_ % 1000 == 0)
+          if (auto* audio = dynamic_cast<HeadlessAudioOutput*>(&platform_->Audio())) audio->ClearCalls();
+        if (options_.Memory && frame_ % 10000 == 0)
+          std::cout << "frame " << frame_ << ": resident " << ResidentKb("VmRSS") << " kB, peak "
+                    << ResidentKb("VmHWM") << " kB, sprites " << SpriteCount() << ", at " << CurrentPlace() << "\n";
       }
       EndSession();
     }
@@ -122,6 +141,17 @@ class TMonkey {
     if (place >= 0) ++placeFrames_[static_cast<std::size_t>(place)];
     if (place == target_) ++dwell_;
     ++sinceTarget_;
+  }
+
+  // All sprites of the main window's engine, to tell growing memory from growing scenes.
+  static std::int64_t CountTree(const TSprite& sprite) {
+    std::int64_t n = 1;
+    for (std::int32_t i = 0; i < sprite.Count(); ++i) n += CountTree(*sprite.Items(i));
+    return n;
+  }
+  std::int64_t SpriteCount() {
+    TMForm* form = session_->Form();
+    return form ? CountTree(form->MDXSpriteEngine.Root()) : 0;
   }
 
   int CurrentPlace() const {
@@ -531,7 +561,7 @@ bool ParseNumber(const char* text, unsigned long long max, unsigned long long& o
 }
 
 void Usage() {
-  std::cerr << "usage: kestrune-monkey [--frames N] [--seed S] [--require-all] [--trace]\n"
+  std::cerr << "usage: kestrune-monkey [--frames N] [--seed S] [--require-all] [--trace] [--memory]\n"
                "Plays the game headless with random, self-steering input in the current folder\n"
                "(which must hold Data/) and prints the frames spent on each screen and overlay.\n";
 }
@@ -558,6 +588,8 @@ int main(int argc, char** argv) {
       options.RequireAll = true;
     } else if (arg == "--trace") {
       options.Trace = true;
+    } else if (arg == "--memory") {
+      options.Memory = true;
     } else {
       Usage();
       return arg == "--help" || arg == "-h" ? 0 : 1;
