@@ -1,9 +1,9 @@
 // Draws the default pictures and writes the two image archives:
 //   kestrune-pictures OUT_DIR [--sheets SHEET_DIR]
-// OUT_DIR receives Res1.dxg and Res2.dxg; with --sheets, SHEET_DIR also receives a contact sheet
-// PNG per library (pictures-1.png, pictures-2.png) and a sample stretch of road drawn from the
-// tiles (road-sample.png) and a mock-up of a race screen (race-mockup.png). The output depends on nothing but this
-// program: no clock, textures from fixed seeds.
+// OUT_DIR receives Res1.dxg, Res2.dxg and the goodbye window's pictures (Goodbye*.bmp); with
+// --sheets, SHEET_DIR also receives a contact sheet PNG per library (pictures-1.png, pictures-2.png) and a
+// sample stretch of road drawn from the tiles (road-sample.png) and a mock-up of a race screen
+// (race-mockup.png). The output depends on nothing but this program: no clock, textures from fixed seeds.
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ContactSheet.h"
+#include "Goodbye.h"
 #include "LayoutPreview.h"
 #include "Library2.h"
 #include "framework/ArchiveIO.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     kestrune::AddLibrary2Pictures(library2);
     kestrune::WritePictureArchive(out + "/Res1.dxg", library1);
     kestrune::WritePictureArchive(out + "/Res2.dxg", library2);
+    // The goodbye window's pictures are files of their own beside the archives.
+    kestrune::art::WriteGoodbyePictures(out);
     if (argc > 4) {
       // A close-up of a few library-2 pictures, for looking at details.
       const int zoom = std::atoi(argv[4]);

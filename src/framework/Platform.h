@@ -30,6 +30,8 @@ struct PlatformEvent {
     DisplayChanged,
   };
   Kind Type = Kind::KeyDown;
+  // The window it happened in: 0 the main window, 1 the second window (mouse, close, focus).
+  int Window = 0;
   int VirtualKey = 0;  // Windows virtual-key code, 1..255
   bool Shift = false, Ctrl = false, Alt = false;
   std::uint8_t Char = 0;
@@ -96,6 +98,18 @@ struct WindowPlacement {
   bool operator==(const WindowPlacement&) const = default;
 };
 
+// A second window beside the main one (the goodbye window): borderless, centred on the screen,
+// cut to a shape, dragged by the points the game names.
+struct SecondWindowSpec {
+  std::string Title;
+  int Width = 0, Height = 0;
+  // Width x Height bytes, row by row: 1 where the window shows, 0 for a hole. Empty: the whole
+  // rectangle. Systems without shaped windows show the rectangle.
+  std::vector<std::uint8_t> Shape;
+  // True for a point (window coordinates) by which the window is dragged, like a caption.
+  std::function<bool(int x, int y)> IsDragArea;
+};
+
 class IPlatform {
  public:
   virtual ~IPlatform() = default;
@@ -127,6 +141,18 @@ class IPlatform {
   // Centres the window on its display (when it is not full screen).
   virtual void CenterWindow() {}
 
+  // The second window: opened shown, its picture presented whole (RGB565, Width x Height), closed
+  // for good. OpenSecondWindow returns false when it cannot be made. Its mouse, close and focus
+  // events arrive with Window = 1 and window coordinates.
+  virtual bool OpenSecondWindow(const SecondWindowSpec& spec) {
+    (void)spec;
+    return false;
+  }
+  virtual void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) {
+    (void)pixels, (void)pitchPixels;
+  }
+  virtual void CloseSecondWindow() {}
+
   // Time and input.
   virtual std::uint32_t Milliseconds() const = 0;
   virtual bool PollEvent(PlatformEvent& event) = 0;
@@ -142,6 +168,8 @@ class IPlatform {
   // Hands the address to the system's handler; one that cannot be opened writes one line on
   // standard error.
   virtual void OpenUrl(const std::string& address) = 0;
+  // The folder of the files kept between runs (options, high scores).
+  virtual std::string SaveFolder() const { return "Data/Save"; }
   virtual void Quit() = 0;
   virtual bool QuitRequested() const = 0;
 

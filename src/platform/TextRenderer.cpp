@@ -3,7 +3,10 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdint>
 #include <iostream>
 #include <map>
 #include <set>
@@ -12,18 +15,21 @@
 namespace kestrune {
 namespace {
 
-// Families the game names, the free faces that stand in for them when they are missing, and the
-// Debian packages of those.
+// Families the game names, the free faces that stand in for them when they are missing, the
+// Debian packages of those, and a size factor where a stand-in runs much wider than the face it
+// replaces (the seven-segment face is about half as wide again as the narrow LCD face, so the
+// dashboard's texts would run out of their fields, "LEVEL 12" for one).
 struct StandIn {
   const char* Family;
   const char* Replacement;
   const char* Package;
+  double SizeFactor;
 };
 constexpr StandIn kStandIns[] = {
-    {"DS Crystal", "DSEG7 Classic", "fonts-dseg"},
-    {"Beast Impacted", "Bebas Neue", "fonts-bebas-neue"},
-    {"Courier", "Liberation Mono", "fonts-liberation2"},
-    {"Arial", "Liberation Sans", "fonts-liberation2"},
+    {"DS Crystal", "DSEG7 Classic", "fonts-dseg", 0.72},
+    {"Beast Impacted", "Bebas Neue", "fonts-bebas-neue", 1.0},
+    {"Courier", "Liberation Mono", "fonts-liberation2", 1.0},
+    {"Arial", "Liberation Sans", "fonts-liberation2", 1.0},
 };
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -39,6 +45,7 @@ struct FaceFile {
   int Index = 0;
   bool IsBold = false;
   std::string Family;
+  double SizeFactor = 1.0;
 };
 
 // What fontconfig picks for a family; Family is empty when nothing matched at all.
@@ -85,6 +92,7 @@ FaceFile ResolveFace(const std::string& family, bool bold) {
   for (const StandIn& s : kStandIns) {
     if (SameName(family, s.Family)) {
       FaceFile standIn = MatchFamily(s.Replacement, bold);
+      standIn.SizeFactor = s.SizeFactor;
       if (!standIn.Path.empty()) return standIn;
     }
   }
@@ -107,8 +115,8 @@ class TtfTextRenderer final : public ITextRenderer {
     TextMask mask;
     TTF_Font* font = Font(request);
     if (font == nullptr || text.empty()) return mask;
-    // The game's strings are 8-bit Latin-1 text.
-    SDL_Surface* rendered = TTF_RenderText_Blended(font, text.c_str(), SDL_Color{255, 255, 255, 255});
+    SDL_Surface* rendered =
+        TTF_RenderUTF8_Blended(font, Windows1252ToUtf8(text).c_str(), SDL_Color{255, 255, 255, 255});
     if (rendered == nullptr) return mask;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(rendered);
@@ -131,7 +139,8 @@ class TtfTextRenderer final : public ITextRenderer {
   int Width(const FontRequest& request, const std::string& text) override {
     TTF_Font* font = Font(request);
     int w = 0, h = 0;
-    if (font == nullptr || text.empty() || TTF_SizeText(font, text.c_str(), &w, &h) != 0) return 0;
+    if (font == nullptr || text.empty() || TTF_SizeUTF8(font, Windows1252ToUtf8(text).c_str(), &w, &h) != 0)
+      return 0;
     return w;
   }
 
@@ -150,7 +159,8 @@ class TtfTextRenderer final : public ITextRenderer {
     TTF_Font* font = nullptr;
     const FaceFile face = ResolveFace(request.Family, request.Bold);
     if (!face.Path.empty() && request.PointSize > 0) {
-      font = TTF_OpenFontIndexDPI(face.Path.c_str(), request.PointSize, face.Index, 96, 96);
+      const int points = std::max(1, static_cast<int>(std::lround(request.PointSize * face.SizeFactor)));
+      font = TTF_OpenFontIndexDPI(face.Path.c_str(), points, face.Index, 96, 96);
       // Faces without a bold cut are emboldened by the rasteriser.
       if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
     }
@@ -181,6 +191,32 @@ class TtfTextRenderer final : public ITextRenderer {
 };
 
 }  // namespace
+
+std::string Windows1252ToUtf8(const std::string& text) {
+  // Bytes 0x80..0x9F; 0 where the code page assigns nothing.
+  static constexpr std::uint16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                              0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    unsigned cp = byte;
+    if (byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] != 0) cp = kHigh[byte - 0x80];
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
 
 std::unique_ptr<ITextRenderer> CreateTextRenderer() { return std::make_unique<TtfTextRenderer>(); }
 

@@ -12,6 +12,11 @@ namespace kestrune {
 
 std::unique_ptr<ITextRenderer> CreateTextRenderer();
 
+// The game's 8-bit text (Windows-1252, the code page its saved files were written in) as UTF-8.
+// The five byte values the code page leaves unassigned stay the control characters of the same
+// number.
+std::string Windows1252ToUtf8(const std::string& text);
+
 // The font file fontconfig chooses for a family (after the stand-in rule), for diagnostics.
 std::string ResolveFontFile(const std::string& family, bool bold);
 

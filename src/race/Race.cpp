@@ -4,7 +4,12 @@
 #include <cmath>
 #include <numbers>
 
+#include "race/Bonuses.h"
+#include "race/Finish.h"
+#include "race/Hud.h"
+#include "race/Lamps.h"
 #include "race/LevelValues.h"
+#include "race/Pedestrians.h"
 #include "race/RaceServices.h"
 #include "race/RoadGenerator.h"
 #include "race/RoadMap.h"
@@ -19,9 +24,12 @@ namespace kestrune {
 
 TScrollBackground* RaceRoad = nullptr;
 TPlayer* RacePlayer = nullptr;
+TLamp* RaceLamps = nullptr;
+TMan* RaceMen = nullptr;
+TBonus* RaceBonuses = nullptr;
 TCar* RaceTraffic = nullptr;
+TFinish* RaceFinish = nullptr;
 std::array<TRocket*, RocketCount> RaceRockets{};
-bool FinishLineReached = false;
 
 namespace {
 
@@ -44,7 +52,7 @@ void CountDown() {
 
 double RaceRoadX() { return RaceRoad ? RaceRoad->X : 0.0; }
 double RaceRoadY() { return RaceRoad ? RaceRoad->Y : 0.0; }
-bool RaceFinishReached() { return FinishLineReached; }
+bool RaceFinishReached() { return RaceFinish && RaceFinish->Reached; }
 
 void RaceOpenOverlay(int overlay) {
   if (RaceServices().OpenOverlay) RaceServices().OpenOverlay(overlay);
@@ -91,18 +99,16 @@ void StartRace(std::int32_t firstLevel) {
   GameState.Selected = 0;
 
   RaceRoad = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
-  FinishLineReached = false;
   SetupLevel(firstLevel);
-  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the lamp, pedestrian and bonus
-  // managers are created here, in that order, before the traffic.
+  RaceLamps = TLamp::Create();
+  RaceMen = TMan::Create();
+  RaceBonuses = TBonus::Create();
   RaceTraffic = TCar::Create();
-  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the finish-line manager is created
-  // here, after the traffic.
-  // PLACEHOLDER (race HUD issue): the HUD sprites "Panel", "Pointer", "SmallCar", "Energy",
-  // "BonusNitro" and "BonusM" are created here.
+  RaceFinish = TFinish::Create();
+  CreateHud();
   RacePlayer = TPlayer::Create(365, 400);
   for (TRocket*& rocket : RaceRockets) rocket = TRocket::Create(0, -1000);
-  // PLACEHOLDER (race HUD issue): the HUD texts are drawn once here.
+  DrawHudTexts();
   GameState.Lives = 3;
   GameState.Score = 0;
   RaceOpenOverlay(OverlayLevel);
@@ -130,14 +136,14 @@ void RaceFrame(std::uint32_t lagCount) {
   p.KeyNitro = Held(kStateNitro) || GameState.ShiftHeld;
   p.KeyHorn = Held(kStateHorn);
 
-  // PLACEHOLDER (race HUD issue): the speedometer needle follows the speed here.
+  UpdateNeedle(p);
   CountDown();
   if (p.Ammo <= 0) p.DropItem(p.Weapon);
   if (!(p.Nitro > 0)) p.DropItem(2);
   CopyWindowToChips();
-  // PLACEHOLDER (race HUD issue): the small car climbs the progress strip here.
+  MoveProgressMarker();
   UpdateRoadVelocity();
-  // PLACEHOLDER (race HUD issue): the HUD texts are drawn here.
+  DrawHudTexts();
   RetireRockets();
   if (GameState.KeyEdges.Esc) RaceOpenOverlay(OverlayExitToMenu);
   if (GameState.KeyEdges.P) RaceOpenOverlay(OverlayPause);
@@ -158,22 +164,19 @@ void RetireRockets() {
     if (rocket && rocket->ShouldRetire()) rocket->StopRocket();
 }
 
-bool GunRayKillsPedestrians(double mapX, double mapY) {
-  // PLACEHOLDER (pedestrians issue): there are no pedestrians yet, so the ray never kills one.
-  (void)mapX;
-  (void)mapY;
-  return false;
-}
+bool GunRayKillsPedestrians(double mapX, double mapY) { return RaceMen && RaceMen->ShootAt(mapX, mapY); }
 
 void EndRace() {
   GameState.Screen = ScreenNone;
   if (RaceRoad) RaceRoad->Kill();
+  if (RacePlayer) RacePlayer->StopCarSounds(true);
+  for (TMyImageSprite* manager :
+       {static_cast<TMyImageSprite*>(RaceLamps), static_cast<TMyImageSprite*>(RaceMen),
+        static_cast<TMyImageSprite*>(RaceBonuses), static_cast<TMyImageSprite*>(RaceTraffic),
+        static_cast<TMyImageSprite*>(RaceFinish)})
+    if (manager) manager->Kill();
+  KillHud();
   if (RacePlayer) {
-    RacePlayer->StopCarSounds(true);
-    // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the lamp, pedestrian, bonus
-    // and finish-line managers are killed here.
-    if (RaceTraffic) RaceTraffic->Kill();
-    // PLACEHOLDER (race HUD issue): the six HUD sprites are killed here.
     RacePlayer->LeftFlame->Kill();
     RacePlayer->RightFlame->Kill();
     RacePlayer->WeaponSprite->Kill();
@@ -187,7 +190,11 @@ void EndRace() {
   if (GameSpriteWorld().Root) GameSpriteWorld().Root->FreeDead();
   RaceRoad = nullptr;
   RacePlayer = nullptr;
+  RaceLamps = nullptr;
+  RaceMen = nullptr;
+  RaceBonuses = nullptr;
   RaceTraffic = nullptr;
+  RaceFinish = nullptr;
   RaceRockets.fill(nullptr);
 }
 

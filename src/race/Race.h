@@ -11,16 +11,23 @@ class TScrollBackground;
 class TPlayer;
 class TCar;
 class TRocket;
+class TLamp;
+class TMan;
+class TBonus;
+class TFinish;
 
 extern TScrollBackground* RaceRoad;
 extern TPlayer* RacePlayer;
+// The managers of the road's objects, in the order they move. The HUD's sprites are RaceHud
+// (race/Hud.h).
+extern TLamp* RaceLamps;
+extern TMan* RaceMen;
+extern TBonus* RaceBonuses;
 extern TCar* RaceTraffic;
+extern TFinish* RaceFinish;
 // The rocket projector's five rockets.
 constexpr int RocketCount = 5;
 extern std::array<TRocket*, RocketCount> RaceRockets;
-// Set once the finish line has been crossed in this level.
-// PLACEHOLDER (lamps, bonuses and finish issue): becomes the finish line sprite's reached flag.
-extern bool FinishLineReached;
 
 // Starts a race with GameState.CarModel at level 1, or at firstLevel (for the replay driver and
 // tests): only that level's road is generated.
@@ -52,6 +59,7 @@ bool GunRayKillsPedestrians(double mapX, double mapY);
 
 double RaceRoadX();
 double RaceRoadY();
+// The finish line has been crossed in this level.
 bool RaceFinishReached();
 void RaceOpenOverlay(int overlay);
 

@@ -1,5 +1,6 @@
 #include "race/RaceModule.h"
 
+#include "race/Hud.h"
 #include "race/Race.h"
 #include "race/RaceServices.h"
 #include "shell/GameState.h"
@@ -26,12 +27,18 @@ void RegisterRaceModule(TMForm& form) {
     return MForm && state >= 0 && state < InputStateCount &&
            MForm->MDXInput.States[static_cast<std::size_t>(state)];
   };
+  services.SetTextStyle = [](int style) {
+    if (MForm) MForm->SetTextStyle(style);
+  };
+  services.DrawText = [](const std::string& text, int x, int y, bool centreH, bool centreV) {
+    if (MForm) MForm->DrawText(text, x, y, centreH, centreV);
+  };
   services.OpenOverlay = [](int overlay) {
     if (MForm) MForm->OpenOverlay(overlay);
   };
 
-  // PLACEHOLDER (race HUD issue): form.Handlers.DrawRaceHud draws the HUD texts over an overlay
-  // open during the race.
+  // The race stands while an overlay is open, but its dashboard still shows the values.
+  form.Handlers.DrawRaceHud = [] { DrawHudTexts(); };
   form.Handlers.ScreenFrame[ScreenRace] = [](std::uint32_t lagCount) { RaceFrame(lagCount); };
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the race asks of the shell besides the game state: sounds and music by name, the mouse
-// cursor, overlays and the held input states. The shell fills these in when it registers the
+// cursor, overlays, the held input states and text. The shell fills these in when it registers the
 // race; each one left empty does nothing (a held state then reads as up), so the race also runs
 // under tests with only the parts they look at.
 
@@ -19,6 +19,10 @@ struct TRaceServices {
   // Input states of the keyboard (0..3 the arrows up, down, left, right; 8 H; 13 Space; 15 Z;
   // 16 X).
   std::function<bool(int state)> InputHeld;
+  // Text on the back surface: a style of the shell's table, then text at (x, y), centred on
+  // that point in either direction when asked.
+  std::function<void(int style)> SetTextStyle;
+  std::function<void(const std::string& text, int x, int y, bool centreH, bool centreV)> DrawText;
 };
 TRaceServices& RaceServices();
 

@@ -1,5 +1,6 @@
 #include "shell/Game.h"
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
@@ -7,7 +8,10 @@
 #include "framework/Errors.h"
 #include "framework/Platform.h"
 #include "framework/Random.h"
+#include "shell/GameState.h"
 #include "shell/MainForm.h"
+#include "shell/PromotionWindow.h"
+#include "shell/TerminationSignals.h"
 
 namespace kestrune {
 
@@ -37,6 +41,7 @@ void TGameSession::Fail(const std::string& text) {
   const std::string message = EscapeForDisplay(text);
   std::cerr << "Kestrune: " << message << std::endl;
   platform_.ShowMessageBox("Kestrune", message);
+  form8a_.reset();
   form_.reset();
   finished_ = true;
   exitCode_ = 1;
@@ -53,8 +58,18 @@ bool TGameSession::Start() {
   }
   try {
     form_ = std::make_unique<TMForm>(platform_, randomSeed_);
+    // Leaving the game shows the goodbye window in place of the main window.
+    form_->Handlers.ShowPromotionWindow = [this] {
+      bestScore_ = std::max(bestScore_, GameState.Score);
+      if (form8a_) {
+        form8a_->ShowInsteadOfMainForm(bestScore_);
+      } else {
+        form_->ExitGame();
+      }
+    };
     if (BeforeFormCreate) BeforeFormCreate(*form_);
     form_->FormCreate();
+    form8a_ = std::make_unique<TForm8a>(platform_, *form_);
   } catch (const std::exception& e) {
     Fail(e);
     return false;
@@ -63,6 +78,10 @@ bool TGameSession::Start() {
 }
 
 void TGameSession::Dispatch(const PlatformEvent& e) {
+  if (e.Window != 0) {
+    if (form8a_) form8a_->HandleEvent(e);
+    return;
+  }
   TMForm& form = *form_;
   switch (e.Type) {
     case PlatformEvent::Kind::KeyDown:
@@ -103,11 +122,15 @@ void TGameSession::Step() {
   // A failure during play (a picture or sound name missing from the archives) ends the game
   // with its message, like a failure at start-up, instead of repeating it every frame.
   try {
+    // A termination signal saves and ends the game as leaving it does, without the goodbye
+    // window.
+    if (TTerminationSignals::Requested() && !form_->Terminated()) form_->ExitGame();
     PlatformEvent event;
     while (!form_->Terminated() && platform_.PollEvent(event)) Dispatch(event);
     if (!form_->Terminated() && !platform_.QuitRequested()) {
       if (form_->MDXTimer.IdleInstalled()) {
         form_->MDXTimer.DoIdle();
+        bestScore_ = std::max(bestScore_, GameState.Score);
       } else {
         platform_.WaitForEvent(20);
       }
@@ -120,6 +143,7 @@ void TGameSession::Step() {
 }
 
 int RunGame(IPlatform& platform, std::uint32_t randomSeed) {
+  const TTerminationSignals signals;
   TGameSession session(platform, randomSeed);
   if (!session.Start()) return session.ExitCode();
   while (!session.Finished()) session.Step();

@@ -11,6 +11,7 @@ namespace kestrune {
 
 class IPlatform;
 class TMForm;
+class TForm8a;
 struct PlatformEvent;
 
 // One run of the game on a platform, step by step: the executable loops Step until Finished;
@@ -36,6 +37,10 @@ class TGameSession {
   int ExitCode() const { return exitCode_; }
   // The main window; null before Start and after a failed start-up.
   TMForm* Form() { return form_.get(); }
+  // The goodbye window, created hidden after the main window's start-up; null before.
+  TForm8a* Form8a() { return form8a_.get(); }
+  // The best score reached in this sitting.
+  std::int32_t BestScore() const { return bestScore_; }
 
  private:
   void Dispatch(const PlatformEvent& event);
@@ -45,6 +50,8 @@ class TGameSession {
   IPlatform& platform_;
   std::uint32_t randomSeed_;
   std::unique_ptr<TMForm> form_;
+  std::unique_ptr<TForm8a> form8a_;  // refers to form_: declared after it, destroyed first
+  std::int32_t bestScore_ = 0;
   bool finished_ = false;
   int exitCode_ = 0;
 };

@@ -1,7 +1,6 @@
 #include "shell/Input.h"
 
 #include "shell/GameState.h"
-#include "shell/HighScoreTable.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"
@@ -149,16 +148,6 @@ void RegisterMenuModule(TMForm& form) {
   h.BuildOverlay = [](int overlay) { BuildOverlay(overlay); };
   h.TearDownOverlay = [](int overlay) { TearDownOverlay(overlay); };
   h.OpenIntroScreen = [] { OpenIntroScreen(); };
-  // PLACEHOLDER (saved files issue): the high-score and options files are read here; until then
-  // the game starts as without those files: the default options, and the name entry and the
-  // high-score screen work on the default table in memory.
-  h.ReadSaveFiles = [] {
-    GameState.FullScreen = 0;
-    GameState.MusicOn = 1;
-    GameState.SoundOn = 1;
-    GameState.Country = "_______";
-    ResetHighScores();
-  };
   h.KeyPress = [](std::uint8_t ch) { HandleKeyPress(ch); };
   h.Click = [] { HandleClick(); };
   h.MouseMoved = [] { HandleMouseMove(); };

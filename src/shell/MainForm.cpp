@@ -56,7 +56,8 @@ TMForm::TMForm(IPlatform& platform, std::uint32_t randomSeed)
   MDXImageList1.SetDXDraw(&MDXDraw);
   MDXImageList2.SetDXDraw(&MDXDraw);
   MDXSpriteEngine.SetDXDraw(&MDXDraw);
-  GameSpriteWorld() = {&MDXSpriteEngine.Root(), &MDXImageList1.Items, &MDXImageList2.Items, &GameState.FrameTimeMs};
+  GameSpriteWorld() = {&MDXSpriteEngine.Root(), &MDXImageList1.Items, &MDXImageList2.Items,
+                       &GameState.FrameTimeMs};
   RegisterShellModules(*this);
 }
 
@@ -86,6 +87,7 @@ void TMForm::FormCreate() {
   load(MDXWaveList.Items, kSoundArchivePath);
   // The high-score file, then the options file, then the table's check.
   if (Handlers.ReadSaveFiles) Handlers.ReadSaveFiles();
+  // A saved full-screen option the display cannot apply falls back to the window.
   ApplyDisplayMode();
   GameState.Screen = ScreenNone;
   if (Handlers.OpenIntroScreen) Handlers.OpenIntroScreen();

@@ -7,6 +7,7 @@
 
 #include "framework/PictureCollection.h"
 #include "framework/Rounding.h"
+#include "race/Pedestrians.h"
 #include "race/Race.h"
 #include "race/RaceServices.h"
 #include "race/RoadMap.h"
@@ -206,7 +207,7 @@ void TPlayer::RunHorn() {
   }
   if (HornOn) return;
   HornOn = true;
-  // PLACEHOLDER (pedestrians issue): the horn warns the pedestrians here.
+  if (RaceMen) RaceMen->Panic();
   RacePlaySound("Horn");
 }
 

@@ -8,6 +8,9 @@
 
 #include "framework/PictureCollection.h"
 #include "framework/Rounding.h"
+#include "race/Bonuses.h"
+#include "race/Finish.h"
+#include "race/Pedestrians.h"
 #include "race/Race.h"
 #include "race/RaceServices.h"
 #include "race/RoadMap.h"
@@ -282,7 +285,7 @@ void TPlayer::PlaceAtRestart() {
   }
   RestartPlaced = true;
   JustRestarted = true;
-  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the lamps are placed again here.
+  // The lamps need no placing again: they are drawn and tested from the map around the window.
 }
 
 void TPlayer::ResetCar() {
@@ -301,12 +304,12 @@ void TPlayer::NextLevel(bool advance) {
   if (RaceRoad) RaceRoad->X = RaceRoad->Y = 0;
   ScrollVelocityX = ScrollVelocityY = 0;
   SkidMarks.fill(TSkidMark{});
-  FinishLineReached = false;
-  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the bonuses are reset here.
-  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the pedestrians are reset here.
-  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the lamps are reset here.
+  if (RaceFinish) RaceFinish->Reached = false;
+  if (RaceBonuses) RaceBonuses->Reset();
+  if (RaceMen) RaceMen->Reset();
+  // The lamps follow from the new map and need no reset.
   if (RaceTraffic) RaceTraffic->ResetTraffic();
-  // PLACEHOLDER (lamps, bonuses, finish and pedestrians issue): the finish line is reset here.
+  if (RaceFinish) RaceFinish->Reset();
   RaceOpenOverlay(OverlayLevel);
   ResetCar();
   // A car hidden at the end of a lost game shows again on a new one.

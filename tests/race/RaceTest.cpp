@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "../fixtures/RaceWorld.h"
 #include "framework/Random.h"
+#include "race/Bonuses.h"
+#include "race/Finish.h"
+#include "race/Hud.h"
+#include "race/Lamps.h"
+#include "race/Pedestrians.h"
 #include "race/RoadGenerator.h"
 #include "race/ScrollBackground.h"
 #include "vehicles/Player.h"
@@ -116,11 +122,11 @@ TEST_F(RaceTest, CountdownTicksThroughTheLastTenSeconds) {
 
   // With the finish reached the countdown stands still (the car still rolls, so nothing is paid
   // out yet either).
-  FinishLineReached = true;
+  RaceFinish->Reached = true;
   RacePlayer->Speed = 50;
   Frames(3);
   EXPECT_EQ(GameState.TimeLeft, 8700);
-  FinishLineReached = false;
+  RaceFinish->Reached = false;
 
   // The time runs out: the car's TimeOver is set.
   RacePlayer->Speed = 0;
@@ -132,6 +138,43 @@ TEST_F(RaceTest, CountdownTicksThroughTheLastTenSeconds) {
   Frames(1);
   EXPECT_EQ(GameState.TimeLeft, 8);
   EXPECT_TRUE(RacePlayer->TimeOver);
+}
+
+TEST_F(RaceTest, CrossingTheFinishPaysOutTheTimeAndStartsTheNextLevel) {
+  // Managers move in creation order after the road, the dashboard after them, the car last.
+  const std::vector<TSprite*>& order = *world.engine.Children();
+  auto at = [&](const TSprite* sprite) {
+    return std::find(order.begin(), order.end(), sprite) - order.begin();
+  };
+  EXPECT_EQ(at(RaceRoad), 0);
+  EXPECT_LT(at(RaceLamps), at(RaceMen));
+  EXPECT_LT(at(RaceMen), at(RaceBonuses));
+  EXPECT_LT(at(RaceBonuses), at(RaceFinish));
+  EXPECT_LT(at(RaceFinish), at(RaceHud.Panel));
+  EXPECT_LT(at(RaceHud.WeaponIcon), at(RacePlayer));
+
+  // The window just past the line of level 1 (map row 1250), the car standing.
+  for (int n = 1; n <= TBonus::Slots; ++n) RaceBonuses->Slot(n).Active = false;
+  EXPECT_EQ(RaceFinish->LinePosition, 90000);
+  MapRowOffset = 1244;
+  GameState.TimeLeft = 3000;
+  Frames(1);
+  EXPECT_TRUE(RaceFinish->Reached);
+  // The countdown stands; the pay-out runs at ten times the speed, 5 points a whole second.
+  EXPECT_EQ(GameState.TimeLeft, 3000 - 110);
+  EXPECT_EQ(GameState.Score, 5);
+  Frames(26);  // down to 30 ms
+  EXPECT_EQ(GameState.Score, 15);
+  EXPECT_EQ(GameState.Level, 1);
+  Frames(1);
+  EXPECT_EQ(GameState.Level, 2);
+  EXPECT_EQ(GameState.Score, 15);
+  EXPECT_EQ(GameState.TimeLeft, 90000 - 11);  // the new level's clock runs from the same frame
+  EXPECT_FALSE(RaceFinish->Reached);
+  EXPECT_EQ(RaceFinish->LinePosition, 111600 - 72 * 500);
+  EXPECT_EQ(RaceBonuses->UsedSlots(), 20);
+  EXPECT_EQ(RaceMen->SlotsUsed(), 2 * 99);
+  EXPECT_EQ(MapRowOffset, 1488);
 }
 
 TEST_F(RaceTest, EscAndPOpenTheirOverlays) {
@@ -152,6 +195,8 @@ TEST_F(RaceTest, EndRaceFreesEverything) {
   EXPECT_TRUE(world.engine.DeadList().empty());
   EXPECT_EQ(RaceRoad, nullptr);
   EXPECT_EQ(RacePlayer, nullptr);
+  EXPECT_EQ(RaceMen, nullptr);
+  EXPECT_EQ(RaceHud.Pointer, nullptr);
   EXPECT_TRUE(world.playing.empty());
 }
 

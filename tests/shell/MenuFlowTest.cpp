@@ -173,8 +173,8 @@ TEST(MenuFlow, FromTheIntroThroughARaceToTheHighScoreTable) {
 }
 
 // Leaving the race without a qualifying score goes back to the main menu; there Esc asks to
-// leave the game, Yes ends it (without a goodbye window), and the close command during the
-// question changes nothing.
+// leave the game, Yes shows the goodbye window in place of the game, and the close command
+// during the question changes nothing. The goodbye window's Close ends the game.
 TEST(MenuFlow, LeavingTheRaceAndTheGame) {
   const FlowRun run = Play(
       "frames 200\n"
@@ -184,15 +184,17 @@ TEST(MenuFlow, LeavingTheRaceAndTheGame) {
       "@150 press Y\n"    // score 0: straight to the main menu
       "@160 press Esc\n"  // exit the game?
       "@170 close\n"
-      "@180 press Y\n");
+      "@180 press Y\n"
+      "@190 goodbye click 150 260\n");
   EXPECT_EQ(run.at.at(10).Overlay, OverlayLevel);
   EXPECT_EQ(run.at.at(140).Overlay, OverlayExitToMenu);
   EXPECT_EQ(run.at.at(150).Screen, ScreenMainMenu);
   EXPECT_EQ(run.at.at(150).Selected, 1);
   EXPECT_EQ(run.at.at(160).Overlay, OverlayExitGame);
   EXPECT_EQ(run.at.at(170).Overlay, OverlayExitGame);
+  EXPECT_EQ(run.at.at(180).Overlay, OverlayNone);
   EXPECT_TRUE(run.finished);
-  EXPECT_EQ(run.at.rbegin()->first, 180);
+  EXPECT_EQ(run.at.rbegin()->first, 190);
 }
 
 // The timed race overlays at 85 Hz (11 ms a frame once the rate is measured).

@@ -13,6 +13,7 @@ namespace {
 void Usage() {
   std::cerr << "usage: kestrune-replay [SCRIPT] [--frames N] [--seed S] [--refresh HZ]\n"
                "                      [--screenshot FRAME:FILE.png]... [--summary FILE.json]\n"
+               "                      [--save-dir DIR] [--goodbye-shot FILE.png]\n"
                "Runs the game headless in the current folder (which must hold Data/) and prints\n"
                "a JSON summary of the game state after the last frame. Options override the\n"
                "script's settings; without a script the game runs with no input.\n";
@@ -30,7 +31,7 @@ bool ParseCount(const char* text, long long max, long long& out) {
 
 int main(int argc, char** argv) {
   using namespace kestrune;
-  std::string scriptPath, summaryPath;
+  std::string scriptPath, summaryPath, saveDir, goodbyeShot;
   TReplayScript overrides;
   bool setFrames = false, setSeed = false, setRefresh = false;
   try {
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
         overrides.Screenshots.push_back({n, shot.substr(colon + 1)});
       } else if (arg == "--summary") {
         summaryPath = value();
+      } else if (arg == "--save-dir") {
+        saveDir = value();
+      } else if (arg == "--goodbye-shot") {
+        goodbyeShot = value();
       } else if (!arg.empty() && arg[0] != '-' && scriptPath.empty()) {
         scriptPath = arg;
       } else {
@@ -80,7 +85,12 @@ int main(int argc, char** argv) {
     for (const auto& shot : overrides.Screenshots) script.Screenshots.push_back(shot);
 
     TReplayRunner runner(script);
-    const TReplayResult result = runner.Run();
+    // Without --save-dir the saved files go to a temporary folder that goes with the run.
+    if (!saveDir.empty()) runner.Platform().SetSaveFolder(saveDir);
+    TReplayResult result = runner.Run();
+    if (!goodbyeShot.empty() && !runner.Platform().WriteSecondWindowPng(goodbyeShot))
+      result.Errors.push_back("cannot write the goodbye window's picture '" + goodbyeShot +
+                              "' (the window was never shown)");
     const std::string json = ReplaySummaryJson(result);
     std::cout << json;
     if (!summaryPath.empty()) {

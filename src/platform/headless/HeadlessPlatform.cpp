@@ -1,6 +1,10 @@
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/NullAudio.h"
 #include "platform/PngWriter.h"
@@ -8,6 +12,16 @@
 #include "platform/headless/HeadlessAudio.h"
 
 namespace kestrune {
+
+void HeadlessPlatform::Frame::CopyFrom(const std::uint16_t* pixels, int width, int height, int pitchPixels) {
+  Width = width;
+  Height = height;
+  Pixels.resize(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint16_t* src = pixels + static_cast<std::size_t>(y) * pitchPixels;
+    std::copy(src, src + width, Pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  }
+}
 
 std::uint64_t HeadlessPlatform::Frame::Hash() const {
   std::uint64_t h = 1469598103934665603ull;
@@ -20,9 +34,27 @@ std::uint64_t HeadlessPlatform::Frame::Hash() const {
 
 HeadlessPlatform::HeadlessPlatform() : text_(CreateTextRenderer()), audio_(CreateHeadlessAudioOutput()) {
   if (!audio_) audio_ = std::make_unique<NullAudioOutput>();
+  static std::atomic<int> instances{0};
+  saveFolder_ = (std::filesystem::temp_directory_path() /
+                 ("kestrune-headless-" + std::to_string(::getpid()) + "-" + std::to_string(instances++)))
+                    .string();
 }
 
-HeadlessPlatform::~HeadlessPlatform() = default;
+HeadlessPlatform::~HeadlessPlatform() {
+  if (ownSaveFolder_) {
+    std::error_code ec;
+    std::filesystem::remove_all(saveFolder_, ec);
+  }
+}
+
+void HeadlessPlatform::SetSaveFolder(const std::string& folder) {
+  if (ownSaveFolder_) {
+    std::error_code ec;
+    std::filesystem::remove_all(saveFolder_, ec);
+  }
+  saveFolder_ = folder;
+  ownSaveFolder_ = false;
+}
 
 void HeadlessPlatform::SetKey(int virtualKey, bool down) {
   if (virtualKey < 1 || virtualKey > 255) return;
@@ -75,13 +107,7 @@ void HeadlessPlatform::Present(const std::uint16_t* pixels, int width, int heigh
     frames_.pop_front();
   }
   while (frames_.size() >= framesKept_) frames_.pop_front();
-  frame.Width = width;
-  frame.Height = height;
-  frame.Pixels.resize(static_cast<std::size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    const std::uint16_t* src = pixels + static_cast<std::size_t>(y) * pitchPixels;
-    std::copy(src, src + width, frame.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
-  }
+  frame.CopyFrom(pixels, width, height, pitchPixels);
   frames_.push_back(std::move(frame));
   ++presentCount_;
   if (paceToRefresh_) {
@@ -128,6 +154,34 @@ void HeadlessPlatform::ReadKeyboard(std::uint8_t states[256]) {
 
 void HeadlessPlatform::ShowMessageBox(const std::string& title, const std::string& text) {
   messageBoxes_.push_back({title, text});
+}
+
+bool HeadlessPlatform::OpenSecondWindow(const SecondWindowSpec& spec) {
+  if (!windowOpen_ || spec.Width <= 0 || spec.Height <= 0) return false;
+  secondSpec_ = spec;
+  secondOpen_ = true;
+  secondFrame_ = {};
+  secondX_ = (1024 - spec.Width) / 2;
+  secondY_ = (768 - spec.Height) / 2;
+  return true;
+}
+
+void HeadlessPlatform::PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) {
+  if (!secondOpen_) return;
+  secondFrame_.CopyFrom(pixels, secondSpec_.Width, secondSpec_.Height, pitchPixels);
+  ++secondPresentCount_;
+}
+
+bool HeadlessPlatform::DragSecondWindow(int x, int y, int dx, int dy) {
+  if (!secondOpen_ || !secondSpec_.IsDragArea || !secondSpec_.IsDragArea(x, y)) return false;
+  secondX_ += dx;
+  secondY_ += dy;
+  return true;
+}
+
+bool HeadlessPlatform::WriteSecondWindowPng(const std::string& path) const {
+  const Frame* f = SecondWindowFrame();
+  return f != nullptr && WritePngRGB565(path, f->Pixels.data(), f->Width, f->Height, f->Width);
 }
 
 bool HeadlessPlatform::WriteLastFramePng(const std::string& path) const {

@@ -22,6 +22,7 @@ class HeadlessPlatform final : public IPlatform {
     int Width = 0, Height = 0;
     std::vector<std::uint16_t> Pixels;  // rows are contiguous
     std::uint64_t Hash() const;         // FNV-1a over the pixel bytes
+    void CopyFrom(const std::uint16_t* pixels, int width, int height, int pitchPixels);
   };
   struct MessageBox {
     std::string Title, Text;
@@ -54,6 +55,22 @@ class HeadlessPlatform final : public IPlatform {
   void LoseSurfaces() { surfacesLost_ = true; }
   // Makes OpenWindow fail, as on a machine without a display.
   void SetNoDisplay(bool noDisplay) { noDisplay_ = noDisplay; }
+  // Where the saved files go. By default every headless platform has a fresh folder of its own
+  // under the system's temporary folder (removed with it), so test runs and replays never touch
+  // the player's files in Data/Save.
+  void SetSaveFolder(const std::string& folder);
+  // The second window as the game left it: open, its shape, its last picture and where it sits
+  // on a 1024 x 768 desktop (centred when opened).
+  bool SecondWindowOpen() const { return secondOpen_; }
+  const SecondWindowSpec& SecondWindow() const { return secondSpec_; }
+  const Frame* SecondWindowFrame() const { return secondFrame_.Pixels.empty() ? nullptr : &secondFrame_; }
+  std::uint64_t SecondWindowPresentCount() const { return secondPresentCount_; }
+  int SecondWindowX() const { return secondX_; }
+  int SecondWindowY() const { return secondY_; }
+  // Presses the mouse at (x, y) of the second window and drags it by (dx, dy): the window moves
+  // when the point is one it is dragged by. Returns whether it moved.
+  bool DragSecondWindow(int x, int y, int dx, int dy);
+  bool WriteSecondWindowPng(const std::string& path) const;
   // Makes every switch to full screen fail, as on a display without the mode.
   void SetFullScreenFails(bool fails) { fullScreenFails_ = fails; }
   // How many presented frames are kept (the newest ones); at least 1.
@@ -94,6 +111,10 @@ class HeadlessPlatform final : public IPlatform {
   bool IsForeground() const override { return foreground_; }
   void ShowMessageBox(const std::string& title, const std::string& text) override;
   void OpenUrl(const std::string& address) override { openedUrls_.push_back(address); }
+  std::string SaveFolder() const override { return saveFolder_; }
+  bool OpenSecondWindow(const SecondWindowSpec& spec) override;
+  void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override;
+  void CloseSecondWindow() override { secondOpen_ = false; }
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
   ITextRenderer& Text() override { return *text_; }
@@ -125,6 +146,13 @@ class HeadlessPlatform final : public IPlatform {
   std::deque<Frame> frames_;
   std::vector<MessageBox> messageBoxes_;
   std::vector<std::string> openedUrls_;
+  bool secondOpen_ = false;
+  SecondWindowSpec secondSpec_;
+  Frame secondFrame_;
+  std::uint64_t secondPresentCount_ = 0;
+  int secondX_ = 0, secondY_ = 0;
+  std::string saveFolder_;
+  bool ownSaveFolder_ = true;
   std::unique_ptr<ITextRenderer> text_;
   std::unique_ptr<IAudioOutput> audio_;
 };

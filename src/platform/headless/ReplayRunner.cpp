@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "race/Finish.h"
+#include "race/Pedestrians.h"
 #include "race/Race.h"
 #include "race/RoadMap.h"
 #include "shell/Game.h"
@@ -83,6 +85,17 @@ void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
   if (const TCar* traffic = RaceTraffic) out.emplace_back("TrafficCars", Int(traffic->CarsAlive()));
   out.emplace_back("MapColumnOffset", Int(MapColumnOffset));
   out.emplace_back("MapRowOffset", Int(MapRowOffset));
+  // The level's progress: percent of the way to the finish line and whether it was crossed;
+  // the pedestrians still walking and those lying run over.
+  if (const TFinish* finish = RaceFinish) {
+    const double carMapY = MapRowOffset * double(TRoadMap::CellSize) - RaceRoadY() + (RacePlayer ? RacePlayer->Y : 400);
+    out.emplace_back("Progress", Real(finish->Progress(carMapY)));
+    out.emplace_back("FinishReached", finish->Reached ? "true" : "false");
+  }
+  if (const TMan* men = RaceMen) {
+    out.emplace_back("PedestriansAlive", Int(men->CountWalking()));
+    out.emplace_back("PedestriansLying", Int(men->CountLying()));
+  }
 }
 
 }  // namespace
@@ -98,6 +111,7 @@ void TReplayRunner::Apply(const TReplayAction& a) {
   e.Ctrl = a.Ctrl;
   e.Alt = a.Alt;
   e.VirtualKey = a.Key;
+  e.Window = a.Window;
   switch (a.Type) {
     case TReplayAction::Kind::KeyDown:
       platform_.SetKey(a.Key, true);
@@ -205,6 +219,7 @@ TReplayResult TReplayRunner::Run() {
   // The last message box the game showed (a failed start-up's reason), or null.
   const auto& boxes = platform_.MessageBoxes();
   s.emplace_back("Message", boxes.empty() ? "null" : JsonString(boxes.back().Text));
+  s.emplace_back("GoodbyeWindow", platform_.SecondWindowOpen() ? "true" : "false");
   AddStateFields(s);
   s.emplace_back("LastFrameHash", Hex(result.LastFrameHash));
   return result;

@@ -177,6 +177,24 @@ TReplayScript ParseReplayScript(const std::string& text) {
       } else if (action == "close") {
         a.Type = TReplayAction::Kind::Close;
         push(step);
+      } else if (action == "goodbye") {
+        const std::string what = w.size() > 2 ? Lower(w[2]) : "";
+        a.Window = 1;
+        if (what == "close" && w.size() == 3) {
+          a.Type = TReplayAction::Kind::Close;
+          push(step);
+        } else if ((what == "mouse" || what == "click") && w.size() == 5) {
+          a.X = static_cast<int>(number(3, 0, 319));
+          a.Y = static_cast<int>(number(4, 0, 299));
+          a.Type = TReplayAction::Kind::MouseMove;
+          push(step);
+          if (what == "click") {
+            a.Type = TReplayAction::Kind::Click;
+            push(step);
+          }
+        } else {
+          fail("goodbye needs 'mouse X Y', 'click X Y' or 'close'");
+        }
       } else if (action == "bonus") {
         if (w.size() != 3) fail("bonus needs a kind from 1 to 4");
         a.Type = TReplayAction::Kind::Bonus;

@@ -14,6 +14,7 @@
 // character; "char 13" for a code), text WORDS (each character typed), mouse X Y, click X Y
 // (a move then a click), close (the window's close command), focus lost|gained, bonus K (the
 // race car picks up bonus K: 1 a life, 2 nitro, 3 the machine gun, 4 the rocket projector),
+// goodbye mouse|click X Y and goodbye close (the same in the goodbye window, 320 x 300),
 // refresh HZ (the display's refresh rate changes, as when the window moves to another monitor).
 // KEY is a name (Up, Down, Left, Right, Esc, Enter, Space, Shift, Ctrl, Alt, Backspace, Tab,
 // F1..F12, A..Z, 0..9) or a code (0x26); "Alt+Enter" style prefixes Alt+, Shift+, Ctrl+ set the
@@ -38,6 +39,7 @@ struct TReplayAction {
   int Key = 0;
   bool Shift = false, Ctrl = false, Alt = false;
   int X = 0, Y = 0;
+  int Window = 0;  // 0 the main window, 1 the goodbye window
 };
 
 struct TReplayStep {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <iostream>
-#include <deque>
 #include <optional>
 
 #include "framework/DisplayText.h"
@@ -46,12 +46,14 @@ constexpr int kRateCheckFrames = 60;
 class SdlPlatform final : public IPlatform {
  public:
   SdlPlatform() {
-    // Ctrl+C in a terminal ends the program as usual instead of arriving as a close command.
+    // Termination signals (Ctrl+C, the session ending) are the game's own: it saves, then ends,
+    // instead of SDL turning them into a close command that only opens a confirmation.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   }
 
   ~SdlPlatform() override {
+    CloseSecondWindow();
     audio_.reset();
     text_.reset();
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
@@ -209,6 +211,78 @@ class SdlPlatform final : public IPlatform {
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
 
+  // --- The second window (the goodbye window) ---------------------------------------------------
+  bool OpenSecondWindow(const SecondWindowSpec& spec) override {
+    CloseSecondWindow();
+    if (window_ == nullptr || spec.Width <= 0 || spec.Height <= 0) return false;
+    secondSpec_ = spec;
+    const int w = spec.Width, h = spec.Height;
+    const unsigned centred = SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(SDL_GetWindowDisplayIndex(window_), 0));
+    // Shaped where the system can; a plain borderless rectangle otherwise.
+    if (spec.Shape.size() == static_cast<std::size_t>(w) * h) {
+      second_ = SDL_CreateShapedWindow(spec.Title.c_str(), centred, centred, w, h, SDL_WINDOW_BORDERLESS);
+      if (second_ != nullptr && !ApplyShape(spec)) {
+        SDL_DestroyWindow(second_);
+        second_ = nullptr;
+      }
+    }
+    if (second_ == nullptr)
+      second_ = SDL_CreateWindow(spec.Title.c_str(), static_cast<int>(centred), static_cast<int>(centred), w,
+                                 h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (second_ == nullptr) return false;
+    // Centred on the main window's display; a shaped window does not always honour the centred
+    // position it was created with.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window_), 0), &bounds) == 0)
+      SDL_SetWindowPosition(second_, bounds.x + (bounds.w - w) / 2, bounds.y + (bounds.h - h) / 2);
+    SDL_SetWindowHitTest(second_, &SdlPlatform::SecondWindowHitTest, this);
+    // The picture is an RGB565 copy blitted onto the window's own surface. No renderer: making
+    // one recreates the window and loses its shape, and so does a window surface that goes
+    // through a renderer, hence the hint.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    secondPicture_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 16, SDL_PIXELFORMAT_RGB565);
+    if (secondPicture_ == nullptr || SDL_GetWindowSurface(second_) == nullptr) {
+      CloseSecondWindow();
+      return false;
+    }
+    SDL_FillRect(secondPicture_, nullptr, 0);
+    SDL_ShowWindow(second_);
+    // Shaped windows start off screen and some window managers keep them there on showing:
+    // place it again once it is shown.
+    if (bounds.w > 0)
+      SDL_SetWindowPosition(second_, bounds.x + (bounds.w - w) / 2, bounds.y + (bounds.h - h) / 2);
+    SDL_RaiseWindow(second_);
+    return true;
+  }
+
+  void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override {
+    if (secondPicture_ == nullptr) return;
+    SDL_LockSurface(secondPicture_);
+    for (int y = 0; y < secondPicture_->h; ++y)
+      std::copy(pixels + static_cast<std::size_t>(y) * pitchPixels,
+                pixels + static_cast<std::size_t>(y) * pitchPixels + secondPicture_->w,
+                reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(secondPicture_->pixels) +
+                                                 static_cast<std::size_t>(y) * secondPicture_->pitch));
+    SDL_UnlockSurface(secondPicture_);
+    RedrawSecondWindow();
+  }
+
+  // Shows the last picture again (the window was uncovered or moved).
+  void RedrawSecondWindow() {
+    if (secondPicture_ == nullptr) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(second_);
+    if (surface == nullptr) return;
+    SDL_BlitSurface(secondPicture_, nullptr, surface, nullptr);
+    SDL_UpdateWindowSurface(second_);
+  }
+
+  void CloseSecondWindow() override {
+    if (secondPicture_ != nullptr) SDL_FreeSurface(secondPicture_);
+    if (second_ != nullptr) SDL_DestroyWindow(second_);
+    secondPicture_ = nullptr;
+    second_ = nullptr;
+  }
+
   std::uint32_t Milliseconds() const override { return SDL_GetTicks(); }
 
   bool PollEvent(PlatformEvent& out) override {
@@ -298,6 +372,81 @@ class SdlPlatform final : public IPlatform {
   }
 
  private:
+  // The shape as an alpha mask: opaque where the window shows.
+  bool ApplyShape(const SecondWindowSpec& spec) {
+    SDL_Surface* mask =
+        SDL_CreateRGBSurfaceWithFormat(0, spec.Width, spec.Height, 32, SDL_PIXELFORMAT_RGBA32);
+    if (mask == nullptr) return false;
+    SDL_LockSurface(mask);
+    for (int y = 0; y < spec.Height; ++y) {
+      auto* row = reinterpret_cast<std::uint8_t*>(mask->pixels) + static_cast<std::size_t>(y) * mask->pitch;
+      for (int x = 0; x < spec.Width; ++x) {
+        const bool shows = spec.Shape[static_cast<std::size_t>(y) * spec.Width + x] != 0;
+        row[4 * x] = row[4 * x + 1] = row[4 * x + 2] = 255;
+        row[4 * x + 3] = shows ? 255 : 0;
+      }
+    }
+    SDL_UnlockSurface(mask);
+    SDL_WindowShapeMode mode{};
+    mode.mode = ShapeModeBinarizeAlpha;
+    mode.parameters.binarizationCutoff = 128;
+    const bool ok = SDL_SetWindowShape(second_, mask, &mode) == 0;
+    SDL_FreeSurface(mask);
+    return ok;
+  }
+
+  static SDL_HitTestResult SecondWindowHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
+    (void)window;
+    const auto* self = static_cast<const SdlPlatform*>(data);
+    const auto& isDragArea = self->secondSpec_.IsDragArea;
+    return isDragArea && isDragArea(point->x, point->y) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+  }
+
+  // Events of the second window: its mouse in window coordinates and its close command; its
+  // keys and focus changes are not the game's.
+  void TranslateSecondWindow(const SDL_Event& e) {
+    PlatformEvent out;
+    out.Window = 1;
+    if (e.type == SDL_MOUSEMOTION) {
+      out.Type = PlatformEvent::Kind::MouseMove;
+      out.X = e.motion.x;
+      out.Y = e.motion.y;
+    } else if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) {
+      out.Type = PlatformEvent::Kind::MouseClick;
+      out.X = e.button.x;
+      out.Y = e.button.y;
+    } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+      out.Type = PlatformEvent::Kind::Close;
+    } else if (e.type == SDL_WINDOWEVENT &&
+               (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SHOWN)) {
+      RedrawSecondWindow();
+      return;
+    } else {
+      return;
+    }
+    Push(out);
+  }
+
+  // The window an event belongs to (0 for events of no window).
+  static Uint32 EventWindowId(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_WINDOWEVENT:
+        return e.window.windowID;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        return e.key.windowID;
+      case SDL_TEXTINPUT:
+        return e.text.windowID;
+      case SDL_MOUSEMOTION:
+        return e.motion.windowID;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        return e.button.windowID;
+      default:
+        return 0;
+    }
+  }
+
   bool CreateTexture() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     texture_ =
@@ -320,6 +469,10 @@ class SdlPlatform final : public IPlatform {
   bool InPicture(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
   void Translate(const SDL_Event& e) {
+    if (second_ != nullptr && EventWindowId(e) == SDL_GetWindowID(second_)) {
+      TranslateSecondWindow(e);
+      return;
+    }
     PlatformEvent out;
     switch (e.type) {
       case SDL_QUIT:
@@ -501,6 +654,9 @@ class SdlPlatform final : public IPlatform {
   SDL_Texture* texture_ = nullptr;
   SDL_Cursor* handCursor_ = nullptr;
   SDL_Cursor* arrowCursor_ = nullptr;
+  SDL_Window* second_ = nullptr;
+  SDL_Surface* secondPicture_ = nullptr;
+  SecondWindowSpec secondSpec_;
   bool vsyncReported_ = false;
   bool ownPacing_ = true;
   int probeFrames_ = 0;

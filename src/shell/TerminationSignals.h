@@ -1,0 +1,21 @@
+#pragma once
+// Termination signals (the desktop session ending, Ctrl+C in a terminal, the terminal closing):
+// the first one asks the game to save and end as leaving it normally does, without the goodbye
+// window; a second one ends the program at once.
+
+namespace kestrune {
+
+class TTerminationSignals {
+ public:
+  // Installs the handlers for SIGTERM, SIGINT and SIGHUP; the destructor puts back the ones
+  // that were there and forgets a request.
+  TTerminationSignals();
+  ~TTerminationSignals();
+  TTerminationSignals(const TTerminationSignals&) = delete;
+  TTerminationSignals& operator=(const TTerminationSignals&) = delete;
+
+  // True once a signal arrived.
+  static bool Requested();
+};
+
+}  // namespace kestrune

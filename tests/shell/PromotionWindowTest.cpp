@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "fixtures/Files.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "shell/Game.h"
+#include "shell/GameState.h"
+#include "shell/MainForm.h"
+#include "shell/PromotionWindow.h"
+#include "shell/WindowShape.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(WindowShape, CutsKeyColouredRunsOutOfTheFrameAndKeepsTheInside) {
+  // 20 x 20: strips are rows 0..7 (top), rows 12..19 (bottom), and columns 0..7 / 12..19 of
+  // rows 8..11 (left, right); the inside is (8, 8) to (12, 12).
+  constexpr std::uint32_t K = 0xFF00FF, A = 0x112233, B = 0x445566;
+  TPictureData art;
+  art.Width = art.Height = 20;
+  art.Pixels.assign(400, A);
+  auto set = [&](int x, int y, std::uint32_t c) { art.Pixels[y * 20 + x] = c; };
+  for (int x = 0; x < 3; ++x) set(x, 1, K);     // (1, 1) names the key: the run x 0..2 of row 1
+  set(5, 1, K), set(6, 1, K), set(7, 1, B);     // a second key run in the same row, then another colour
+  set(0, 9, K);                                 // left strip
+  set(19, 11, K), set(18, 11, K);               // right strip
+  set(10, 10, K);                               // inside: stays
+  for (int x = 14; x < 20; ++x) set(x, 19, K);  // bottom strip, up to the edge
+
+  const TWindowShape shape = ComputeWindowShape(art);
+  const std::vector<TRect> expected = {
+      {0, 1, 3, 2}, {5, 1, 7, 2}, {0, 9, 1, 10}, {18, 11, 20, 12}, {14, 19, 20, 20}};
+  EXPECT_EQ(shape.RemovedRuns, expected);
+  EXPECT_EQ(shape.Inner, (TRect{8, 8, 12, 12}));
+  const std::vector<std::uint8_t> mask = shape.Mask();
+  EXPECT_EQ(mask[1 * 20 + 0], 0);
+  EXPECT_EQ(mask[1 * 20 + 3], 1);
+  EXPECT_EQ(mask[1 * 20 + 7], 1);
+  EXPECT_EQ(mask[10 * 20 + 10], 1);
+  EXPECT_EQ(mask[19 * 20 + 13], 1);
+  EXPECT_EQ(std::count(mask.begin(), mask.end(), 0), 3 + 2 + 1 + 2 + 6);
+}
+
+PlatformEvent Mouse(PlatformEvent::Kind kind, int x, int y) {
+  PlatformEvent e;
+  e.Type = kind;
+  e.Window = 1;
+  e.X = x;
+  e.Y = y;
+  return e;
+}
+
+struct Session {
+  HeadlessPlatform platform;
+  TGameSession game{platform, 5};
+  Session() {
+    game.BeforeFormCreate = [](TMForm& form) { form.Handlers.OpenIntroScreen = nullptr; };
+    EXPECT_TRUE(game.Start());
+  }
+  fs::path Save() const { return platform.SaveFolder(); }
+  void Leave() { game.Form()->Handlers.ShowPromotionWindow(); }
+  void Send(const PlatformEvent& e) {
+    platform.PushEvent(e);
+    game.Step();
+  }
+};
+
+TEST(PromotionWindow, ShowsShapedInPlaceOfTheMainWindowAndEndsTheGameWhenClosed) {
+  Session s;
+  GameState.Score = 7350;
+  s.game.Step();
+  GameState.Score = 0;  // a new game started since: the best of the sitting stays
+  s.Leave();
+  EXPECT_FALSE(s.platform.WindowVisible());
+  ASSERT_TRUE(s.platform.SecondWindowOpen());
+  EXPECT_FALSE(s.game.Form()->Terminated());
+  EXPECT_EQ(s.game.Form8a()->ScoreLine(), "Your best this time: 7350\nTop of the table: 5000 (ANONYMOUS)");
+
+  // Shaped by the generated artwork: the rounded corners are holes, the inside is kept.
+  const SecondWindowSpec& spec = s.platform.SecondWindow();
+  ASSERT_EQ(spec.Shape.size(), 320u * 300u);
+  EXPECT_EQ(spec.Shape[0], 0);
+  EXPECT_EQ(spec.Shape[299 * 320 + 319], 0);
+  EXPECT_EQ(spec.Shape[150 * 320 + 160], 1);
+  EXPECT_EQ(spec.Shape[0 * 320 + 160], 1);  // the top edge between the corners
+  const HeadlessPlatform::Frame* frame = s.platform.SecondWindowFrame();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->Pixels[150 * 320 + 200], RGB565(218, 228, 253) & 0xFFFF) << "paper colour expected";
+
+  // The frame timer stands still behind it.
+  const std::uint64_t presented = s.platform.PresentCount();
+  s.game.Step();
+  EXPECT_EQ(s.platform.PresentCount(), presented);
+
+  // Dragged by its top 40 pixels only.
+  EXPECT_TRUE(s.platform.DragSecondWindow(100, 39, 10, 5));
+  EXPECT_FALSE(s.platform.DragSecondWindow(100, 40, 10, 5));
+  EXPECT_EQ(s.platform.SecondWindowX(), (1024 - 320) / 2 + 10);
+
+  // The close button's hover look comes and goes with the mouse.
+  const std::uint64_t normal = frame->Hash();
+  s.Send(Mouse(PlatformEvent::Kind::MouseMove, 150, 260));
+  EXPECT_TRUE(s.game.Form8a()->HoverLookShown());
+  EXPECT_NE(s.platform.SecondWindowFrame()->Hash(), normal);
+  s.Send(Mouse(PlatformEvent::Kind::MouseMove, 150, 150));
+  EXPECT_FALSE(s.game.Form8a()->HoverLookShown());
+  EXPECT_EQ(s.platform.SecondWindowFrame()->Hash(), normal);
+
+  // The links open the local documents; the window stays.
+  s.Send(Mouse(PlatformEvent::Kind::MouseClick, 210, 185));
+  s.Send(Mouse(PlatformEvent::Kind::MouseClick, 200, 237));
+  ASSERT_EQ(s.platform.OpenedUrls().size(), 2u);
+  EXPECT_EQ(s.platform.OpenedUrls()[0],
+            "file://" + fs::absolute("Docs/README.md").string() + "#archive-tool-kestrune-pack");
+  EXPECT_EQ(s.platform.OpenedUrls()[1], "file://" + fs::absolute("Docs/LICENSE").string());
+
+  // Tick the box, close: the switch is written, then the options and the table.
+  s.Send(Mouse(PlatformEvent::Kind::MouseClick, 80, 214));
+  EXPECT_TRUE(s.game.Form8a()->Checked());
+  s.Send(Mouse(PlatformEvent::Kind::MouseClick, 150, 260));
+  EXPECT_TRUE(s.game.Finished());
+  EXPECT_FALSE(s.platform.SecondWindowOpen());
+  EXPECT_EQ(ReadAll(s.Save() / "form"), std::string(1, '\x01'));
+  EXPECT_TRUE(fs::exists(s.Save() / "options"));
+  EXPECT_TRUE(fs::exists(s.Save() / "hs"));
+}
+
+TEST(PromotionWindow, SwitchDecidesWhetherItShowsAgain) {
+  for (const char stored : {'\x00', '\x01'}) {
+    SCOPED_TRACE(static_cast<int>(stored));
+    Session s;
+    fs::create_directories(s.Save());
+    std::ofstream(s.Save() / "form", std::ios::binary) << stored;
+    s.Leave();
+    if (stored == 1) {
+      // Switched off: the game ends at the first paint, and still saves.
+      EXPECT_TRUE(s.game.Form()->Terminated());
+      EXPECT_EQ(s.platform.SecondWindowPresentCount(), 0u);
+      EXPECT_TRUE(fs::exists(s.Save() / "options"));
+      EXPECT_TRUE(fs::exists(s.Save() / "hs"));
+    } else {
+      ASSERT_TRUE(s.platform.SecondWindowOpen());
+      // The system's close command (Alt+F4) closes it like the button, box clear: 0 again.
+      PlatformEvent close;
+      close.Type = PlatformEvent::Kind::Close;
+      close.Window = 1;
+      s.Send(close);
+      EXPECT_TRUE(s.game.Finished());
+      EXPECT_EQ(ReadAll(s.Save() / "form"), std::string(1, '\x00'));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kestrune

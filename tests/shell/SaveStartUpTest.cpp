@@ -1,0 +1,84 @@
+// The saved files as the running game uses them: read at start-up, written when it ends.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "fixtures/Files.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "shell/Game.h"
+#include "shell/GameState.h"
+#include "shell/MainForm.h"
+#include "shell/TerminationSignals.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Session {
+  HeadlessPlatform platform;
+  std::unique_ptr<TGameSession> game;
+  bool goodbyeShown = false;
+  fs::path Save() const { return platform.SaveFolder(); }
+  void Start() {
+    game = std::make_unique<TGameSession>(platform, 99);
+    game->BeforeFormCreate = [this](TMForm& form) {
+      form.Handlers.OpenIntroScreen = nullptr;
+      form.Handlers.ShowPromotionWindow = [this] { goodbyeShown = true; };
+    };
+    ASSERT_TRUE(game->Start());
+  }
+};
+
+TEST(SaveStartUp, FirstStartHasMusicAndSoundAndWritesNothingUntilTheEnd) {
+  Session s;
+  s.Start();
+  EXPECT_EQ(GameState.MusicOn, 1);
+  EXPECT_EQ(GameState.SoundOn, 1);
+  EXPECT_EQ(GameState.Country, "_______");
+  EXPECT_FALSE(fs::exists(s.Save()));
+
+  GameState.Country = "Chile";
+  GameState.SoundOn = 0;
+  s.game->Form()->ExitGame();
+  EXPECT_TRUE(s.game->Form()->Terminated());
+  const std::string options = ReadAll(s.Save() / "options");
+  EXPECT_EQ(options.substr(0, 16), "0\r\n1\r\n0\r\nChile\r\n");
+  EXPECT_EQ(ReadAll(s.Save() / "hs").substr(0, 17), "ANONYMOUS\r\n5000\r\n");
+}
+
+TEST(SaveStartUp, SavedFullScreenThatCannotBeAppliedFallsBackToTheWindow) {
+  for (const bool refused : {false, true}) {
+    SCOPED_TRACE(refused);
+    Session s;
+    fs::create_directories(s.Save());
+    std::ofstream(s.Save() / "options", std::ios::binary) << "1\r\n1\r\n1\r\nPeru\r\n\r\n";
+    s.platform.SetFullScreenFails(refused);
+    s.Start();
+    EXPECT_EQ(s.platform.IsFullScreen(), !refused);
+    EXPECT_EQ(GameState.FullScreen, refused ? 0 : 1);
+    EXPECT_TRUE(s.game->Form()->MDXDraw.Initialized());
+    EXPECT_TRUE(s.platform.MessageBoxes().empty());
+  }
+}
+
+TEST(SaveStartUp, TerminationSignalSavesAndEndsWithoutTheGoodbyeWindow) {
+  const TTerminationSignals signals;
+  Session s;
+  s.Start();
+  s.game->Step();
+  GameState.Country = "Ghana";
+  std::raise(SIGTERM);
+  EXPECT_TRUE(TTerminationSignals::Requested());
+  s.game->Step();
+  EXPECT_TRUE(s.game->Finished());
+  EXPECT_FALSE(s.goodbyeShown);
+  EXPECT_NE(ReadAll(s.Save() / "options").find("Ghana\r\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(s.Save() / "hs"));
+}
+
+}  // namespace
+}  // namespace kestrune
