@@ -328,6 +328,9 @@ class TMonkey {
       return;
     }
     switch (screen) {
+      case ScreenNone:
+        SteerGoodbyeWindow();
+        break;
       case ScreenIntro:
         if (here == target_) return;
         if (random_.Chance(500))
@@ -373,6 +376,26 @@ class TMonkey {
         break;
       default:
         break;
+    }
+  }
+
+  // The goodbye window after the exit confirmation (no screen, no overlay): pointer moves and
+  // clicks in it (its links, its switch, its button), and sooner or later its close command.
+  void SteerGoodbyeWindow() {
+    PlatformEvent e;
+    e.Window = 1;
+    if (random_.Chance(150)) {
+      e.Type = PlatformEvent::Kind::Close;
+      platform_->PushEvent(e);
+      return;
+    }
+    e.Type = PlatformEvent::Kind::MouseMove;
+    e.X = random_.Between(-10, 330);
+    e.Y = random_.Between(-10, 310);
+    platform_->PushEvent(e);
+    if (random_.Chance(300)) {
+      e.Type = PlatformEvent::Kind::MouseClick;
+      platform_->PushEvent(e);
     }
   }
 
@@ -517,6 +540,7 @@ class TMonkey {
       std::cout << "  " << kScreenNames[s] << ": " << n << "\n";
       all = all && n > 0;
     }
+    std::cout << "  goodbye window: " << screenFrames_[ScreenNone] << "\n";
     std::cout << "frames per overlay:\n";
     for (int o = 1; o <= 8; ++o) {
       const auto n = overlayFrames_[static_cast<std::size_t>(o)];
