@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the archive reader's fuzz target: small valid archives that
-between them use every value tag, every DIB encoding and the RIFF chunk rules."""
+between them use every value tag, every DIB encoding and the RIFF chunk rules, and a
+decompression bomb (a few kilobytes of run-length codes for far more pixels than the reader
+decodes for one archive)."""
 import os
 import struct
 import sys
 
-out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus")
+out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus", "archive")
 os.makedirs(out, exist_ok=True)
 
 
@@ -91,6 +93,11 @@ waves = item(prop("Name", b"\x06" + sstr("Horn")), prop("Looped", b"\x09"), prop
              prop("Wave.WAVE", binary(riff)))
 waves += item(prop("Name", b"\x0c" + struct.pack("<I", 5) + b"Crash"), prop("Looped", b"\x07" + sstr("True")),
               prop("Wave.WAVE", binary(riff2)))
+# Twelve 4096 x 4096 pictures of one run-length "end of picture" code each: 200 M pixels.
+bomb = info(4096, 4096, 8, 1, 2) + b"\0\0\0\0" + bytes([0, 1])
+seeds["pictures-bomb.dxg"] = archive("TPictureCollectionComponent",
+                                     prop("List", b"\x0e" + b"".join(item(prop("Picture.Data", binary(sstr("TDIB") + bomb)))
+                                                                  for _ in range(12)) + b"\0"))
 seeds["waves.dxw"] = archive("TWaveCollectionComponent", prop("List", b"\x0e" + waves + b"\0"))
 
 for name, data in seeds.items():

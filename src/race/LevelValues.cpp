@@ -18,7 +18,10 @@ TLevelValues ComputeLevelValues(int level) {
   v.TimeLeft = static_cast<int>(time);
   // Past 200 the bonus value jumps straight to 400.
   v.BonusLevelValue = 10 * n > 200 ? 400 : static_cast<int>(10 * n);
-  v.TrafficLevelValue = static_cast<int>(std::min<std::int64_t>(200, 10 * n * n));
+  // From level 5 on the square is past the cap of 200; the level is bounded first, as 10 times
+  // the square of the highest levels would overflow even 64 bits.
+  const std::int64_t m = std::clamp<std::int64_t>(n, -5, 5);
+  v.TrafficLevelValue = static_cast<int>(std::min<std::int64_t>(200, 10 * m * m));
   return v;
 }
 

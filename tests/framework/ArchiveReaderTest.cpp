@@ -308,7 +308,7 @@ namespace {
 
 // The fuzzing seeds are archives written by an independent script; every one must load.
 TEST(ArchiveReader, LoadsArchivesOfAnIndependentWriter) {
-  const std::string corpus = std::string(KESTRUNE_TEST_SOURCE_DIR) + "/../fuzz/corpus/";
+  const std::string corpus = std::string(KESTRUNE_TEST_SOURCE_DIR) + "/../fuzz/corpus/archive/";
   const PictureArchive basic = ReadPictureArchive(corpus + "pictures-basic.dxg");
   ASSERT_EQ(basic.Items.size(), 6u);
   EXPECT_EQ(basic.Items[4].Name, "Bm");
@@ -321,6 +321,8 @@ TEST(ArchiveReader, LoadsArchivesOfAnIndependentWriter) {
   ASSERT_EQ(waves.Items.size(), 2u);
   EXPECT_EQ(waves.Items[0].Data.size(), 5u);  // found after an odd chunk with its pad byte
   EXPECT_EQ(waves.Items[1].Data.size(), 2u);
+  // The decompression-bomb seed stops at the pixel budget.
+  EXPECT_THROW(ReadPictureArchive(corpus + "pictures-bomb.dxg"), EReadError);
 }
 
 }  // namespace
