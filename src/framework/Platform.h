@@ -100,7 +100,7 @@ struct WindowPlacement {
 
 // A second window beside the main one (the goodbye window): borderless, centred on the screen,
 // cut to a shape, dragged by the points the game names.
-struct SecondWindowSpec {
+struct SecondWindowLayout {
   std::string Title;
   int Width = 0, Height = 0;
   // Width x Height bytes, row by row: 1 where the window shows, 0 for a hole. Empty: the whole
@@ -144,8 +144,8 @@ class IPlatform {
   // The second window: opened shown, its picture presented whole (RGB565, Width x Height), closed
   // for good. OpenSecondWindow returns false when it cannot be made. Its mouse, close and focus
   // events arrive with Window = 1 and window coordinates.
-  virtual bool OpenSecondWindow(const SecondWindowSpec& spec) {
-    (void)spec;
+  virtual bool OpenSecondWindow(const SecondWindowLayout& layout) {
+    (void)layout;
     return false;
   }
   virtual void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) {

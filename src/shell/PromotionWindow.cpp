@@ -113,14 +113,14 @@ void TForm8a::ShowInsteadOfMainForm(std::int32_t bestScore) {
 void TForm8a::FormShow() {
   promoDisabled_ = ReadPromotionSwitch() ? 1 : 0;
   if (promoDisabled_ == 0) {
-    SecondWindowSpec spec;
-    spec.Title = "Kestrune";
-    spec.Width = kWidth;
-    spec.Height = kHeight;
-    if (!artwork_.Empty()) spec.Shape = shape_.Mask();
-    spec.IsDragArea = [](int x, int y) { return IsCaptionPoint(x, y); };
+    SecondWindowLayout layout;
+    layout.Title = "Kestrune";
+    layout.Width = kWidth;
+    layout.Height = kHeight;
+    if (!artwork_.Empty()) layout.Shape = shape_.Mask();
+    layout.IsDragArea = [](int x, int y) { return IsCaptionPoint(x, y); };
     // A window that cannot be made ends the game as closing it would.
-    if (!platform_.OpenSecondWindow(spec)) promoDisabled_ = 1;
+    if (!platform_.OpenSecondWindow(layout)) promoDisabled_ = 1;
   }
   visible_ = true;
   FormPaint();

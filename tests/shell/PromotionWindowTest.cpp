@@ -82,12 +82,12 @@ TEST(PromotionWindow, ShowsShapedInPlaceOfTheMainWindowAndEndsTheGameWhenClosed)
   EXPECT_EQ(s.game.Form8a()->ScoreLine(), "Your best this time: 7350\nTop of the table: 5000 (ANONYMOUS)");
 
   // Shaped by the generated artwork: the rounded corners are holes, the inside is kept.
-  const SecondWindowSpec& spec = s.platform.SecondWindow();
-  ASSERT_EQ(spec.Shape.size(), 320u * 300u);
-  EXPECT_EQ(spec.Shape[0], 0);
-  EXPECT_EQ(spec.Shape[299 * 320 + 319], 0);
-  EXPECT_EQ(spec.Shape[150 * 320 + 160], 1);
-  EXPECT_EQ(spec.Shape[0 * 320 + 160], 1);  // the top edge between the corners
+  const SecondWindowLayout& layout = s.platform.SecondWindow();
+  ASSERT_EQ(layout.Shape.size(), 320u * 300u);
+  EXPECT_EQ(layout.Shape[0], 0);
+  EXPECT_EQ(layout.Shape[299 * 320 + 319], 0);
+  EXPECT_EQ(layout.Shape[150 * 320 + 160], 1);
+  EXPECT_EQ(layout.Shape[0 * 320 + 160], 1);  // the top edge between the corners
   const HeadlessPlatform::Frame* frame = s.platform.SecondWindowFrame();
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->Pixels[150 * 320 + 200], RGB565(218, 228, 253) & 0xFFFF) << "paper colour expected";

@@ -158,24 +158,24 @@ void HeadlessPlatform::ShowMessageBox(const std::string& title, const std::strin
   messageBoxes_.push_back({title, text});
 }
 
-bool HeadlessPlatform::OpenSecondWindow(const SecondWindowSpec& spec) {
-  if (!windowOpen_ || spec.Width <= 0 || spec.Height <= 0) return false;
-  secondSpec_ = spec;
+bool HeadlessPlatform::OpenSecondWindow(const SecondWindowLayout& layout) {
+  if (!windowOpen_ || layout.Width <= 0 || layout.Height <= 0) return false;
+  secondLayout_ = layout;
   secondOpen_ = true;
   secondFrame_ = {};
-  secondX_ = (1024 - spec.Width) / 2;
-  secondY_ = (768 - spec.Height) / 2;
+  secondX_ = (1024 - layout.Width) / 2;
+  secondY_ = (768 - layout.Height) / 2;
   return true;
 }
 
 void HeadlessPlatform::PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) {
   if (!secondOpen_) return;
-  secondFrame_.CopyFrom(pixels, secondSpec_.Width, secondSpec_.Height, pitchPixels);
+  secondFrame_.CopyFrom(pixels, secondLayout_.Width, secondLayout_.Height, pitchPixels);
   ++secondPresentCount_;
 }
 
 bool HeadlessPlatform::DragSecondWindow(int x, int y, int dx, int dy) {
-  if (!secondOpen_ || !secondSpec_.IsDragArea || !secondSpec_.IsDragArea(x, y)) return false;
+  if (!secondOpen_ || !secondLayout_.IsDragArea || !secondLayout_.IsDragArea(x, y)) return false;
   secondX_ += dx;
   secondY_ += dy;
   return true;

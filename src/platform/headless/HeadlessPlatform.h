@@ -68,7 +68,7 @@ class HeadlessPlatform final : public IPlatform {
   // The second window as the game left it: open, its shape, its last picture and where it sits
   // on a 1024 x 768 desktop (centred when opened).
   bool SecondWindowOpen() const { return secondOpen_; }
-  const SecondWindowSpec& SecondWindow() const { return secondSpec_; }
+  const SecondWindowLayout& SecondWindow() const { return secondLayout_; }
   const Frame* SecondWindowFrame() const { return secondFrame_.Pixels.empty() ? nullptr : &secondFrame_; }
   std::uint64_t SecondWindowPresentCount() const { return secondPresentCount_; }
   int SecondWindowX() const { return secondX_; }
@@ -120,7 +120,7 @@ class HeadlessPlatform final : public IPlatform {
   void ShowMessageBox(const std::string& title, const std::string& text) override;
   void OpenUrl(const std::string& address) override { openedUrls_.push_back(address); }
   std::string SaveFolder() const override { return saveFolder_; }
-  bool OpenSecondWindow(const SecondWindowSpec& spec) override;
+  bool OpenSecondWindow(const SecondWindowLayout& layout) override;
   void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override;
   void CloseSecondWindow() override { secondOpen_ = false; }
   void Quit() override { quit_ = true; }
@@ -156,7 +156,7 @@ class HeadlessPlatform final : public IPlatform {
   std::vector<MessageBox> messageBoxes_;
   std::vector<std::string> openedUrls_;
   bool secondOpen_ = false;
-  SecondWindowSpec secondSpec_;
+  SecondWindowLayout secondLayout_;
   Frame secondFrame_;
   std::uint64_t secondPresentCount_ = 0;
   int secondX_ = 0, secondY_ = 0;

@@ -231,22 +231,22 @@ class SdlPlatform final : public IPlatform {
   }
 
   // --- The second window (the goodbye window) ---------------------------------------------------
-  bool OpenSecondWindow(const SecondWindowSpec& spec) override {
+  bool OpenSecondWindow(const SecondWindowLayout& layout) override {
     CloseSecondWindow();
-    if (window_ == nullptr || spec.Width <= 0 || spec.Height <= 0) return false;
-    secondSpec_ = spec;
-    const int w = spec.Width, h = spec.Height;
+    if (window_ == nullptr || layout.Width <= 0 || layout.Height <= 0) return false;
+    secondLayout_ = layout;
+    const int w = layout.Width, h = layout.Height;
     const unsigned centred = SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(SDL_GetWindowDisplayIndex(window_), 0));
     // Shaped where the system can; a plain borderless rectangle otherwise.
-    if (spec.Shape.size() == static_cast<std::size_t>(w) * h) {
-      second_ = SDL_CreateShapedWindow(spec.Title.c_str(), centred, centred, w, h, SDL_WINDOW_BORDERLESS);
-      if (second_ != nullptr && !ApplyShape(spec)) {
+    if (layout.Shape.size() == static_cast<std::size_t>(w) * h) {
+      second_ = SDL_CreateShapedWindow(layout.Title.c_str(), centred, centred, w, h, SDL_WINDOW_BORDERLESS);
+      if (second_ != nullptr && !ApplyShape(layout)) {
         SDL_DestroyWindow(second_);
         second_ = nullptr;
       }
     }
     if (second_ == nullptr)
-      second_ = SDL_CreateWindow(spec.Title.c_str(), static_cast<int>(centred), static_cast<int>(centred), w,
+      second_ = SDL_CreateWindow(layout.Title.c_str(), static_cast<int>(centred), static_cast<int>(centred), w,
                                  h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (second_ == nullptr) return false;
     // Centred on the main window's display; a shaped window does not always honour the centred
@@ -394,15 +394,15 @@ class SdlPlatform final : public IPlatform {
 
  private:
   // The shape as an alpha mask: opaque where the window shows.
-  bool ApplyShape(const SecondWindowSpec& spec) {
+  bool ApplyShape(const SecondWindowLayout& layout) {
     SDL_Surface* mask =
-        SDL_CreateRGBSurfaceWithFormat(0, spec.Width, spec.Height, 32, SDL_PIXELFORMAT_RGBA32);
+        SDL_CreateRGBSurfaceWithFormat(0, layout.Width, layout.Height, 32, SDL_PIXELFORMAT_RGBA32);
     if (mask == nullptr) return false;
     SDL_LockSurface(mask);
-    for (int y = 0; y < spec.Height; ++y) {
+    for (int y = 0; y < layout.Height; ++y) {
       auto* row = reinterpret_cast<std::uint8_t*>(mask->pixels) + static_cast<std::size_t>(y) * mask->pitch;
-      for (int x = 0; x < spec.Width; ++x) {
-        const bool shows = spec.Shape[static_cast<std::size_t>(y) * spec.Width + x] != 0;
+      for (int x = 0; x < layout.Width; ++x) {
+        const bool shows = layout.Shape[static_cast<std::size_t>(y) * layout.Width + x] != 0;
         row[4 * x] = row[4 * x + 1] = row[4 * x + 2] = 255;
         row[4 * x + 3] = shows ? 255 : 0;
       }
@@ -419,7 +419,7 @@ class SdlPlatform final : public IPlatform {
   static SDL_HitTestResult SecondWindowHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
     (void)window;
     const auto* self = static_cast<const SdlPlatform*>(data);
-    const auto& isDragArea = self->secondSpec_.IsDragArea;
+    const auto& isDragArea = self->secondLayout_.IsDragArea;
     return isDragArea && isDragArea(point->x, point->y) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
   }
 
@@ -758,7 +758,7 @@ class SdlPlatform final : public IPlatform {
   SDL_Cursor* arrowCursor_ = nullptr;
   SDL_Window* second_ = nullptr;
   SDL_Surface* secondPicture_ = nullptr;
-  SecondWindowSpec secondSpec_;
+  SecondWindowLayout secondLayout_;
   bool vsyncReported_ = false;
   bool ownPacing_ = true;
   int probeFrames_ = 0;
