@@ -160,19 +160,26 @@ class TMonkey {
     return -1;
   }
 
+  // Time over, game over, the level announcement and the name entry end by themselves:
+  // reaching one is enough.
+  static bool Passing(int place) {
+    return place == PlaceOfOverlay(OverlayTimeOver) || place == PlaceOfOverlay(OverlayGameOver) ||
+           place == PlaceOfOverlay(OverlayLevel) || place == PlaceOfOverlay(OverlayNameEntry);
+  }
+  static constexpr std::int64_t kPassingWeight = 4;
+
   // A new aim once the current one has had its stay, or after trying too long: the place with
   // the fewest frames so far, so that the run spreads over every screen and overlay.
   void ChooseTarget() {
-    // Time over, game over, the level announcement and the name entry end by themselves:
-    // reaching one is enough.
-    const bool passing = target_ == PlaceOfOverlay(OverlayTimeOver) || target_ == PlaceOfOverlay(OverlayGameOver) ||
-                         target_ == PlaceOfOverlay(OverlayLevel) || target_ == PlaceOfOverlay(OverlayNameEntry);
-    const bool done = dwell_ >= stay_ || (passing && dwell_ > 0 && CurrentPlace() != target_);
+    const bool done = dwell_ >= stay_ || (Passing(target_) && dwell_ > 0 && CurrentPlace() != target_);
     if (target_ >= 0 && !done && sinceTarget_ < 8000) return;
     std::int64_t fewest = -1;
     std::vector<int> candidates;
     for (int p = 0; p < kPlaceCount; ++p) {
-      const std::int64_t n = placeFrames_[static_cast<std::size_t>(p)];
+      // An overlay that ends by itself lasts a few hundred frames, but reaching it costs thousands
+      // of race frames; weighing its frames up keeps the run from spending most of itself on the
+      // way there instead of on the other screens.
+      const std::int64_t n = placeFrames_[static_cast<std::size_t>(p)] * (Passing(p) ? kPassingWeight : 1);
       if (fewest < 0 || n < fewest) {
         fewest = n;
         candidates.clear();
