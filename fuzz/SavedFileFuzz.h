@@ -1,6 +1,7 @@
 #pragma once
 // What the saved-file fuzz targets share: each input becomes the file in a private save folder
-// (in memory where /dev/shm exists), and the loaded state is checked for what the game relies on.
+// (in memory where /dev/shm exists, removed at exit), and the loaded state is checked for what
+// the game relies on.
 
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "shell/GameState.h"
@@ -24,6 +26,11 @@ inline void UseSaveFolderOnce() {
     if (folder == nullptr) folder = mkdtemp(fallback);
     if (folder == nullptr) std::abort();
     SetSaveFolder(folder);
+    static const std::string made = folder;
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(made, ignored);
+    });
     return true;
   }();
   (void)done;
