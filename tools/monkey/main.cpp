@@ -19,6 +19,7 @@
 #include "race/Race.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
+#include "shell/HighScoreTable.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"
@@ -460,8 +461,9 @@ class TMonkey {
       RacePlayer->GiveBonus(random_.Between(2, 4));
       RacePlayer->AddScore(10 * random_.Between(1, 10));
     }
-    // With a score for the table, leaving the race asks for the name at once.
-    if (target_ == PlaceOfOverlay(OverlayNameEntry) && GameState.Score > 600 && random_.Chance(300)) {
+    // With a score for the table (whose lowest row rises as the run fills it), leaving the race
+    // asks for the name at once.
+    if (target_ == PlaceOfOverlay(OverlayNameEntry) && QualifiesForTable(GameState.Score) && random_.Chance(300)) {
       Press(kKeyEsc);
       return;
     }
