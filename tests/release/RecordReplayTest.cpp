@@ -2,11 +2,13 @@
 // state, same last picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
 
 #include "platform/SessionRecorder.h"
+#include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/ReplayRunner.h"
 #include "platform/headless/ReplayScript.h"
@@ -121,6 +123,23 @@ TEST(RecordReplay, AReplayStopsWhenAskedAndShowsEachPicture) {
   const TReplayResult result = runner.Run();
   EXPECT_EQ(result.FramesRun, 10);
   EXPECT_EQ(shown, 10);
+}
+
+// A replay watched in the window is heard: the game's effects and music go to the output it is
+// given, here a logging one in place of the sound device.
+TEST(RecordReplay, AReplayInTheWindowPlaysOnTheGivenSoundOutput) {
+  HeadlessAudioOutput speakers;
+  TReplayRunner runner(ParseReplayScript("frames 400\nrace 1 1\n"));
+  runner.Platform().UseAudioOutput(speakers);
+  ASSERT_TRUE(runner.Run().Started);
+  const auto has = [&](AudioCall::Kind kind) {
+    return std::any_of(speakers.Calls().begin(), speakers.Calls().end(), [&](const AudioCall& c) {
+      return c.Type == kind && (kind != AudioCall::Kind::SetMusicSource || c.Installed);
+    });
+  };
+  EXPECT_TRUE(has(AudioCall::Kind::CreateChunk));
+  EXPECT_TRUE(has(AudioCall::Kind::Play));
+  EXPECT_TRUE(has(AudioCall::Kind::SetMusicSource));
 }
 
 }  // namespace

@@ -81,6 +81,9 @@ class HeadlessPlatform final : public IPlatform {
   void SetFullScreenFails(bool fails) { fullScreenFails_ = fails; }
   // How many presented frames are kept (the newest ones); at least 1.
   void SetFramesKept(std::size_t count) { framesKept_ = count < 1 ? 1 : count; }
+  // Sends the game's sounds and music to a real output (a replay watched in a window) instead of
+  // the call log. The output must outlive the game's use of this platform.
+  void UseAudioOutput(IAudioOutput& output) { externalAudio_ = &output; }
 
   std::uint64_t PresentCount() const { return presentCount_; }
   // Called with every presented picture (a replay shown in a real window).
@@ -126,7 +129,7 @@ class HeadlessPlatform final : public IPlatform {
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
   ITextRenderer& Text() override { return *text_; }
-  IAudioOutput& Audio() override { return *audio_; }
+  IAudioOutput& Audio() override { return externalAudio_ ? *externalAudio_ : *audio_; }
 
  private:
   std::uint32_t clock_ = 0;
@@ -164,6 +167,7 @@ class HeadlessPlatform final : public IPlatform {
   bool ownSaveFolder_ = true;
   std::unique_ptr<ITextRenderer> text_;
   std::unique_ptr<IAudioOutput> audio_;
+  IAudioOutput* externalAudio_ = nullptr;
 };
 
 std::unique_ptr<HeadlessPlatform> CreateHeadlessPlatform();

@@ -24,6 +24,7 @@ int PlayReplayInWindow(const std::string& scriptPath, const SdlPlatformSettings&
   }
   TReplayRunner runner(std::move(script));
   HeadlessPlatform& game = runner.Platform();
+  game.UseAudioOutput(window->Audio());
   bool leave = false;
   const Uint64 start = SDL_GetPerformanceCounter();
   const double ticksPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
