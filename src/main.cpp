@@ -14,6 +14,7 @@
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlReplayWindow.h"
 #include "shell/Game.h"
+#include "shell/TerminationSignals.h"
 
 namespace {
 
@@ -96,6 +97,9 @@ int main(int argc, char** argv) {
     std::cerr << "kestrune: cannot write " << recordPath.string() << std::endl;
     return 1;
   }
+  // A signal ends a recorded game as it ends a played one (saved, then the loop stops), so the
+  // recording still gets its closing frame count.
+  const kestrune::TTerminationSignals signals;
   kestrune::SessionRecorder recorder(*platform, record, seed);
   kestrune::TGameSession session(recorder, seed);
   if (!session.Start()) return session.ExitCode();

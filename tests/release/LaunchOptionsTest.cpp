@@ -159,5 +159,27 @@ TEST(GameCommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay) {
   EXPECT_NE(run.err.find("holds no data set"), std::string::npos) << run.err;
 }
 
+// A recorded game stopped by a signal ends as a played one does: its options are saved, and the
+// recording is complete, closing frame count included, so it replays without --frames.
+TEST(GameCommandLine, ARecordingStoppedBySignalIsSavedAndComplete) {
+  const fs::path base = fs::temp_directory_path() / ("kestrune-record-" + std::to_string(::getpid()));
+  fs::remove_all(base);
+  fs::create_directories(base / "Data");
+  for (const char* folder : {"Res", "Music"})
+    fs::copy(fs::path(KESTRUNE_BUILD_DIR) / "Data" / folder, base / "Data" / folder, fs::copy_options::recursive);
+  const fs::path record = base / "run.txt";
+  const ProgramRun run = RunProgram("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s TERM 3 " +
+                                    std::string(KESTRUNE_BUILD_DIR) + "/kestrune --data '" +
+                                    (base / "Data").string() + "' --record '" + record.string() + "'");
+  EXPECT_EQ(run.status, 124) << run.err;  // still running when the signal came
+  std::ifstream in(record);
+  std::string line, last;
+  while (std::getline(in, line))
+    if (!line.empty()) last = line;
+  EXPECT_TRUE(last.starts_with("frames ")) << last << "\n" << run.err;
+  EXPECT_TRUE(fs::is_regular_file(base / "Data" / "Save" / "options"));
+  fs::remove_all(base);
+}
+
 }  // namespace
 }  // namespace kestrune
