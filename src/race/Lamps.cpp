@@ -68,17 +68,7 @@ void TLamp::MoveSelf(std::int32_t) {
   ForEachVisibleLamp([&](const TLampPlace& place, int cellX, int cellY) {
     const TPointD post{static_cast<double>(cellX + place.ContactX),
                        static_cast<double>(cellY + place.ContactY)};
-    if (!PointInQuad(post, player->Corners)) return;
-    // The wall-hit reaction. Skipped when the car has already bounced off a wall or another
-    // lamp in this pass: a second reaction would turn the rebound round into the obstacle and
-    // take a second hit for one crash.
-    if (player->HitsLeft > 0 && !player->Crashed && !player->Bounced) {
-      if (player->Speed > 0)
-        player->Rebound(-100);
-      else
-        player->Bump(-1);
-      player->TakeHit();
-    }
+    if (PointInQuad(post, player->Corners)) player->HitObstacle();
   });
 }
 

@@ -133,16 +133,9 @@ void TScrollBackground::TestObstacles() {
       if (!SolidQuad(RoadMap.Get(MapRowOffset + m, MapColumnOffset + k), X + cell * k, Y + cell * m, wall))
         continue;
       if (!QuadsOverlap(wall, player->Corners)) continue;
-      // The wall-hit reaction. It happens once per move even when the car touches several solid
-      // cells (the corner of a block is two): a second reaction would turn the rebound round
-      // again, drive the car on into the wall and take a hit a frame.
-      if (player->HitsLeft > 0 && !player->Crashed) {
-        if (player->Speed > 0)
-          player->Rebound(-100);
-        else
-          player->Bump(-1);
-        player->TakeHit();
-      }
+      // The wall-hit reaction, once per move even when the car touches several solid cells
+      // (the corner of a block is two).
+      player->HitObstacle();
       return;
     }
   }

@@ -231,6 +231,16 @@ void TPlayer::Rebound(double value) {
   RacePlaySound("Collision");
 }
 
+void TPlayer::HitObstacle() {
+  if (ObstacleHitThisPass || HitsLeft <= 0 || Crashed) return;
+  ObstacleHitThisPass = true;
+  if (Speed > 0)
+    Rebound(-100);
+  else
+    Bump(-1);
+  TakeHit();
+}
+
 // --- The move ----------------------------------------------------------------------------------
 
 void TPlayer::UpdateCorners() {
@@ -342,6 +352,7 @@ void TPlayer::UpdateSpeed() {
 
 void TPlayer::MoveSelf(std::int32_t moveCount) {
   TMyImageSprite::MoveSelf(moveCount);
+  ObstacleHitThisPass = false;
   if (Bounced) {
     Bounced = false;
     return;

@@ -61,6 +61,12 @@ class TPlayer : public TMyImageSprite {
   // Kicks the car back: Speed becomes value against its sign; the road moves one step at once and
   // the next move does nothing else.
   void Rebound(double value);
+  // Running into a wall or a lamp post: kicked back (Rebound(-100)) when driving forwards,
+  // bounced (Bump(-1)) when standing or reversing, and one hit taken. Nothing for a wreck. Only
+  // the first wall or post touched in a move pass counts: the road and the lamps move before the
+  // car, and a second reaction would turn the car round into the obstacle again and take a
+  // second hit for one crash.
+  void HitObstacle();
   void AddScore(std::int32_t points);
   // Takes one of the car's three hits; the third costs a life and crashes the car.
   void TakeHit();
@@ -120,6 +126,9 @@ class TPlayer : public TMyImageSprite {
   bool HornOn = false;
   bool JustRestarted = false;
   bool Bounced = false;
+  // Set by the first wall or post touched in a move pass; cleared by the car's own move, which
+  // comes after the road's and the lamps' in every pass.
+  bool ObstacleHitThisPass = false;
   TEngineSound EngineSound;
   TPointD SkidPointLeft, SkidPointRight;
   double WheelRadius = 0, WheelAngle = 0;
