@@ -348,7 +348,8 @@ void TCar::TouchPlayer(int slot) {
   if (Round(ScreenY(slot)) > player.Y && speed > 0) {
     // An up-lane car running into the car from behind shoves it forward.
     if (hurts) player.TakeHit();
-    player.Speed = speed * 1.5 * 10;
+    // A shove that was the car's third hit leaves a standing wreck.
+    if (!player.Crashed) player.Speed = speed * 1.5 * 10;
   } else if (speed < 0) {
     // Head-on.
     if (hurts) player.TakeHit();
