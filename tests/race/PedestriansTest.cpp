@@ -84,6 +84,56 @@ TEST_F(PedestriansTest, ResetPlacesOnePerPavementAndEveryFifthRow) {
   EXPECT_EQ(reused.X, before.X);
 }
 
+// The random draws of a placement come in a fixed order, which fixes who walks where for a
+// seed (and so every recorded game): per row and pass the range, then for the pedestrian its
+// sex, its direction where the paving leaves a choice, its pace and its animation position.
+TEST_F(PedestriansTest, PlacementDrawsInItsDocumentedOrder) {
+  // One scanned row (a level of 10 rows scans row 1490 only): paving 25 (any direction) left of
+  // the road, 23 (up or down) right of it.
+  RaceWorld::FlatMap(0, true);
+  for (int k = 1; k <= 20; ++k) {
+    RoadMap.Set(1490, 321 - k, 25);
+    RoadMap.Set(1490, 324 + k, 23);
+  }
+  GameState.RoadLength = 10;
+  for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE(seed);
+    RandomSeed(seed);
+    men->Reset();
+    ASSERT_EQ(men->SlotsUsed(), 2);
+    RandomSeed(seed);
+    struct Expected {
+      bool active = false, girl = false;
+      int column = 0, direction = 0, pace = 0, anim = 0;
+    } left, right;
+    const int reach = Random(20);  // pass 1: columns 321 - reach .. 320
+    if (reach > 0) {
+      left = {true, Random(2) == 1, 321 - reach, WalkLeft + Random(4), 3 + Random(3), Random(4)};
+    }
+    const int far = Random(20);  // pass 2: columns 325 .. 324 + far
+    if (far > 0) {
+      right = {true, Random(2) == 1, 325, WalkUp + Random(2), 3 + Random(3), Random(4)};
+    }
+    for (const auto& [n, e] : {std::pair{1, left}, std::pair{2, right}}) {
+      const TPedestrian& p = men->Slot(n);
+      ASSERT_EQ(p.Active, e.active) << "slot " << n;
+      if (!e.active) continue;
+      EXPECT_EQ(p.Girl, e.girl) << "slot " << n;
+      EXPECT_EQ(p.X, 72.0 * e.column + 36) << "slot " << n;
+      EXPECT_EQ(p.Y, 72.0 * 1490) << "slot " << n;
+      EXPECT_EQ(p.Direction, e.direction) << "slot " << n;
+      EXPECT_EQ(p.NextDirection, e.direction) << "slot " << n;
+      EXPECT_EQ(p.Pace, e.pace) << "slot " << n;
+      EXPECT_EQ(p.AnimPos, e.anim) << "slot " << n;
+    }
+    // Nothing else was drawn: the source is where the reset left it.
+    const int next = Random(1 << 30);
+    RandomSeed(seed);
+    men->Reset();
+    EXPECT_EQ(Random(1 << 30), next);
+  }
+}
+
 TEST_F(PedestriansTest, TheLevelOneRoadFillsTheSlotsItsRowsGive) {
   RandomSeed(5);
   GameState.Level = 1;

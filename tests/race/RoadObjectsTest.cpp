@@ -7,6 +7,7 @@
 #include "race/Bonuses.h"
 #include "race/Finish.h"
 #include "race/Lamps.h"
+#include "race/ScrollBackground.h"
 #include "vehicles/Player.h"
 
 namespace kestrune {
@@ -52,7 +53,7 @@ TEST_F(RoadObjectsTest, LampsStandOnEdgeTilesOfEveryFifthRow) {
   // A post at window row 6 stands at (360 + 56, 432 + 9), inside the car.
   auto hitOnRow = [&](int mapRowOffset) {
     MapRowOffset = mapRowOffset;
-    RacePlayer->Bounced = false;
+    RacePlayer->Bounced = RacePlayer->ObstacleHitThisPass = false;  // a new move pass
     lamps->MoveSelf(11);
   };
   RacePlayer->Speed = 50;
@@ -66,11 +67,6 @@ TEST_F(RoadObjectsTest, LampsStandOnEdgeTilesOfEveryFifthRow) {
   hitOnRow(1489);
   EXPECT_EQ(RacePlayer->Speed, 100);
   EXPECT_EQ(RacePlayer->HitsLeft, 1);
-  // A car that already bounced off a wall in this pass is not turned round into the lamp again.
-  MapRowOffset = 1489;
-  RacePlayer->Bounced = true;
-  lamps->MoveSelf(11);
-  EXPECT_EQ(RacePlayer->HitsLeft, 1);
   // Out of hits or crashed, a lamp does nothing.
   for (auto [hits, crashed] : {std::pair{0, false}, std::pair{2, true}}) {
     RacePlayer->HitsLeft = hits;
@@ -79,6 +75,88 @@ TEST_F(RoadObjectsTest, LampsStandOnEdgeTilesOfEveryFifthRow) {
     EXPECT_EQ(RacePlayer->HitsLeft, hits);
   }
   EXPECT_EQ(world.Count("Collision"), 2);
+}
+
+// Every edge tile's lamp: where its picture is drawn and the one point of its post the car
+// touches (a car that misses that point by a pixel drives past).
+TEST_F(RoadObjectsTest, EachEdgeTilesLampStandsAndIsTouchedAtItsPlace) {
+  struct Case {
+    int tile, drawX, contactX, contactY;
+  };
+  const Case cases[] = {
+      {1, 12, 12, 9},   {4, -28, 56, 9},   {5, 42, 43, 1},    {8, 0, 73, 41},   {9, 8, 9, 1},
+      {12, -36, 37, 41}, {13, -48, 26, 1}, {16, -6, -8, 41}, {17, -12, 62, 1}, {20, 30, 31, 40},
+  };
+  TLamp* lamps = TLamp::Create();
+  MapRowOffset = 1489;  // window row 6 is map row 1495, a lamp row: its cells' tops at y 432
+  const int cellX = 360, cellY = 432;  // window column 5
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tile);
+    RaceWorld::FlatMap(0, false);
+    RoadMap.Set(1495, MapColumnOffset + 5, static_cast<std::uint8_t>(c.tile));
+    world.surface.Fill(0);
+    lamps->DrawSelf();
+    int left = -1;
+    for (int x = 0; x < 800 && left < 0; ++x)
+      if (world.surface.Row(cellY + 1)[x] != 0) left = x;
+    EXPECT_EQ(left, cellX + c.drawX);
+
+    const double px = cellX + c.contactX, py = cellY + c.contactY;
+    for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1},
+                                 std::pair{0, -1}}) {
+      // A car whose outline is a pixel-wide square round the point (dx, dy) off the post.
+      const double x = px + dx, y = py + dy;
+      RacePlayer->Corners = {{{x - 0.5, y - 0.5}, {x + 0.5, y - 0.5}, {x + 0.5, y + 0.5}, {x - 0.5, y + 0.5}}};
+      RacePlayer->HitsLeft = 3;
+      RacePlayer->Speed = 0;
+      RacePlayer->ObstacleHitThisPass = false;
+      lamps->MoveSelf(11);
+      EXPECT_EQ(RacePlayer->HitsLeft, dx == 0 && dy == 0 ? 2 : 3) << "off by " << dx << ", " << dy;
+    }
+  }
+}
+
+// Two obstacles touched in one move pass count as one: the car is not bounced off the first and
+// then turned round into the second, whichever way it was going.
+TEST_F(RoadObjectsTest, TwoObstaclesInOnePassGiveOneHit) {
+  struct Case {
+    const char* name;
+    int secondTile;  // in window column 6, right of a right-edge tile (post at x 416) in column 5
+    double speed, speedAfter;
+  };
+  const Case cases[] = {
+      // A left-edge tile beside it: its post stands at x 444, 28 pixels from the other.
+      {"two posts, reversing", 1, -10, 10},
+      {"two posts, standing", 1, 0, 0},
+      {"two posts, forwards", 1, 50, -100},
+      // A solid tile (42: x 0..64, y 0..64 of its cell), tested by the road before the lamps.
+      {"wall and post, reversing", 42, -10, 10},
+      {"wall and post, forwards", 42, 50, -100},
+  };
+  TLamp* lamps = TLamp::Create();
+  auto* road = new TScrollBackground(2, TRoadMap::WindowColumns, TRoadMap::WindowRows, "Tiles");
+  RaceRoad = road;
+  MapRowOffset = 1489;  // window row 6 is map row 1495, a lamp row, at screen y 432
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RaceWorld::FlatMap(0, false);
+    RoadMap.Set(1495, MapColumnOffset + 5, 4);
+    RoadMap.Set(1495, MapColumnOffset + 6, c.secondTile);
+    road->X = road->Y = 0;
+    ScrollVelocityX = ScrollVelocityY = 0;
+    RacePlayer->HitsLeft = 3;
+    RacePlayer->Speed = c.speed;
+    RacePlayer->Velocity = c.speed / 10;
+    RacePlayer->Bounced = RacePlayer->ObstacleHitThisPass = false;
+    // Corners round both posts (y 441) and over the wall's corner.
+    RacePlayer->Corners = {{{400, 400}, {460, 400}, {460, 460}, {400, 460}}};
+    world.played.clear();
+    road->MoveSelf(11);
+    lamps->MoveSelf(11);
+    EXPECT_EQ(RacePlayer->HitsLeft, 2);
+    EXPECT_EQ(RacePlayer->Speed, c.speedAfter);
+    EXPECT_EQ(world.Count("Collision"), 1);
+  }
 }
 
 TEST_F(RoadObjectsTest, BonusesLieOnTheMiddleLanesOfTheRightMostRoad) {
@@ -104,6 +182,73 @@ TEST_F(RoadObjectsTest, BonusesLieOnTheMiddleLanesOfTheRightMostRoad) {
   RaceWorld::FlatMap(0, false);
   bonuses->Reset();
   for (int n = 1; n <= 10; ++n) EXPECT_FALSE(bonuses->Slot(n).Active);
+}
+
+// The random draws of the bonus placement come in a fixed order, which fixes the bonuses of a
+// seed (and so every recorded game): per slot its row, then on the road its lane and its kind,
+// a third extra life being drawn again.
+TEST_F(RoadObjectsTest, BonusPlacementDrawsInItsDocumentedOrder) {
+  RaceWorld::FlatMap(0, true);  // one left edge (column 321) in every row
+  GameState.BonusLevelValue = 40;
+  TBonus* bonuses = TBonus::Create();
+  for (std::uint32_t seed = 1; seed <= 10; ++seed) {
+    SCOPED_TRACE(seed);
+    RandomSeed(seed);
+    bonuses->Reset();
+    RandomSeed(seed);
+    int lives = 0;
+    for (int n = 1; n <= 40; ++n) {
+      const int row = 1249 + Random(246);
+      const int column = 322 + Random(2);
+      int kind = 1 + Random(8);
+      while (lives >= 2 && kind == 5) kind = 1 + Random(8);
+      lives += kind == 5;
+      const TBonusSlot& slot = bonuses->Slot(n);
+      ASSERT_TRUE(slot.Active);
+      EXPECT_EQ(slot.Row, row) << "slot " << n;
+      EXPECT_EQ(slot.Column, column) << "slot " << n;
+      EXPECT_EQ(slot.Kind, kind) << "slot " << n;
+    }
+    const int next = Random(1 << 30);
+    RandomSeed(seed);
+    bonuses->Reset();
+    EXPECT_EQ(Random(1 << 30), next);  // nothing else was drawn
+  }
+}
+
+// What each of the eight kinds is worth when the car drives over it.
+TEST_F(RoadObjectsTest, EachBonusKindGivesItsPointsAndItsGift) {
+  struct Case {
+    int kind, points;
+    const char* sound;
+    int lives, weapon, ammo;
+    bool nitro;
+  };
+  const Case cases[] = {
+      {1, 10, "Score", 3, 0, 0, false},   {2, 20, "Score", 3, 0, 0, false},
+      {3, 50, "Score", 3, 0, 0, false},   {4, 100, "Score", 3, 0, 0, false},
+      {5, 50, "Bonus", 4, 0, 0, false},   {6, 30, "Bonus", 3, 0, 0, true},
+      {7, 20, "Bonus", 3, 3, 25, false},  {8, 20, "Bonus", 3, 4, 20, false},
+  };
+  TBonus* bonuses = TBonus::Create();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    GameState.Score = 0;
+    GameState.Lives = 3;
+    RacePlayer->DropAll();
+    world.played.clear();
+    // Window cell (5, 6) lies under the car.
+    bonuses->Slot(1) = {true, MapColumnOffset + 5, MapRowOffset + 6, static_cast<std::uint8_t>(c.kind)};
+    bonuses->MoveSelf(11);
+    EXPECT_FALSE(bonuses->Slot(1).Active);
+    EXPECT_EQ(GameState.Score, c.points);
+    EXPECT_EQ(world.played, std::vector<std::string>{c.sound});
+    EXPECT_EQ(GameState.Lives, c.lives);
+    EXPECT_EQ(RacePlayer->HasNitro, c.nitro);
+    EXPECT_EQ(RacePlayer->Nitro, c.nitro ? 100 : 0);
+    EXPECT_EQ(RacePlayer->Weapon, c.weapon);
+    EXPECT_EQ(RacePlayer->Ammo, c.ammo);
+  }
 }
 
 TEST_F(RoadObjectsTest, NoLevelHoldsMoreThanTwoExtraLives) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 #include "CarOnRoad.h"
@@ -154,6 +155,18 @@ TEST_F(TrafficTest, OneHitPerContactAndTheRightReaction) {
   EXPECT_FALSE(traffic->CarExploding[2]);
 }
 
+// A shove from behind that is the car's third hit leaves a standing wreck, not one driving on
+// at the shove's speed.
+TEST_F(TrafficTest, AShoveThatCrashesTheCarLeavesTheWreckStanding) {
+  EmptyTraffic();
+  car->HitsLeft = 1;
+  car->Speed = 50;
+  Place(1, 1, TCar::DirUp, 6, UpLaneX(1), 450);
+  Move();
+  EXPECT_TRUE(car->Crashed);
+  EXPECT_EQ(car->Speed, 0);
+}
+
 TEST_F(TrafficTest, ACarOnTheRestartPointVanishesHarmlessly) {
   EmptyTraffic();
   car->JustRestarted = true;
@@ -179,42 +192,56 @@ TEST_F(TrafficTest, ACarOnTheRestartPointVanishesHarmlessly) {
   EXPECT_FALSE(car->JustRestarted);
 }
 
-// A shift to the right between map rows 1400 and 1399: below it the road lies at columns
-// 321..324, above it at 322..325. Cars slant across it and straighten in the new lane.
-TEST_F(TrafficTest, CarsFollowAShift) {
-  for (int row = 1; row <= 1398; ++row) {
-    RoadMap.Set(row, 321, 0);
-    for (int k = 0; k < 4; ++k) RoadMap.Set(row, 322 + k, 1 + k);
-  }
-  for (int k = 0; k < 4; ++k) {
-    RoadMap.Set(1400, 321 + k, 5 + k);
-    RoadMap.Set(1399, 322 + k, 9 + k);
-  }
-  RoadMap.Set(1399, 321, 0);
-  EmptyTraffic();
-  MapRowOffset = 1300;  // keep the cars away from the player
-  const double upX = TCar::UpLaneOffset(1) + 323.0 * kCell;
-  const double downX = TCar::DownLaneOffset(1) + 323.0 * kCell;  // the down lane above the shift
-  auto place = [&](int slot, int dir, int speed, double x, double y) {
-    Place(slot, 1, dir, speed, x - MapColumnOffset * kCell, y - MapRowOffset * kCell);
+// A shift between map rows 1400 and 1399: below it the road lies at columns 321..324, above it
+// one column to the right (322..325) or to the left (320..323). Cars slant across it and
+// straighten in the same lane of the shifted road.
+TEST_F(TrafficTest, CarsFollowAShiftEitherWay) {
+  struct Case {
+    const char* name;
+    int shift;                             // columns the road moves over going up
+    std::array<int, 4> lower, upper;       // the shift's two rows, left to right
+    std::uint8_t upSlant, downSlant;       // the slant each lane's car takes across it
   };
-  place(1, TCar::DirUp, 6, upX, 1402.0 * kCell);
-  place(2, TCar::DirDown, -5, downX, 1394.0 * kCell);
-  bool slanted[3] = {};
-  for (int i = 0; i < 300; ++i) {
-    Move();
-    slanted[1] = slanted[1] || traffic->CarDir[1] == TCar::DirUpRight;
-    slanted[2] = slanted[2] || traffic->CarDir[2] == TCar::DirDownLeft;
+  const Case cases[] = {
+      {"right", +1, {5, 6, 7, 8}, {9, 10, 11, 12}, TCar::DirUpRight, TCar::DirDownLeft},
+      {"left", -1, {16, 15, 14, 13}, {20, 19, 18, 17}, TCar::DirUpLeft, TCar::DirDownRight},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RoadMap.Fill(0);
+    const int above = 321 + c.shift;  // the left edge above the shift
+    for (int row = 1; row <= TRoadMap::Rows; ++row)
+      if (row < 1399 || row > 1400)
+        for (int k = 0; k < 4; ++k) RoadMap.Set(row, (row < 1399 ? above : 321) + k, 1 + k);
+    for (int k = 0; k < 4; ++k) {
+      RoadMap.Set(1400, 321 + k, static_cast<std::uint8_t>(c.lower[static_cast<std::size_t>(k)]));
+      RoadMap.Set(1399, above + k, static_cast<std::uint8_t>(c.upper[static_cast<std::size_t>(k)]));
+    }
+    EmptyTraffic();
+    MapRowOffset = 1300;  // keep the cars away from the player
+    const double upX = TCar::UpLaneOffset(1) + 323.0 * kCell;                  // below the shift
+    const double downX = TCar::DownLaneOffset(1) + (above + 1.0) * kCell;      // above it
+    auto place = [&](int slot, int dir, int speed, double x, double y) {
+      Place(slot, 1, dir, speed, x - MapColumnOffset * kCell, y - MapRowOffset * kCell);
+    };
+    place(1, TCar::DirUp, 6, upX, 1402.0 * kCell);
+    place(2, TCar::DirDown, -5, downX, 1394.0 * kCell);
+    bool slanted[3] = {};
+    for (int i = 0; i < 300; ++i) {
+      Move();
+      slanted[1] = slanted[1] || traffic->CarDir[1] == c.upSlant;
+      slanted[2] = slanted[2] || traffic->CarDir[2] == c.downSlant;
+    }
+    EXPECT_TRUE(slanted[1]);
+    EXPECT_TRUE(slanted[2]);
+    EXPECT_EQ(traffic->CarDir[1], TCar::DirUp);
+    EXPECT_EQ(traffic->CarDir[2], TCar::DirDown);
+    EXPECT_LT(traffic->CarY[1], 1397.0 * kCell);
+    EXPECT_GT(traffic->CarY[2], 1402.0 * kCell);
+    // Each car ends up about one column over, in the same lane of the shifted road.
+    EXPECT_NEAR(traffic->CarX[1], upX + c.shift * kCell, 12);
+    EXPECT_NEAR(traffic->CarX[2], downX - c.shift * kCell, 12);
   }
-  EXPECT_TRUE(slanted[1]);
-  EXPECT_TRUE(slanted[2]);
-  EXPECT_EQ(traffic->CarDir[1], TCar::DirUp);
-  EXPECT_EQ(traffic->CarDir[2], TCar::DirDown);
-  EXPECT_LT(traffic->CarY[1], 1397.0 * kCell);
-  EXPECT_GT(traffic->CarY[2], 1402.0 * kCell);
-  // Each car ends up about one column over, in the same lane of the shifted road.
-  EXPECT_NEAR(traffic->CarX[1], upX + kCell, 12);
-  EXPECT_NEAR(traffic->CarX[2], downX - kCell, 12);
 }
 
 TEST_F(TrafficTest, CarsLeavingTheMapComeBackInTheOtherLane) {

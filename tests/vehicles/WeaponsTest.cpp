@@ -148,9 +148,12 @@ TEST_F(WeaponsTest, AnEmptyWeaponFoldsAwayAndIsTakenOffTheFrameAfter) {
   Deploy(4);
   car->WeaponTimer = 0;
   car->Ammo = 0;
-  // The first fold step comes at once (the timer has run out), then one per 100 ms.
+  world.played.clear();
+  // The first fold step comes at once (the timer has run out), then one per 100 ms; the fold
+  // sounds once, as it starts.
   Drive(1);
   EXPECT_EQ(car->WeaponStage, 5);
+  EXPECT_EQ(world.Count("WeaponAppear"), 1);
   EXPECT_EQ(WeaponPicture(), "RocketAnim_5");
   Drive(39);
   EXPECT_EQ(car->WeaponStage, 2);
@@ -159,6 +162,93 @@ TEST_F(WeaponsTest, AnEmptyWeaponFoldsAwayAndIsTakenOffTheFrameAfter) {
   EXPECT_EQ(car->Weapon, 4);
   Drive(1);
   EXPECT_EQ(car->Weapon, 0);
+  EXPECT_EQ(world.Count("WeaponAppear"), 1);
+}
+
+// A rocket flies at its launch speed plus the car's: fired at top speed it pulls away from the
+// car instead of crawling ahead of it.
+TEST_F(WeaponsTest, ARocketAddsTheCarsSpeedToItsOwn) {
+  struct Case {
+    double carSpeed;
+    int rocketSpeed;
+  };
+  for (const Case c : {Case{0, 18}, Case{80, 26}, Case{160, 34}, Case{-15, 16}}) {
+    SCOPED_TRACE(c.carSpeed);
+    car->Speed = c.carSpeed;
+    car->Velocity = c.carSpeed / 10;
+    TRocket& rocket = *RaceRockets[0];
+    rocket.LaunchRocket(400, 300, 18, 0);
+    EXPECT_EQ(rocket.RocketSpeed, c.rocketSpeed);
+    const double startY = rocket.RocketMapY;
+    rocket.MoveSelf(GameState.FrameTimeMs);
+    EXPECT_DOUBLE_EQ(startY - rocket.RocketMapY, c.rocketSpeed * 0.5);  // map pixels a frame
+    rocket.StopRocket();
+  }
+}
+
+// Where a flying rocket leaves play: past any edge of the 700 x 600 playfield (its flame's length
+// above the top), or when its explosion has run once.
+TEST_F(WeaponsTest, RocketsRetireAtThePlayfieldsEdges) {
+  TRocket& rocket = *RaceRockets[0];
+  const double w = rocket.Width, h = rocket.Height, flame = rocket.EngineFlame->Height;
+  struct Case {
+    const char* name;
+    double x, y;
+    bool retires;
+  };
+  const Case cases[] = {
+      {"inside", 300, 300, false},
+      {"right edge flush", 700 - w, 300, false},
+      {"a pixel over the right edge", 700 - w + 1, 300, true},
+      {"left edge", 0, 300, false},
+      {"a pixel over the left edge", -1, 300, true},
+      {"bottom edge", 300, 600, false},
+      {"below the bottom", 300, 601, true},
+      {"flame still showing at the top", 300, -(h + flame), false},
+      {"flame gone over the top", 300, -(h + flame) - 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rocket.LaunchRocket(c.x, c.y, 18, 0);
+    EXPECT_EQ(rocket.ShouldRetire(), c.retires);
+    rocket.StopRocket();
+    EXPECT_FALSE(rocket.ShouldRetire());  // an idle rocket is never retired again
+  }
+  // An exploding rocket retires when its explosion wraps round, not before.
+  rocket.LaunchRocket(300, 300, 18, 0);
+  rocket.ExplodeRocket();
+  int frames = 0;
+  while (!rocket.ShouldRetire() && frames < 500) {
+    rocket.MoveSelf(GameState.FrameTimeMs);
+    ++frames;
+  }
+  EXPECT_GT(frames, 1);
+  EXPECT_LT(frames, 500);
+}
+
+// Nitro adds 0.6 a frame up to 170 and burns 0.5 a frame: a full charge lasts 200 frames at 85
+// frames a second, and as long in time at any other rate.
+TEST_F(WeaponsTest, NitroBurnsForTwoHundredFramesAtEightyFive) {
+  for (const double scale : {1.0, 2.0}) {
+    SCOPED_TRACE(scale);
+    GameState.SpeedScale = scale;
+    car->GiveBonus(2);
+    car->Speed = 100;
+    car->KeyUp = true;
+    car->KeyNitro = true;
+    Drive(10);
+    EXPECT_NEAR(car->Speed, 100 + 10 * 0.6 * scale, 1e-9);
+    EXPECT_TRUE(car->NitroBurning);
+    int frames = 10;
+    while (car->Nitro > 0 && frames < 1000) {
+      Drive(1);
+      ++frames;
+    }
+    EXPECT_EQ(frames, static_cast<int>(200 / scale));
+    EXPECT_DOUBLE_EQ(car->Speed, 170);
+    car->KeyNitro = car->KeyUp = false;
+    car->DropItem(2);
+  }
 }
 
 TEST_F(WeaponsTest, TheGunRayStopsAtTheFirstCarItMeets) {
@@ -178,6 +268,28 @@ TEST_F(WeaponsTest, TheGunRayStopsAtTheFirstCarItMeets) {
   Drive(20);
   EXPECT_TRUE(traffic->CarExploding[2]);
   EXPECT_EQ(GameState.Score, 20);
+}
+
+// The ray tests the cars at the point of the step before (the pedestrians at the new one), so
+// its last car test is its last point on the screen: a car wholly above the top edge is out of
+// reach even when the ray's final step lands inside it.
+TEST_F(WeaponsTest, TheGunRayReachesCarsOnlyOnTheScreen) {
+  Deploy(3);
+  car->KeyFire = true;
+  // The ray leaves the car's centre (397, 464) straight up in steps of 5: its last points are
+  // y 4 and then -1, above the screen. Kind 1 driving up spans y 2..130 of its picture.
+  struct Case {
+    double bottom;  // screen y of the car's rear edge
+    bool hit;
+  };
+  for (const Case c : {Case{0, false}, Case{5, true}}) {
+    SCOPED_TRACE(c.bottom);
+    EmptyTraffic();
+    Place(1, 1, TCar::DirUp, 6, 397 - 48, c.bottom - 130);
+    car->FireCooldown = 0;
+    Drive(1);
+    EXPECT_EQ(traffic->CarExploding[1], c.hit);
+  }
 }
 
 TEST_F(WeaponsTest, ThreeHitsCostALifeAndTheCarRestartsOnTheRoadsEdge) {
