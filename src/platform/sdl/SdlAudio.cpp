@@ -1,5 +1,7 @@
 #include "platform/sdl/SdlAudio.h"
 
+#include "platform/sdl/MixLimiter.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -17,6 +20,12 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr int kMixerChunkFrames = 1024;
+// The effects and the music are mixed at a quarter of their level, so that even a crash over the
+// engine, the horn, the gun and the music sums far below full scale inside the mixer (which
+// clips); the limiter on the mix restores the level and keeps the peaks under -1.5 dBFS.
+constexpr double kMixHeadroom = 0.25;
+constexpr double kMixCeiling = 0.8414;  // -1.5 dBFS
+constexpr double kLimiterReleaseMs = 80;
 
 // Gain of an attenuation in hundredths of a decibel, as the original device volume and pan
 // values are given (either sign counts as attenuation; 10000 and more is silence).
@@ -192,6 +201,11 @@ class SdlAudioOutput : public IAudioOutput {
     rate_ = rate > 0 ? rate : kRate;
     stereo16_ = format == AUDIO_S16SYS && channels == 2;
     mixerChannels_ = Mix_AllocateChannels(16);
+    if (stereo16_) {
+      limiter_ = std::make_unique<TMixLimiter>(1.0 / kMixHeadroom, kMixCeiling, rate_, kLimiterReleaseMs);
+      headroom_ = kMixHeadroom;
+      Mix_SetPostMix(&SdlAudioOutput::LimitMix, this);
+    }
     open_ = true;
     const char* driver = SDL_GetCurrentAudioDriver();
     std::fprintf(stderr, "Kestrune: audio driver %s, %d Hz, %s, %d channels\n", driver ? driver : "?", rate_,
@@ -201,6 +215,7 @@ class SdlAudioOutput : public IAudioOutput {
   void Close() {
     if (open_) {
       Mix_HookMusic(nullptr, nullptr);
+      Mix_SetPostMix(nullptr, nullptr);
       Mix_HaltChannel(-1);
       for (auto& [id, entry] : chunks_) {
         for (auto& [r, chunk] : entry.Variants) Mix_FreeChunk(chunk);
@@ -240,7 +255,7 @@ class SdlAudioOutput : public IAudioOutput {
 
   void ApplyVolumeAndPan(int channel) {
     const Channel& c = channels_[static_cast<std::size_t>(channel)];
-    const double gain = muted_ ? 0.0 : AttenuationGain(c.Volume);
+    const double gain = muted_ ? 0.0 : AttenuationGain(c.Volume) * headroom_;
     Mix_Volume(channel, static_cast<int>(std::lround(gain * MIX_MAX_VOLUME)));
     // Positive pan attenuates the left side, negative the right.
     const double left = c.Pan > 0 ? AttenuationGain(c.Pan) : 1.0;
@@ -256,7 +271,17 @@ class SdlAudioOutput : public IAudioOutput {
       return;
     }
     // The stream is S16 in the machine's byte order and 2-byte aligned.
-    out->music_(reinterpret_cast<std::int16_t*>(stream), len / 4);
+    auto* samples = reinterpret_cast<std::int16_t*>(stream);
+    out->music_(samples, len / 4);
+    if (out->headroom_ != 1.0)
+      for (int i = 0; i < len / 2; ++i)
+        samples[i] = static_cast<std::int16_t>(std::lround(samples[i] * out->headroom_));
+  }
+
+  // Runs on the finished mix, after every channel has been added.
+  static void SDLCALL LimitMix(void* self, Uint8* stream, int len) {
+    auto* out = static_cast<SdlAudioOutput*>(self);
+    if (out->limiter_) out->limiter_->Process(reinterpret_cast<std::int16_t*>(stream), len / 4);
   }
 
   bool audioInit_ = false;
@@ -264,6 +289,9 @@ class SdlAudioOutput : public IAudioOutput {
   bool stereo16_ = false;
   bool muted_ = false;
   int rate_ = kRate;
+  // The level effects and music enter the mix at (1: no headroom, when no limiter runs).
+  double headroom_ = 1.0;
+  std::unique_ptr<TMixLimiter> limiter_;
   int mixerChannels_ = 0;
   std::vector<Channel> channels_;
   std::map<int, ChunkEntry> chunks_;

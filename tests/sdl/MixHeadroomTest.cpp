@@ -1,0 +1,115 @@
+// The loudest moment of a race through the game's own sound path (sound library, music player
+// and the SDL output, on SDL's disk driver): the race music, the engine at full revs, the horn,
+// the machine gun and two explosions on top of each other must not reach -1 dBFS, and must not
+// be made quiet to get there.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/DXSound.h"
+#include "framework/Music.h"
+#include "framework/WaveList.h"
+#include "platform/sdl/MixLimiter.h"
+#include "platform/sdl/SdlAudio.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMinus1Dbfs = 29205;  // 32767 x 10^(-1/20)
+
+std::vector<std::int16_t> ReadSamples(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::vector<std::int16_t> samples(bytes.size() / 2);
+  for (std::size_t i = 0; i < samples.size(); ++i)
+    samples[i] = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                           (static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8));
+  return samples;
+}
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+TEST(MixHeadroom, TheLoudestRaceMomentStaysBelowMinusOneDbfs) {
+  const fs::path file = fs::temp_directory_path() / ("kestrune_mix_" + std::to_string(::getpid()) + ".raw");
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+  {
+    auto audio = CreateSdlAudioOutput();
+    ASSERT_TRUE(audio->IsOpen());
+    TDXSound sound(audio.get());
+    sound.Loaded();
+    TDXWaveList waves;
+    waves.SetDXSound(&sound);
+    waves.Items.LoadFromFile(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res/Sounds.dxw");
+    TMusicPlayer music(audio.get());
+    const TSongHandle song = music.SongLoadFromFile(std::string(KESTRUNE_BUILD_DIR) + "/Data/Music/Race.xm");
+    ASSERT_NE(song, 0);
+    music.SongPlay(song);
+    for (const char* looped : {"Maxed", "Horn", "MachineGun"}) waves.Items.FindWave(looped).Play();
+    // Two explosions, the second on its own copy while the first still roars.
+    TWaveCollectionItem& explosion = waves.Items.FindWave("Explosion");
+    explosion.SetMaxPlayingCount(0);
+    Sleep(300);
+    explosion.Play();
+    Sleep(120);
+    explosion.Play();
+    // The disk driver writes at a real device's pace: wait for the blasts to be written.
+    const auto start = std::chrono::steady_clock::now();
+    std::error_code error;
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+      const std::uintmax_t size = fs::file_size(file, error);
+      if (!error && size >= 44100u * 4 * 2) break;
+      Sleep(20);
+    }
+    music.SongFree(song);
+  }
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+  const std::vector<std::int16_t> mix = ReadSamples(file);
+  fs::remove(file);
+  ASSERT_GT(mix.size(), 44100u * 2);
+  int peak = 0;
+  for (std::int16_t s : mix) peak = std::max(peak, std::abs(static_cast<int>(s)));
+  EXPECT_LT(peak, kMinus1Dbfs);
+  // Loud all the same: within 3 dB of the ceiling.
+  EXPECT_GT(peak, kMinus1Dbfs * 0.7);
+}
+
+// The limiter on its own: quiet material only gets the make-up gain, and no burst, however
+// loud, passes the ceiling.
+TEST(MixLimiter, PassesQuietSoundsAndHoldsPeaksUnderTheCeiling) {
+  TMixLimiter limiter(4.0, 0.8414, 44100, 80);
+  std::vector<std::int16_t> quiet(2 * 1000);
+  for (std::size_t i = 0; i < quiet.size(); ++i) quiet[i] = static_cast<std::int16_t>((i % 40) * 100 - 2000);
+  std::vector<std::int16_t> out = quiet;
+  limiter.Process(out.data(), 1000);
+  for (std::size_t i = 0; i < quiet.size(); ++i) ASSERT_EQ(out[i], quiet[i] * 4) << i;
+
+  // A full-scale square burst, then quiet again: held under the ceiling, then back to full gain.
+  std::vector<std::int16_t> burst(2 * 4410);
+  for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = (i / 40) % 2 ? 32767 : -32768;
+  limiter.Process(burst.data(), 4410);
+  for (std::int16_t s : burst) ASSERT_LE(std::abs(static_cast<int>(s)), limiter.CeilingSample());
+  EXPECT_GT(*std::max_element(burst.begin(), burst.end()), limiter.CeilingSample() - 2);
+  std::vector<std::int16_t> after(2 * 44100, 1000);
+  limiter.Process(after.data(), 44100);
+  EXPECT_LT(after.front(), 4000);  // still ducked just after the burst
+  EXPECT_NEAR(after.back(), 4000, 1);  // recovered within a second
+}
+
+}  // namespace
+}  // namespace kestrune
