@@ -89,26 +89,46 @@ TEST(MixHeadroom, TheLoudestRaceMomentStaysBelowMinusOneDbfs) {
   EXPECT_GT(peak, kMinus1Dbfs * 0.7);
 }
 
-// The limiter on its own: quiet material only gets the make-up gain, and no burst, however
-// loud, passes the ceiling.
+// The limiter on its own: quiet material only gets the make-up gain (a look-ahead later), and no
+// burst, however loud and sudden, passes the ceiling; the gain is already down when the burst's
+// first swing leaves, so that swing is not flattened.
 TEST(MixLimiter, PassesQuietSoundsAndHoldsPeaksUnderTheCeiling) {
-  TMixLimiter limiter(4.0, 0.8414, 44100, 80);
+  TMixLimiter limiter(4.0, 0.8414, 44100, 2, 80);
+  const int delay = limiter.LookaheadFrames();
+  EXPECT_EQ(delay, 88);
   std::vector<std::int16_t> quiet(2 * 1000);
   for (std::size_t i = 0; i < quiet.size(); ++i) quiet[i] = static_cast<std::int16_t>((i % 40) * 100 - 2000);
   std::vector<std::int16_t> out = quiet;
   limiter.Process(out.data(), 1000);
-  for (std::size_t i = 0; i < quiet.size(); ++i) ASSERT_EQ(out[i], quiet[i] * 4) << i;
+  for (int i = 0; i < 2 * delay; ++i) ASSERT_EQ(out[static_cast<std::size_t>(i)], 0) << i;
+  for (std::size_t i = 2 * delay; i < quiet.size(); ++i) ASSERT_EQ(out[i], quiet[i - 2 * delay] * 4) << i;
 
-  // A full-scale square burst, then quiet again: held under the ceiling, then back to full gain.
-  std::vector<std::int16_t> burst(2 * 4410);
-  for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = (i / 40) % 2 ? 32767 : -32768;
-  limiter.Process(burst.data(), 4410);
-  for (std::int16_t s : burst) ASSERT_LE(std::abs(static_cast<int>(s)), limiter.CeilingSample());
-  EXPECT_GT(*std::max_element(burst.begin(), burst.end()), limiter.CeilingSample() - 2);
+  // A full-scale 441 Hz sine burst (100 frames a cycle), then quiet again.
+  std::vector<std::int16_t> burst(2 * 4400);
+  for (std::size_t i = 0; i < burst.size(); ++i)
+    burst[i] = static_cast<std::int16_t>(std::lround(32767 * std::sin(2 * 3.14159265358979 * (i / 2) / 100.0)));
   std::vector<std::int16_t> after(2 * 44100, 1000);
-  limiter.Process(after.data(), 44100);
-  EXPECT_LT(after.front(), 4000);  // still ducked just after the burst
-  EXPECT_NEAR(after.back(), 4000, 1);  // recovered within a second
+  std::vector<std::int16_t> all = quiet;
+  all.insert(all.end(), burst.begin(), burst.end());
+  all.insert(all.end(), after.begin(), after.end());
+  TMixLimiter fresh(4.0, 0.8414, 44100, 2, 80);
+  fresh.Process(all.data(), static_cast<int>(all.size() / 2));
+  const int ceiling = fresh.CeilingSample();
+  for (std::int16_t s : all) ASSERT_LE(std::abs(static_cast<int>(s)), ceiling);
+  // The burst's first cycle keeps its shape like the later ones: only the crests come near the
+  // ceiling, its first swing is not flattened against it while the gain comes down.
+  const std::size_t burstOut = quiet.size() + 2 * delay;
+  const auto nearCeiling = [&](std::size_t cycle) {
+    int n = 0;
+    for (std::size_t i = burstOut + 200 * cycle; i < burstOut + 200 * (cycle + 1); ++i)
+      n += std::abs(static_cast<int>(all[i])) >= ceiling * 0.99;
+    return n;
+  };
+  EXPECT_GT(nearCeiling(40), 0);
+  EXPECT_LE(nearCeiling(0), nearCeiling(40) * 3 / 2);
+  const std::size_t afterOut = quiet.size() + burst.size() + 2 * delay;
+  EXPECT_LT(all[afterOut + 2], 4000);  // still ducked just after the burst
+  EXPECT_NEAR(all.back(), 4000, 1);   // recovered within a second
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ constexpr int kMixerChunkFrames = 1024;
 // clips); the limiter on the mix restores the level and keeps the peaks under -1.5 dBFS.
 constexpr double kMixHeadroom = 0.25;
 constexpr double kMixCeiling = 0.8414;  // -1.5 dBFS
+constexpr double kLimiterLookaheadMs = 2;
 constexpr double kLimiterReleaseMs = 80;
 
 // Gain of an attenuation in hundredths of a decibel, as the original device volume and pan
@@ -202,7 +203,8 @@ class SdlAudioOutput : public IAudioOutput {
     stereo16_ = format == AUDIO_S16SYS && channels == 2;
     mixerChannels_ = Mix_AllocateChannels(16);
     if (stereo16_) {
-      limiter_ = std::make_unique<TMixLimiter>(1.0 / kMixHeadroom, kMixCeiling, rate_, kLimiterReleaseMs);
+      limiter_ = std::make_unique<TMixLimiter>(1.0 / kMixHeadroom, kMixCeiling, rate_, kLimiterLookaheadMs,
+                                               kLimiterReleaseMs);
       headroom_ = kMixHeadroom;
       Mix_SetPostMix(&SdlAudioOutput::LimitMix, this);
     }
