@@ -29,9 +29,13 @@ SessionRecorder::SessionRecorder(IPlatform& inner, std::ostream& out, std::uint3
 
 void SessionRecorder::WriteLine(const std::string& line) {
   out_ << line << "\n" << std::flush;
-  if (out_ || writeFailed_) return;
-  writeFailed_ = true;
-  if (OnWriteFailed) OnWriteFailed();
+  if (!out_) writeFailed_ = true;
+  // Reported once; a failure of the constructor's first line is reported at the next line, once
+  // the owner has set the handler.
+  if (writeFailed_ && !failureReported_ && OnWriteFailed) {
+    failureReported_ = true;
+    OnWriteFailed();
+  }
 }
 
 bool SessionRecorder::OpenWindow(const std::string& title, int width, int height) {

@@ -23,7 +23,7 @@ class SessionRecorder final : public IPlatform {
   // Writes how many frames the session ran.
   void Finish(std::int64_t frames);
   // True once a write to the recording failed (a full disk, an unwritable device). The session
-  // goes on; OnWriteFailed is called once, at the first failure.
+  // goes on; OnWriteFailed is called once, at the first failed line written after it is set.
   bool WriteFailed() const { return writeFailed_; }
   std::function<void()> OnWriteFailed;
 
@@ -73,7 +73,7 @@ class SessionRecorder final : public IPlatform {
   // The key whose down event was written last: the character it types follows by itself in a
   // replay, so it is not written again.
   int typingKey_ = 0;
-  bool writeFailed_ = false;
+  bool writeFailed_ = false, failureReported_ = false;
 };
 
 }  // namespace kestrune
