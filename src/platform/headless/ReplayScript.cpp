@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <sstream>
 #include <vector>
 
 #include "framework/DisplayText.h"
@@ -74,8 +73,8 @@ int VirtualKeyFromName(const std::string& name) {
 
 TReplayScript ParseReplayScript(const std::string& text) {
   TReplayScript script;
-  std::istringstream lines(text);
   std::string line;
+  std::vector<std::string> w;
   int lineNo = 0;
   // Messages quote the script's own words: escaped, so that no byte of it reaches a terminal raw.
   auto fail = [&lineNo](std::string what) {
@@ -85,12 +84,20 @@ TReplayScript ParseReplayScript(const std::string& text) {
   std::int64_t lastFrame = 0;
   std::uint32_t lastMs = 0;
   bool framesGiven = false;
-  while (std::getline(lines, line)) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    line.assign(text, start, end - start);
+    start = end + 1;
     ++lineNo;
     if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-    std::istringstream in(line);
-    std::vector<std::string> w;
-    for (std::string word; in >> word;) w.push_back(word);
+    // Words are separated by white space, as the stream extraction would split them.
+    w.clear();
+    for (std::size_t at = 0; at < line.size();) {
+      while (at < line.size() && std::isspace(static_cast<unsigned char>(line[at]))) ++at;
+      const std::size_t from = at;
+      while (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at]))) ++at;
+      if (at > from) w.emplace_back(line, from, at - from);
+    }
     if (w.empty()) continue;
     const std::string cmd = Lower(w[0]);
 
