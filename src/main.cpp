@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/DisplayText.h"
 #include "framework/Errors.h"
 #include "framework/FileAccess.h"
 #include "platform/LaunchOptions.h"
@@ -101,6 +102,11 @@ int main(int argc, char** argv) {
   // recording still gets its closing frame count.
   const kestrune::TTerminationSignals signals;
   kestrune::SessionRecorder recorder(*platform, record, seed);
+  // A recording that cannot be written (a full disk) is said at once; the game goes on.
+  recorder.OnWriteFailed = [&recordPath] {
+    std::cerr << "kestrune: cannot write the recording " << kestrune::EscapeForDisplay(recordPath.string())
+              << " (disk full or not writable); the game goes on unrecorded" << std::endl;
+  };
   kestrune::TGameSession session(recorder, seed);
   if (!session.Start()) return session.ExitCode();
   std::int64_t frame = 0;
@@ -109,6 +115,12 @@ int main(int argc, char** argv) {
     session.Step();
   }
   recorder.Finish(frame);
+  record.close();
+  if (recorder.WriteFailed() || !record) {
+    std::cerr << "kestrune: the recording " << kestrune::EscapeForDisplay(recordPath.string())
+              << " is incomplete" << std::endl;
+    return session.ExitCode() != 0 ? session.ExitCode() : 1;
+  }
   std::cerr << "Kestrune: recorded " << frame << " frames in " << recordPath.string() << std::endl;
   return session.ExitCode();
 }

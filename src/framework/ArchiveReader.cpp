@@ -12,6 +12,7 @@
 #include "framework/ColorNames.h"
 #include "framework/DibCodec.h"
 #include "framework/Errors.h"
+#include "framework/PatternLayout.h"
 #include "framework/FileAccess.h"
 #include "framework/RiffWave.h"
 
@@ -177,6 +178,8 @@ struct CollectionFormat {
   std::function<bool(const std::string&, ValueReader&)> itemProperty;
   // Root properties other than "List"; false when there is no such property.
   std::function<bool(const std::string&, ValueReader&)> rootProperty;
+  // Checks an item once all its properties are read (may be empty).
+  std::function<void()> endItem;
 };
 
 void ReadResourceHeader(ByteReader& in) {
@@ -222,6 +225,7 @@ void ReadList(ByteReader& in, ValueReader& values, const CollectionFormat& kind)
           throw EReadError("Property " + property + " does not exist");
       });
     }
+    if (kind.endItem) kind.endItem();
   }
 }
 
@@ -313,6 +317,24 @@ PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& byt
       return false;
     }
     return true;
+  };
+  // The patterns the items will be cut into are budgeted as their pixels are; an item's layout
+  // is known once all its properties are read.
+  long long patterns = 0, patternArea = 0, patternRows = 0;
+  kind.endItem = [&] {
+    const PictureItemRecord& item = archive.Items.back();
+    const TPatternGrid grid = LayPatterns(item.Picture.Width, item.Picture.Height, item.PatternWidth,
+                                          item.PatternHeight, item.SkipWidth, item.SkipHeight);
+    patterns += grid.Count();
+    patternArea += grid.Area();
+    patternRows += grid.PatternRows();
+    ReadInContext(kind.itemClass, "PatternWidth", [&] {
+      if (patterns > kMaxArchivePatterns)
+        throw EReadError("Too many patterns (at most " + std::to_string(kMaxArchivePatterns) + " in an archive)");
+      if (patternArea > kMaxArchivePatternArea || patternRows > kMaxArchivePatternRows)
+        throw EReadError("Patterns too large (at most " + std::to_string(kMaxArchivePatternArea) + " pixels and " +
+                         std::to_string(kMaxArchivePatternRows) + " rows in an archive)");
+    });
   };
   kind.rootProperty = [&](const std::string& p, ValueReader& v) {
     if (!SameText(p, "List.ColorTable")) return false;

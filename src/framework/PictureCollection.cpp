@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "framework/Errors.h"
+#include "framework/PatternLayout.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -215,8 +216,9 @@ void TPictureCollectionItem::Restore() {
       Picture.Pixels.size() < static_cast<std::size_t>(Picture.Width) * static_cast<std::size_t>(Picture.Height))
     return;
   const int W = Picture.Width, H = Picture.Height;
-  const int PW = GetWidth(), PH = GetHeight();
   const int SW = SkipWidth, SH = SkipHeight;
+  const TPatternGrid grid = LayPatterns(W, H, PatternWidth, PatternHeight, SW, SH);
+  const int PW = grid.Width, PH = grid.Height;
 
   if (PW == W && PH == H) {
     blocks_.push_back(ConvertBlock(Picture, 0, 0, W, H));
@@ -227,7 +229,7 @@ void TPictureCollectionItem::Restore() {
     const long long a = static_cast<long long>(PW) + SW, c = static_cast<long long>(PH) + SH;
     // A cell of no size (from a negative skip) cannot be laid out: nothing is built.
     if (a <= 0 || c <= 0) return;
-    const long long cols = (W + static_cast<long long>(SW)) / a, rows = (H + static_cast<long long>(SH)) / c;
+    const long long cols = grid.Columns, rows = grid.Rows;
     if (cols <= 0 || rows <= 0) {
       initialized_ = true;
       return;

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "framework/DisplayText.h"
+
 #include <algorithm>
 #include <sstream>
 #include <system_error>
@@ -134,7 +136,9 @@ DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::stri
     } else if (key == "filter" && (value == "linear" || value == "nearest") && extra.empty()) {
       options.NearestFilter = value == "nearest";
     } else {
-      warnings.push_back("line " + std::to_string(line) + " is not understood: " + content);
+      // The line is quoted escaped: the file's bytes must not reach the terminal raw.
+      if (content.size() > 80) content = content.substr(0, 80) + "...";
+      warnings.push_back("line " + std::to_string(line) + " is not understood: " + EscapeForDisplay(content));
     }
   }
   return options;

@@ -24,17 +24,28 @@ std::string KeyWord(const PlatformEvent& e) {
 SessionRecorder::SessionRecorder(IPlatform& inner, std::ostream& out, std::uint32_t seed)
     : inner_(inner), out_(out) {
   out_ << "# A recorded session: replay it with kestrune-replay.\n";
-  out_ << "seed " << seed << "\n" << std::flush;
+  WriteLine("seed " + std::to_string(seed));
+}
+
+void SessionRecorder::WriteLine(const std::string& line) {
+  out_ << line << "\n" << std::flush;
+  if (!out_) writeFailed_ = true;
+  // Reported once; a failure of the constructor's first line is reported at the next line, once
+  // the owner has set the handler.
+  if (writeFailed_ && !failureReported_ && OnWriteFailed) {
+    failureReported_ = true;
+    OnWriteFailed();
+  }
 }
 
 bool SessionRecorder::OpenWindow(const std::string& title, int width, int height) {
   const bool open = inner_.OpenWindow(title, width, height);
   rate_ = inner_.RefreshRate();
-  out_ << "refresh " << rate_ << "\n" << std::flush;
+  WriteLine("refresh " + std::to_string(rate_));
   return open;
 }
 
-void SessionRecorder::Finish(std::int64_t frames) { out_ << "frames " << frames << "\n" << std::flush; }
+void SessionRecorder::Finish(std::int64_t frames) { WriteLine("frames " + std::to_string(frames)); }
 
 void SessionRecorder::Present(const std::uint16_t* pixels, int width, int height, int pitchPixels) {
   inner_.Present(pixels, width, height, pitchPixels);
@@ -90,9 +101,9 @@ void SessionRecorder::Record(const PlatformEvent& e) {
       break;
     case Kind::Char:
       if (e.Char == typed) return;
-      // Letters and digits as themselves; everything else ('#', spaces, Enter, ...) by a code of
-      // three digits, which never reads as a single digit.
-      if (std::isalnum(e.Char) != 0 && e.Char < 0x80) {
+      // Letters as themselves; everything else (digits, '#', spaces, Enter, ...) by a code of
+      // three digits, since a word of digits in a script is always a code.
+      if (std::isalpha(e.Char) != 0 && e.Char < 0x80) {
         line << "char " << static_cast<char>(e.Char);
       } else {
         char code[8];
@@ -122,7 +133,7 @@ void SessionRecorder::Record(const PlatformEvent& e) {
       line << "refresh " << rate_;
       break;
   }
-  out_ << line.str() << "\n" << std::flush;
+  WriteLine(line.str());
 }
 
 }  // namespace kestrune

@@ -6,6 +6,7 @@
 // frame the same, at whatever rate the replaying display has.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 
@@ -21,6 +22,10 @@ class SessionRecorder final : public IPlatform {
   void BeginFrame(std::int64_t frame) { frame_ = frame; }
   // Writes how many frames the session ran.
   void Finish(std::int64_t frames);
+  // True once a write to the recording failed (a full disk, an unwritable device). The session
+  // goes on; OnWriteFailed is called once, at the first failed line written after it is set.
+  bool WriteFailed() const { return writeFailed_; }
+  std::function<void()> OnWriteFailed;
 
   bool OpenWindow(const std::string& title, int width, int height) override;
   std::string LastError() const override { return inner_.LastError(); }
@@ -54,6 +59,8 @@ class SessionRecorder final : public IPlatform {
 
  private:
   void Record(const PlatformEvent& event);
+  // Writes one line and flushes it, noting a failure.
+  void WriteLine(const std::string& line);
 
   IPlatform& inner_;
   std::ostream& out_;
@@ -66,6 +73,7 @@ class SessionRecorder final : public IPlatform {
   // The key whose down event was written last: the character it types follows by itself in a
   // replay, so it is not written again.
   int typingKey_ = 0;
+  bool writeFailed_ = false, failureReported_ = false;
 };
 
 }  // namespace kestrune

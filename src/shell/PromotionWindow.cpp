@@ -10,6 +10,8 @@
 
 #include "framework/ByteStream.h"
 #include "framework/DibCodec.h"
+#include "framework/Errors.h"
+#include "framework/FileAccess.h"
 #include "shell/GameState.h"
 #include "shell/LocalPages.h"
 #include "shell/MainForm.h"
@@ -35,18 +37,23 @@ const TRect kCheck1{72, 206, 283, 223};
 }  // namespace
 
 TPictureData LoadPictureFile(const std::string& path, std::string* problem) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (problem != nullptr) *problem = path + " cannot be opened";
+  // Read as the archives are: only a regular file of a bounded size, opened without blocking,
+  // so a FIFO or a link to a device in its place cannot hang the start or fill the memory.
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ReadRegularFile(path, kMaxPictureFileBytes);
+  } catch (const EKestruneError& e) {
+    if (problem != nullptr) *problem = e.what();
     return {};
   }
-  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
   try {
     ByteReader reader(bytes);
     if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M')
       throw std::runtime_error("not a bitmap file");
     reader.Skip(14);
-    return DecodeDib(reader);
+    // Run-length codes can describe a big picture in a few bytes: a million pixels is plenty.
+    std::uint64_t pixelBudget = 1u << 20;
+    return DecodeDib(reader, &pixelBudget);
   } catch (const std::exception& e) {
     if (problem != nullptr) *problem = path + " cannot be read (" + e.what() + ")";
     return {};

@@ -25,8 +25,13 @@ inline constexpr const char* kGoodbyeButtonHoverPath = "Data/Res/GoodbyeCloseHov
 // The README's section on changing the data set, which the modding link opens.
 inline constexpr const char* kModdingAnchor = "#archive-tool-kestrune-pack";
 
+// The largest picture file read: the window's pictures are 320 x 300 at most (about 400 KB as
+// 32-bit pixels).
+inline constexpr std::uint64_t kMaxPictureFileBytes = 4ull << 20;
+
 // A picture file ("BM" file header and a device-independent bitmap); an empty picture when the
-// file is missing or cannot be decoded.
+// file is missing, is not a regular file, is larger than kMaxPictureFileBytes or cannot be
+// decoded.
 TPictureData LoadPictureFile(const std::string& path, std::string* problem = nullptr);
 
 class TForm8a {

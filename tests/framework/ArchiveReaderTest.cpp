@@ -201,6 +201,48 @@ TEST(ArchiveReader, DecodedPixelsOfAnArchiveAreBudgeted) {
   }
 }
 
+// Patterns cost a record and run tables each, and every one is scanned whole when the pictures
+// are made ready: tiny or heavily overlapping ones are budgeted like the pixels, while a big but
+// ordinary archive still loads.
+TEST(ArchiveReader, PatternsOfAnArchiveAreBudgeted) {
+  // A blank picture of a few dozen bytes, cut as the item's properties say.
+  auto archiveOf = [](int items, std::int32_t width, std::int32_t height, std::int32_t patternWidth,
+                      std::int32_t patternHeight, std::int32_t skipWidth) {
+    const std::vector<std::uint8_t> dib = TdibPayload(InfoHeader(width, height, 8, 1, 1).u32(0).list({0, 1}).v);
+    Bytes a = ArchiveStart();
+    a.prop("List").u8(0x0E);
+    for (int i = 0; i < items; ++i) {
+      a.u8(0x01).prop("PatternWidth").int32(patternWidth).prop("PatternHeight").int32(patternHeight);
+      a.prop("SkipWidth").int32(skipWidth).prop("Picture.Data").binary(dib).u8(0);
+    }
+    a.u8(0);
+    return ArchiveEnd(a);
+  };
+  // Several 4096 x 4096 pictures in 64 x 64 patterns load.
+  EXPECT_EQ(ReadPictureArchiveFromMemory(archiveOf(4, 4096, 4096, 64, 64, 0)).Items.size(), 4u);
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> archive;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"1 x 1 patterns", archiveOf(1, 1024, 1024, 1, 1, 0), "Too many patterns"},
+      {"wide patterns a pixel apart", archiveOf(1, 4096, 1024, 4000, 1024, -3999), "Patterns too large"},
+      {"one-pixel columns a pixel apart", archiveOf(1, 4096, 4096, 1, 4096, 0), "Patterns too large"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      ReadPictureArchiveFromMemory(c.archive);
+      ADD_FAILURE() << "no error";
+    } catch (const EReadError& e) {
+      EXPECT_NE(std::string(e.what()).find(std::string("TPictureCollectionItem.PatternWidth: ") + c.message),
+                std::string::npos)
+          << e.what();
+    }
+  }
+}
+
 TEST(ArchiveReader, SpecialFilesAreNotArchives) {
   // A device would read for ever; a FIFO would block the start-up.
   EXPECT_THROW(ReadPictureArchive("/dev/zero"), EFOpenError);

@@ -181,5 +181,24 @@ TEST(GameCommandLine, ARecordingStoppedBySignalIsSavedAndComplete) {
   fs::remove_all(base);
 }
 
+// A recording that cannot be written (a full disk) is reported at once, the game is played on,
+// and the exit status says the recording failed.
+TEST(GameCommandLine, AnUnwritableRecordingIsReportedAndFailsTheExit) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const ProgramRun run = RunProgram("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout --preserve-status -s TERM 3 " +
+                                    std::string(KESTRUNE_BUILD_DIR) + "/kestrune --record /dev/full");
+  EXPECT_NE(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("cannot write the recording /dev/full"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("recorded "), std::string::npos) << run.err;
+}
+
+// Display.cfg's lines are quoted escaped in its warnings.
+TEST(DisplayOptions, WarningsQuoteTheFileEscaped) {
+  std::vector<std::string> warnings;
+  ReadDisplayOptions("scale integer\n\x1b]0;owned\x07\n", warnings);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0], "line 2 is not understood: \\x1B]0;owned\\x07");
+}
+
 }  // namespace
 }  // namespace kestrune

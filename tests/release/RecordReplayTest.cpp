@@ -111,6 +111,36 @@ TEST(RecordReplay, ARecordedSessionReplaysToTheSameEnd) {
   EXPECT_EQ(replayed["Frames"], std::to_string(kFrames));
 }
 
+// A stream that takes nothing, as a full disk.
+class FullDisk : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+// A recording that cannot be written says so once, at the first failed line, and the session it
+// records goes on.
+TEST(RecordReplay, AFailedWriteIsReportedOnceAndTheGameGoesOn) {
+  HeadlessPlatform real;
+  FullDisk disk;
+  std::ostream out(&disk);
+  SessionRecorder recorder(real, out, 1);
+  int reports = 0;
+  recorder.OnWriteFailed = [&] { ++reports; };
+  TGameSession session(recorder, 1);
+  ASSERT_TRUE(session.Start());
+  for (std::int64_t frame = 1; frame <= 40; ++frame) {
+    recorder.BeginFrame(frame);
+    if (frame == 30) real.PushEvent(Key(Kind::KeyDown, 0x1B));
+    session.Step();
+  }
+  recorder.Finish(40);
+  EXPECT_TRUE(recorder.WriteFailed());
+  EXPECT_EQ(reports, 1);
+  EXPECT_FALSE(session.Finished());
+  EXPECT_EQ(real.PresentCount(), 40u);
+}
+
 // A replay watched in the window ends where the watcher leaves it.
 TEST(RecordReplay, AReplayStopsWhenAskedAndShowsEachPicture) {
   TReplayRunner runner(ParseReplayScript("frames 50\n"));

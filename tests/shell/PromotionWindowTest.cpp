@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -69,6 +71,30 @@ struct Session {
     game.Step();
   }
 };
+
+// The window's pictures are read as the archives are: a FIFO, a device or a huge file in their
+// place is refused at once (the window is then drawn plain), never waited on or read whole.
+TEST(PromotionWindow, PicturesAreReadOnlyFromSmallRegularFiles) {
+  const fs::path dir = fs::temp_directory_path() / ("kestrune_goodbye_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  ASSERT_EQ(::mkfifo((dir / "fifo.bmp").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir / "zero.bmp");
+  {
+    std::ofstream big(dir / "big.bmp", std::ios::binary);
+    big << "BM";
+    big.seekp(static_cast<std::streamoff>(kMaxPictureFileBytes) + 10);
+    big << 'x';
+  }
+  const std::pair<const char*, const char*> cases[] = {
+      {"fifo.bmp", "Not a regular file"}, {"zero.bmp", "Not a regular file"}, {"big.bmp", "too large"}};
+  for (const auto& [name, reason] : cases) {
+    std::string problem;
+    EXPECT_TRUE(LoadPictureFile((dir / name).string(), &problem).Empty()) << name;
+    EXPECT_NE(problem.find(reason), std::string::npos) << name << ": " << problem;
+  }
+  fs::remove_all(dir);
+}
 
 TEST(PromotionWindow, ShowsShapedInPlaceOfTheMainWindowAndEndsTheGameWhenClosed) {
   Session s;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -55,14 +59,116 @@ TEST(ReplayScript, RejectsBadLinesNamingTheLine) {
   }
 }
 
+// A word of digits is a character code, however short; any other single character types itself.
+TEST(ReplayScript, CharTakesADigitWordAsACode) {
+  const std::pair<const char*, int> cases[] = {
+      {"8", 8}, {"08", 8}, {"13", 13}, {"056", '8'}, {"a", 'a'}, {"%", '%'}, {"255", 255},
+  };
+  for (const auto& [word, code] : cases) {
+    const TReplayScript s = ParseReplayScript(std::string("@1 char ") + word + "\n");
+    ASSERT_EQ(s.Steps.size(), 1u) << word;
+    EXPECT_EQ(s.Steps[0].Action.Key, code) << word;
+  }
+  EXPECT_THROW(ParseReplayScript("@1 char 0\n"), EReplayScriptError);
+}
+
+// A recording cut off before its closing "frames" line still plays to its last action (and one
+// second more); a script that says how many frames runs exactly those.
+TEST(ReplayScript, WithoutAFramesLineRunsToTheLastActionAndASecondMore) {
+  const std::pair<const char*, std::int64_t> cases[] = {
+      {"", 60},                                  // nothing to play: the usual 60
+      {"@10 press Up\n", 11 + 60},
+      {"@500 press Up\n", 501 + 60},             // the key comes up on frame 501
+      {"refresh 120\n@3000ms close\n", 360 + 120},
+      {"frames 10\n@500 press Up\n", 10},
+  };
+  for (const auto& [text, frames] : cases) EXPECT_EQ(ParseReplayScript(text).Frames, frames) << text;
+}
+
+// Scripts are parsed in time linear in their size, and what they cannot mean is refused.
+TEST(ReplayScript, HostileScriptsWithinTheSizeCapParseQuicklyOrFail) {
+  // A quarter of a million modifier prefixes on one key.
+  std::string prefixes;
+  for (int i = 0; i < 250000; ++i) prefixes += "Alt+";
+  const TReplayScript s = ParseReplayScript("@1 keydown " + prefixes + "Shift+Up\n");
+  ASSERT_EQ(s.Steps.size(), 1u);
+  EXPECT_TRUE(s.Steps[0].Action.Alt && s.Steps[0].Action.Shift);
+  EXPECT_EQ(s.Steps[0].Action.Key, 0x26);
+  // A text line of millions of characters would be as many events of one frame.
+  try {
+    ParseReplayScript("@1 text " + std::string(16 << 20, 'x') + "\n");
+    ADD_FAILURE() << "accepted";
+  } catch (const EReplayScriptError& e) {
+    EXPECT_NE(std::string(e.what()).find("longer than 4096"), std::string::npos) << e.what();
+    EXPECT_LT(std::string(e.what()).size(), 300u);
+  }
+}
+
+// Messages quote the script's words escaped: no byte of a script reaches the terminal raw.
+TEST(ReplayScript, ErrorsQuoteTheScriptEscaped) {
+  try {
+    ParseReplayScript("@1 press \x1b]0;owned\x07\x9b" "2J\n");
+    ADD_FAILURE() << "accepted";
+  } catch (const EReplayScriptError& e) {
+    const std::string what = e.what();
+    EXPECT_EQ(what.find('\x1b'), std::string::npos) << what;
+    EXPECT_EQ(what.find('\x07'), std::string::npos) << what;
+    EXPECT_NE(what.find("\\x1B]0;owned\\x07"), std::string::npos) << what;
+  }
+}
+
+// A script may come from anyone: its screenshots go inside the output folder only, never over a
+// file that is not a picture, and a replay in the window writes none at all.
+TEST(ReplayRunner, ScriptScreenshotsStayInsideTheOutputFolder) {
+  for (const char* name : {"/tmp/shot.png", "../shot.png", "a/../../shot.png"}) {
+    try {
+      ParseReplayScript(std::string("screenshot 1 ") + name + "\n");
+      ADD_FAILURE() << "accepted " << name;
+    } catch (const EReplayScriptError& e) {
+      EXPECT_NE(std::string(e.what()).find("refused"), std::string::npos) << e.what();
+    }
+  }
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("kestrune_replay_out_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "out");
+  fs::create_directories(dir / "elsewhere");
+  { std::ofstream(dir / "out" / "notes.png") << "not a picture"; }
+  fs::create_directory_symlink(dir / "elsewhere", dir / "out" / "link");
+  const char* script =
+      "frames 3\nscreenshot 1 notes.png\nscreenshot 1 link/away.png\nscreenshot 2 ok.png\nscreenshot 3 ok.png\n";
+  TReplayRunner runner(ParseReplayScript(script));
+  runner.OutputFolder = (dir / "out").string();
+  const TReplayResult r = runner.Run();
+  EXPECT_EQ(r.Screenshots.size(), 2u);  // ok.png, then ok.png again over the earlier picture
+  ASSERT_EQ(r.Errors.size(), 2u);
+  EXPECT_NE(r.Errors[0].find("is not a PNG"), std::string::npos) << r.Errors[0];
+  EXPECT_NE(r.Errors[1].find("is not a folder"), std::string::npos) << r.Errors[1];
+  std::ifstream notes(dir / "out" / "notes.png");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "not a picture");
+  EXPECT_FALSE(fs::exists(dir / "elsewhere" / "away.png"));
+  EXPECT_TRUE(fs::is_regular_file(dir / "out" / "ok.png"));
+
+  fs::remove(dir / "out" / "ok.png");
+  TReplayRunner watched(ParseReplayScript(script));
+  watched.OutputFolder = (dir / "out").string();
+  watched.WriteScreenshots = false;
+  const TReplayResult w = watched.Run();
+  EXPECT_EQ(w.ScreenshotsSkipped, 4);
+  EXPECT_TRUE(w.Screenshots.empty() && w.Errors.empty());
+  EXPECT_FALSE(fs::exists(dir / "out" / "ok.png"));
+  fs::remove_all(dir);
+}
+
 TEST(ReplayRunner, SameScriptGivesTheSameSummaryAndWritesScreenshots) {
   const auto dir = std::filesystem::temp_directory_path() / "kestrune_replay_test";
   std::filesystem::create_directories(dir);
   const std::string shot = (dir / "frame5.png").string();
   auto run = [&] {
     TReplayScript script = ParseReplayScript("frames 150\n@10 press Up\n@20 keydown Alt+Enter\n");
-    script.Screenshots.push_back({5, shot});
+    script.Screenshots.push_back({5, "frame5.png"});
     TReplayRunner runner(script);
+    runner.OutputFolder = dir.string();
     // A screen that draws text, so the frames are not all black.
     runner.BeforeFormCreate = [](TMForm& form) {
       form.Handlers.OpenIntroScreen = [] { GameState.Screen = ScreenHelp; };

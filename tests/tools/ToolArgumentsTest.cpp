@@ -41,6 +41,10 @@ TEST(ToolArguments, BadArgumentsAndUnwritableOutputsFailWithAMessage) {
       {"kestrune-roadview --level -5", "--level must be"},
       {"kestrune-roadview --level 3x", "--level must be"},
   };
+  // A script's screenshot outside the output folder is refused before anything runs.
+  const fs::path script = fs::temp_directory_path() / ("kestrune-tool-script-" + std::to_string(::getpid()));
+  std::ofstream(script) << "frames 2\nscreenshot 1 ../escaped.png\n";
+  cases.push_back({"kestrune-replay " + script.string() + " --out Data", "refused: a '..' in the path"});
   if (fs::exists("/dev/full")) {
     cases.push_back({"kestrune-replay --frames 2 --summary /dev/full", "cannot write /dev/full"});
     cases.push_back({"kestrune-replay --frames 2 --screenshot 1:/dev/full", "cannot write screenshot"});
@@ -51,6 +55,7 @@ TEST(ToolArguments, BadArgumentsAndUnwritableOutputsFailWithAMessage) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
+  fs::remove(script);
   // The device given as an output is still a device.
   if (fs::exists("/dev/full")) {
     EXPECT_FALSE(fs::is_regular_file("/dev/full"));

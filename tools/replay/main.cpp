@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include "framework/DisplayText.h"
 #include "platform/headless/ReplayRunner.h"
 
 namespace {
@@ -13,10 +14,11 @@ namespace {
 void Usage() {
   std::cerr << "usage: kestrune-replay [SCRIPT] [--frames N] [--seed S] [--refresh HZ]\n"
                "                      [--screenshot FRAME:FILE.png]... [--summary FILE.json]\n"
-               "                      [--save-dir DIR] [--goodbye-shot FILE.png]\n"
+               "                      [--save-dir DIR] [--goodbye-shot FILE.png] [--out DIR]\n"
                "Runs the game headless in the current folder (which must hold Data/) and prints\n"
                "a JSON summary of the game state after the last frame. Options override the\n"
-               "script's settings; without a script the game runs with no input.\n";
+               "script's settings; without a script the game runs with no input. The script's\n"
+               "own screenshots are written inside the --out folder (default: the current one).\n";
 }
 
 bool ParseCount(const char* text, long long max, long long& out) {
@@ -31,7 +33,7 @@ bool ParseCount(const char* text, long long max, long long& out) {
 
 int main(int argc, char** argv) {
   using namespace kestrune;
-  std::string scriptPath, summaryPath, saveDir, goodbyeShot;
+  std::string scriptPath, summaryPath, saveDir, goodbyeShot, outDir = ".";
   TReplayScript overrides;
   bool setFrames = false, setSeed = false, setRefresh = false;
   try {
@@ -63,11 +65,13 @@ int main(int argc, char** argv) {
         if (colon == std::string::npos || !ParseCount(shot.substr(0, colon).c_str(), 100000000, n) || n < 1 ||
             colon + 1 == shot.size())
           throw EReplayScriptError("--screenshot wants FRAME:FILE, frames counting from 1");
-        overrides.Screenshots.push_back({n, shot.substr(colon + 1)});
+        overrides.Screenshots.push_back({n, shot.substr(colon + 1), true});
       } else if (arg == "--summary") {
         summaryPath = value();
       } else if (arg == "--save-dir") {
         saveDir = value();
+      } else if (arg == "--out") {
+        outDir = value();
       } else if (arg == "--goodbye-shot") {
         goodbyeShot = value();
       } else if (!arg.empty() && arg[0] != '-' && scriptPath.empty()) {
@@ -85,6 +89,7 @@ int main(int argc, char** argv) {
     for (const auto& shot : overrides.Screenshots) script.Screenshots.push_back(shot);
 
     TReplayRunner runner(script);
+    runner.OutputFolder = outDir;
     // Without --save-dir the saved files go to a temporary folder that goes with the run.
     if (!saveDir.empty()) runner.Platform().SetSaveFolder(saveDir);
     TReplayResult result = runner.Run();
@@ -99,7 +104,7 @@ int main(int argc, char** argv) {
       out << json;
       out.close();
       if (!out) {
-        std::cerr << "kestrune-replay: cannot write " << summaryPath << "\n";
+        std::cerr << "kestrune-replay: cannot write " << EscapeForDisplay(summaryPath) << "\n";
         return 1;
       }
     }
@@ -107,7 +112,7 @@ int main(int argc, char** argv) {
     if (!result.Started) return 2;
     return result.Errors.empty() ? 0 : 1;
   } catch (const EReplayScriptError& e) {
-    std::cerr << "kestrune-replay: " << e.what() << "\n";
+    std::cerr << "kestrune-replay: " << EscapeForDisplay(e.what()) << "\n";
     return 1;
   }
 }

@@ -1,8 +1,11 @@
 #include "platform/headless/ReplayRunner.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
+#include "framework/DisplayText.h"
+#include "platform/headless/ScriptOutputPath.h"
 #include "race/Finish.h"
 #include "race/Pedestrians.h"
 #include "race/Race.h"
@@ -163,6 +166,22 @@ void TReplayRunner::Apply(const TReplayAction& a) {
   }
 }
 
+void TReplayRunner::TakeScreenshot(const TReplayScreenshot& shot, std::int64_t frame, TReplayResult& result) {
+  if (!WriteScreenshots) {
+    ++result.ScreenshotsSkipped;
+    return;
+  }
+  std::string path = shot.Path, problem;
+  if (!shot.FromCommandLine) path = ScriptOutputPath(OutputFolder, shot.Path, problem);
+  if (path.empty()) {
+    result.Errors.push_back(EscapeForDisplay("screenshot '" + shot.Path + "' refused: " + problem));
+  } else if (platform_.WriteLastFramePng(path)) {
+    result.Screenshots.push_back(path);
+  } else {
+    result.Errors.push_back(EscapeForDisplay("cannot write screenshot '" + path + "' at frame " + std::to_string(frame)));
+  }
+}
+
 TReplayResult TReplayRunner::Run() {
   TReplayResult result;
   TGameSession session(platform_, script_.Seed);
@@ -175,34 +194,32 @@ TReplayResult TReplayRunner::Run() {
     StartRaceAt(script_.RaceLevel, script_.RaceCar);
   }
 
-  std::size_t next = 0;
+  // Each frame touches only its own steps and screenshots: cursors into the steps (frame steps
+  // first, in frame order, then the timed ones in time order) and into the screenshots by frame.
+  const std::vector<TReplayStep>& steps = script_.Steps;
+  std::size_t nextFrameStep = 0;
+  std::size_t nextTimeStep = static_cast<std::size_t>(
+      std::find_if(steps.begin(), steps.end(), [](const TReplayStep& s) { return s.ByTime; }) - steps.begin());
+  std::vector<TReplayScreenshot> shots = script_.Screenshots;
+  std::stable_sort(shots.begin(), shots.end(),
+                   [](const TReplayScreenshot& x, const TReplayScreenshot& y) { return x.Frame < y.Frame; });
+  std::size_t nextShot = 0;
   for (std::int64_t frame = 1; result.Started && frame <= script_.Frames && !session.Finished(); ++frame) {
     if (StopRequested && StopRequested()) break;
     // Actions due before this frame: by frame number, or by the game clock.
-    for (const TReplayStep& step : script_.Steps) {
-      if (!step.ByTime && step.AtFrame == frame) Apply(step.Action);
+    while (nextFrameStep < steps.size() && !steps[nextFrameStep].ByTime && steps[nextFrameStep].AtFrame <= frame) {
+      if (steps[nextFrameStep].AtFrame == frame) Apply(steps[nextFrameStep].Action);
+      ++nextFrameStep;
     }
-    while (next < script_.Steps.size()) {
-      const TReplayStep& step = script_.Steps[next];
-      if (!step.ByTime) {
-        ++next;
-        continue;
-      }
-      if (step.AtMs > platform_.Milliseconds()) break;
-      Apply(step.Action);
-      ++next;
+    while (nextTimeStep < steps.size() && steps[nextTimeStep].AtMs <= platform_.Milliseconds()) {
+      Apply(steps[nextTimeStep].Action);
+      ++nextTimeStep;
     }
     session.Step();
     result.FramesRun = frame;
     if (AfterFrame && session.Form() != nullptr) AfterFrame(*session.Form(), frame);
-    for (const TReplayScreenshot& shot : script_.Screenshots) {
-      if (shot.Frame != frame) continue;
-      if (platform_.WriteLastFramePng(shot.Path)) {
-        result.Screenshots.push_back(shot.Path);
-      } else {
-        result.Errors.push_back("cannot write screenshot '" + shot.Path + "' at frame " +
-                                std::to_string(frame));
-      }
+    for (; nextShot < shots.size() && shots[nextShot].Frame <= frame; ++nextShot) {
+      if (shots[nextShot].Frame == frame) TakeScreenshot(shots[nextShot], frame, result);
     }
   }
   result.Finished = session.Finished();

@@ -24,7 +24,8 @@ struct TReplayResult {
   std::uint64_t Presented = 0;
   std::uint64_t LastFrameHash = 0;
   std::vector<std::string> Screenshots;  // files written
-  std::vector<std::string> Errors;       // screenshots that could not be written
+  std::vector<std::string> Errors;       // screenshots that could not be written or were refused
+  int ScreenshotsSkipped = 0;            // the script's screenshots not written (WriteScreenshots off)
   // The summary as (name, JSON value) pairs, in output order.
   std::vector<std::pair<std::string, std::string>> Summary;
 };
@@ -39,12 +40,17 @@ class TReplayRunner {
   std::function<void(TMForm&, std::int64_t frame)> AfterFrame;
   // Asked before each frame; true ends the run there (the watcher of a replay left it).
   std::function<bool()> StopRequested;
+  // The folder the script's screenshots are written in (names inside it only; see
+  // ScriptOutputPath). With WriteScreenshots off, no screenshot is written at all.
+  std::string OutputFolder = ".";
+  bool WriteScreenshots = true;
 
   TReplayResult Run();
   HeadlessPlatform& Platform() { return platform_; }
 
  private:
   void Apply(const TReplayAction& action);
+  void TakeScreenshot(const TReplayScreenshot& shot, std::int64_t frame, TReplayResult& result);
 
   TReplayScript script_;
   HeadlessPlatform platform_;

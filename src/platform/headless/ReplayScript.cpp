@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <sstream>
 #include <vector>
 
+#include "framework/DisplayText.h"
 #include "framework/Errors.h"
 #include "framework/FileAccess.h"
+#include "platform/headless/ScriptOutputPath.h"
 
 namespace kestrune {
 namespace {
@@ -31,6 +32,21 @@ std::int64_t Number(const std::string& s, int base = 10) {
 
 // Scripts are small text files; anything this large was given by mistake.
 constexpr std::uint64_t kMaxScriptBytes = 16ull << 20;
+
+// True when text starts with prefix, letter case aside.
+bool StartsWithNoCase(const std::string& text, std::size_t at, const char* prefix) {
+  for (std::size_t i = 0; prefix[i] != '\0'; ++i, ++at) {
+    if (at >= text.size() || std::tolower(static_cast<unsigned char>(text[at])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// The longest "text" action.
+constexpr std::size_t kMaxTextCharacters = 4096;
+
+bool AllDigits(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 }  // namespace
 
@@ -57,18 +73,31 @@ int VirtualKeyFromName(const std::string& name) {
 
 TReplayScript ParseReplayScript(const std::string& text) {
   TReplayScript script;
-  std::istringstream lines(text);
   std::string line;
+  std::vector<std::string> w;
   int lineNo = 0;
-  auto fail = [&lineNo](const std::string& what) {
-    throw EReplayScriptError("replay script line " + std::to_string(lineNo) + ": " + what);
+  // Messages quote the script's own words: escaped, so that no byte of it reaches a terminal raw.
+  auto fail = [&lineNo](std::string what) {
+    if (what.size() > 200) what = what.substr(0, 200) + "...";
+    throw EReplayScriptError(EscapeForDisplay("replay script line " + std::to_string(lineNo) + ": " + what));
   };
-  while (std::getline(lines, line)) {
+  std::int64_t lastFrame = 0;
+  std::uint32_t lastMs = 0;
+  bool framesGiven = false;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    line.assign(text, start, end - start);
+    start = end + 1;
     ++lineNo;
     if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-    std::istringstream in(line);
-    std::vector<std::string> w;
-    for (std::string word; in >> word;) w.push_back(word);
+    // Words are separated by white space, as the stream extraction would split them.
+    w.clear();
+    for (std::size_t at = 0; at < line.size();) {
+      while (at < line.size() && std::isspace(static_cast<unsigned char>(line[at]))) ++at;
+      const std::size_t from = at;
+      while (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at]))) ++at;
+      if (at > from) w.emplace_back(line, from, at - from);
+    }
     if (w.empty()) continue;
     const std::string cmd = Lower(w[0]);
 
@@ -86,13 +115,17 @@ TReplayScript ParseReplayScript(const std::string& text) {
       script.RefreshRate = static_cast<int>(number(1, 0, 1000));
     } else if (cmd == "frames") {
       script.Frames = number(1, 0, 100000000);
+      framesGiven = true;
     } else if (cmd == "race") {
       if (w.size() != 3) fail("race needs a level and a car");
       script.RaceLevel = static_cast<std::int32_t>(number(1, 1, 1000000));
       script.RaceCar = static_cast<std::int32_t>(number(2, 1, 6));
     } else if (cmd == "screenshot") {
       if (w.size() != 3) fail("screenshot needs a frame and a file name");
-      script.Screenshots.push_back({number(1, 1, 100000000), w[2]});
+      const std::int64_t frame = number(1, 1, 100000000);
+      if (const std::string problem = ScriptFileNameProblem(w[2]); !problem.empty())
+        fail("screenshot file '" + w[2] + "' is refused: " + problem);
+      script.Screenshots.push_back({frame, w[2]});
     } else if (cmd[0] == '@') {
       TReplayStep step;
       std::string when = cmd.substr(1);
@@ -110,26 +143,33 @@ TReplayScript ParseReplayScript(const std::string& text) {
       TReplayAction& a = step.Action;
       auto parseKey = [&](std::size_t i) {
         if (i >= w.size()) fail("'" + w[1] + "' needs a key");
-        std::string name = w[i];
+        const std::string& word = w[i];
+        // The prefixes are stepped over in place, so a word of many prefixes costs its length.
+        std::size_t at = 0;
         for (;;) {
-          const std::string l = Lower(name);
-          if (l.rfind("alt+", 0) == 0) {
+          if (StartsWithNoCase(word, at, "alt+")) {
             a.Alt = true;
-            name.erase(0, 4);
-          } else if (l.rfind("shift+", 0) == 0) {
+            at += 4;
+          } else if (StartsWithNoCase(word, at, "shift+")) {
             a.Shift = true;
-            name.erase(0, 6);
-          } else if (l.rfind("ctrl+", 0) == 0) {
+            at += 6;
+          } else if (StartsWithNoCase(word, at, "ctrl+")) {
             a.Ctrl = true;
-            name.erase(0, 5);
+            at += 5;
           } else {
             break;
           }
         }
-        a.Key = VirtualKeyFromName(name);
+        a.Key = VirtualKeyFromName(word.substr(at));
         if (a.Key == 0) fail("unknown key '" + w[i] + "'");
       };
-      auto push = [&](TReplayStep s) { script.Steps.push_back(s); };
+      auto push = [&](TReplayStep s) {
+        if (s.ByTime)
+          lastMs = std::max(lastMs, s.AtMs);
+        else
+          lastFrame = std::max(lastFrame, s.AtFrame);
+        script.Steps.push_back(s);
+      };
 
       if (action == "keydown" || action == "keyup" || action == "press") {
         parseKey(2);
@@ -145,7 +185,9 @@ TReplayScript ParseReplayScript(const std::string& text) {
       } else if (action == "char") {
         if (w.size() != 3) fail("char needs one character or a code");
         a.Type = TReplayAction::Kind::Char;
-        if (w[2].size() == 1) {
+        // A word of digits is always a character code ("char 8" is Backspace, as "char 13" is
+        // Enter); any other single character types itself.
+        if (w[2].size() == 1 && !AllDigits(w[2])) {
           a.Key = static_cast<unsigned char>(w[2][0]);
         } else {
           const std::int64_t code = Number(w[2]);
@@ -159,6 +201,10 @@ TReplayScript ParseReplayScript(const std::string& text) {
         std::string typed = line.substr(at);
         typed.erase(0, typed.find_first_not_of(" \t"));
         typed.erase(typed.find_last_not_of(" \t\r") + 1);
+        // Text goes to name entries and the like; a line longer than this is a mistake, and
+        // every character becomes an event of one frame.
+        if (typed.size() > kMaxTextCharacters)
+          fail("text is longer than " + std::to_string(kMaxTextCharacters) + " characters");
         a.Type = TReplayAction::Kind::Char;
         for (unsigned char c : typed) {
           a.Key = c;
@@ -217,6 +263,14 @@ TReplayScript ParseReplayScript(const std::string& text) {
       fail("unknown command '" + w[0] + "'");
     }
   }
+  // A script without a frames line (a recording cut off before its end) runs to its last action
+  // and one second more, so that whatever it holds is played.
+  if (!framesGiven) {
+    const std::int64_t hz = script.RefreshRate > 1 ? script.RefreshRate : 60;
+    const std::int64_t byTime = (static_cast<std::int64_t>(lastMs) * hz + 999) / 1000;
+    const std::int64_t last = std::max(lastFrame, byTime);
+    if (last > 0) script.Frames = std::max(script.Frames, std::min<std::int64_t>(last + hz, 100000000));
+  }
   // Frame steps in frame order; actions of one frame keep their script order.
   std::stable_sort(script.Steps.begin(), script.Steps.end(), [](const TReplayStep& x, const TReplayStep& y) {
     if (x.ByTime != y.ByTime) return !x.ByTime;
@@ -232,7 +286,7 @@ TReplayScript LoadReplayScript(const std::string& path) {
   try {
     bytes = ReadRegularFile(path, kMaxScriptBytes);
   } catch (const EKestruneError& e) {
-    throw EReplayScriptError(std::string("cannot read replay script: ") + e.what());
+    throw EReplayScriptError(EscapeForDisplay(std::string("cannot read replay script: ") + e.what()));
   }
   return ParseReplayScript(std::string(bytes.begin(), bytes.end()));
 }

@@ -4,14 +4,16 @@
 //
 //   seed 1234               random seed (default 1)
 //   refresh 60              display refresh rate in Hz (default 60)
-//   frames 300              frames to run (default 60)
-//   screenshot 120 a.png    write frame 120 (1-based) as PNG
+//   frames 300              frames to run (default: to the last action and one second more,
+//                           at least 60)
+//   screenshot 120 a.png    write frame 120 (1-based) as PNG, inside the runner's output folder
 //   race 3 2                right after start-up, start a race at level 3 with car 2
 //   @<frame> <action>       an action before that frame (frame 1 is the first)
 //   @<ms>ms <action>        an action once the game clock reaches that many milliseconds
 //
 // Actions: keydown KEY, keyup KEY, press KEY (down now, up one frame later), char C (one typed
-// character; "char 13" for a code), text WORDS (each character typed), mouse X Y, click X Y
+// character; a word of digits is a code: "char 8" Backspace, "char 13" Enter, "char 056" the
+// digit 8), text WORDS (each character typed, at most 4096), mouse X Y, click X Y
 // (a move then a click), close (the window's close command), focus lost|gained, bonus K (the
 // race car picks up bonus K: 1 a life, 2 nitro, 3 the machine gun, 4 the rocket projector),
 // goodbye mouse|click X Y and goodbye close (the same in the goodbye window, 320 x 300),
@@ -53,6 +55,9 @@ struct TReplayStep {
 struct TReplayScreenshot {
   std::int64_t Frame = 0;
   std::string Path;
+  // Named by the user on the command line: written where it says. A script's own screenshots
+  // stay inside the runner's output folder.
+  bool FromCommandLine = false;
 };
 
 struct TReplayScript {

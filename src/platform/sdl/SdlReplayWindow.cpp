@@ -23,6 +23,8 @@ int PlayReplayInWindow(const std::string& scriptPath, const SdlPlatformSettings&
     return 2;
   }
   TReplayRunner runner(std::move(script));
+  // A replay watched in the window writes no files: its script may come from anyone.
+  runner.WriteScreenshots = false;
   HeadlessPlatform& game = runner.Platform();
   game.UseAudioOutput(window->Audio());
   bool leave = false;
@@ -47,6 +49,9 @@ int PlayReplayInWindow(const std::string& scriptPath, const SdlPlatformSettings&
   };
   const TReplayResult result = runner.Run();
   if (!result.Started) return 2;
+  if (result.ScreenshotsSkipped > 0)
+    std::cerr << "kestrune: a replay in the window writes no files: " << result.ScreenshotsSkipped
+              << " screenshot(s) skipped (kestrune-replay writes them)" << std::endl;
   std::cerr << "Kestrune: replayed " << result.FramesRun << " frames" << (leave ? " (left)" : "")
             << std::endl;
   return 0;

@@ -1,7 +1,8 @@
 #pragma once
 // Plays a replay script back in a real window: the game runs from the script exactly as
 // kestrune-replay runs it, and its pictures are shown at the pace of the script's refresh rate.
-// The watcher's Esc or the window's close button leaves.
+// The watcher's Esc or the window's close button leaves. It writes no files: the script's
+// screenshots are skipped, with one line on standard error.
 
 #include <string>
 
