@@ -101,9 +101,9 @@ void SessionRecorder::Record(const PlatformEvent& e) {
       break;
     case Kind::Char:
       if (e.Char == typed) return;
-      // Letters as themselves; everything else (digits, '#', spaces, Enter, ...) by a code of
-      // three digits, since a word of digits in a script is always a code.
-      if (std::isalpha(e.Char) != 0 && e.Char < 0x80) {
+      // Letters and digits as themselves; everything else ('#', spaces, Enter, ...) by a code of
+      // three digits, which never reads as a single character.
+      if (std::isalnum(e.Char) != 0 && e.Char < 0x80) {
         line << "char " << static_cast<char>(e.Char);
       } else {
         char code[8];

@@ -60,16 +60,17 @@ TEST(ReplayScript, RejectsBadLinesNamingTheLine) {
 }
 
 // A word of digits is a character code, however short; any other single character types itself.
-TEST(ReplayScript, CharTakesADigitWordAsACode) {
+TEST(ReplayScript, CharTypesOneCharacterAsItselfAndLongerDigitWordsAsCodes) {
   const std::pair<const char*, int> cases[] = {
-      {"8", 8}, {"08", 8}, {"13", 13}, {"056", '8'}, {"a", 'a'}, {"%", '%'}, {"255", 255},
+      {"8", '8'}, {"0", '0'}, {"08", 8}, {"13", 13}, {"056", '8'}, {"a", 'a'}, {"%", '%'}, {"255", 255},
   };
   for (const auto& [word, code] : cases) {
     const TReplayScript s = ParseReplayScript(std::string("@1 char ") + word + "\n");
     ASSERT_EQ(s.Steps.size(), 1u) << word;
     EXPECT_EQ(s.Steps[0].Action.Key, code) << word;
   }
-  EXPECT_THROW(ParseReplayScript("@1 char 0\n"), EReplayScriptError);
+  EXPECT_THROW(ParseReplayScript("@1 char 00\n"), EReplayScriptError);
+  EXPECT_THROW(ParseReplayScript("@1 char 256\n"), EReplayScriptError);
 }
 
 // A recording cut off before its closing "frames" line still plays to its last action (and one

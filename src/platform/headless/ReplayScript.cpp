@@ -44,10 +44,6 @@ bool StartsWithNoCase(const std::string& text, std::size_t at, const char* prefi
 // The longest "text" action.
 constexpr std::size_t kMaxTextCharacters = 4096;
 
-bool AllDigits(const std::string& s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 }  // namespace
 
 int VirtualKeyFromName(const std::string& name) {
@@ -185,9 +181,10 @@ TReplayScript ParseReplayScript(const std::string& text) {
       } else if (action == "char") {
         if (w.size() != 3) fail("char needs one character or a code");
         a.Type = TReplayAction::Kind::Char;
-        // A word of digits is always a character code ("char 8" is Backspace, as "char 13" is
-        // Enter); any other single character types itself.
-        if (w[2].size() == 1 && !AllDigits(w[2])) {
+        // One character types itself, a digit too ("char 8" types 8, as recordings have always
+        // written digits); a word of two or more digits is a character code ("char 08" is
+        // Backspace, "char 13" Enter).
+        if (w[2].size() == 1) {
           a.Key = static_cast<unsigned char>(w[2][0]);
         } else {
           const std::int64_t code = Number(w[2]);
