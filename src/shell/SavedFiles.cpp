@@ -1,9 +1,5 @@
 #include "shell/SavedFiles.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -14,6 +10,7 @@
 #include "shell/GameState.h"
 #include "shell/HighScoreTable.h"
 #include "shell/SaveFileIO.h"
+#include "shell/SaveRecovery.h"
 
 namespace kestrune {
 namespace {
@@ -99,77 +96,6 @@ bool ReadTable(TLineReader& lines, THighScoreTable& table) {
     table[k] = {*name, *score};
   }
   return true;
-}
-
-// A table file exactly as the game writes it: twenty lines, each ending in CR LF, all readable.
-// A temporary file cut off anywhere is not one.
-std::optional<THighScoreTable> ReadWholeTable(const std::string& bytes) {
-  if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) return std::nullopt;
-  TLineReader lines(bytes);
-  THighScoreTable table{};
-  if (lines.Count() != 20 || !ReadTable(lines, table) || !lines.Problem().empty()) return std::nullopt;
-  return table;
-}
-
-// The file names a save writes for the file at `path`: the path itself, and, when it is a link,
-// the file it leads to (its temporary files lie beside that one).
-std::vector<std::string> SaveTargets(const std::string& path) {
-  std::vector<std::string> targets{path};
-  const std::string target = ResolveFileLinks(path);
-  if (target != path) targets.push_back(target);
-  return targets;
-}
-
-// The temporary files a save of `path` left behind: regular files named "<name>.XXXXXX" beside
-// the file (or beside a link's target).
-std::vector<std::string> LeftoverStagedFiles(const std::string& path) {
-  std::vector<std::string> found;
-  std::vector<std::string> targets;
-  try {
-    targets = SaveTargets(path);
-  } catch (const std::exception&) {
-    targets = {path};  // a loop of links: only the save folder
-  }
-  for (const std::string& target : targets) {
-    const std::string folder = FolderOf(target);
-    const std::string base = std::filesystem::path(target).filename().string();
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-      const std::string name = it->path().filename().string();
-      if (!IsStagedFileName(name, base)) continue;
-      struct stat st {};
-      const std::string file = it->path().string();
-      if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) found.push_back(file);
-    }
-  }
-  return found;
-}
-
-// The exit save was cut off after the options file was replaced and before the table was: the
-// table's temporary file, whole and matching the stored check, is put in place and loaded.
-void CompleteInterruptedSave() {
-  for (const std::string& file : LeftoverStagedFiles(HighScoresPath())) {
-    const TSavedFileContents contents = ReadSavedFile(file);
-    if (!contents.Problem.empty()) continue;
-    const std::optional<THighScoreTable> table = ReadWholeTable(contents.Bytes);
-    if (!table || HighScoreCheck(*table) != GameState.StoredCheck) continue;
-    for (int k = 1; k <= 10; ++k) GameState.HighScores[k] = (*table)[k];
-    std::string target = HighScoresPath();
-    try {
-      target = ResolveFileLinks(target);
-    } catch (const std::exception&) {
-      return;  // the table is in memory; the exit writes it
-    }
-    if (std::rename(file.c_str(), target.c_str()) == 0) SyncFolder(FolderOf(target));
-    return;
-  }
-}
-
-// Temporary files of saves that a kill cut off; only names of exactly their shape, and only
-// regular files, are removed.
-void RemoveLeftoverStagedFiles() {
-  for (const std::string& path : {OptionsPath(), HighScoresPath(), PromotionSwitchPath()})
-    for (const std::string& file : LeftoverStagedFiles(path)) ::unlink(file.c_str());
 }
 
 std::string OptionsText(const std::string& check) {
@@ -271,6 +197,14 @@ void LoadHighScores() {
     ReportUnreadable(path, lines.Problem());
     ResetHighScores();
   }
+}
+
+std::optional<THighScoreTable> ReadWholeHighScoreFile(const std::string& bytes) {
+  if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) return std::nullopt;
+  TLineReader lines(bytes);
+  THighScoreTable table{};
+  if (lines.Count() != 20 || !ReadTable(lines, table) || !lines.Problem().empty()) return std::nullopt;
+  return table;
 }
 
 void ReadSaveFiles() {

@@ -14,8 +14,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "shell/GameState.h"
 
 namespace kestrune {
 
@@ -37,6 +40,10 @@ bool FileExists(const std::string& path);
 void LoadOptions();
 // The table, entries 1..10; a missing or unreadable file gives the default table.
 void LoadHighScores();
+// A table file exactly as the game writes it (twenty lines, each ending in CR LF, all readable),
+// or nullopt: a temporary file cut off anywhere is not one.
+std::optional<THighScoreTable> ReadWholeHighScoreFile(const std::string& bytes);
+
 // Start-up: the table, then the options; an exit save that was cut off between its two renames
 // is completed; temporary files that killed saves left in the save folder are removed; a table
 // that does not match the stored check string (edited outside the game, or no options file) is
