@@ -53,8 +53,9 @@ bool IsPlainText(const std::string& line);
 bool IsCheckText(const std::string& line);
 
 // Replaces the file whole or not at all (a temporary file in the same folder, flushed, then
-// renamed over the old one); creates the folder when it is missing. Raises ESaveFileError; the
-// old file is then untouched.
+// renamed over the old one, and the folder flushed); a link is written through (its target is
+// replaced, in the target's folder). Creates the folder when it is missing. Raises
+// ESaveFileError; the old file is then untouched.
 void WriteSavedFile(const std::string& path, const std::string& bytes);
 
 // The first half of WriteSavedFile: the new bytes written and flushed beside the file (its
