@@ -14,6 +14,9 @@ class EKestruneError : public std::runtime_error {
   // The data file the error is about, when known (an archive whose contents are bad or lack a
   // picture). It is shown to the player before the message; the message itself stays as it is.
   std::string SourceFile;
+  // The system's error number when a failed system call caused the error (0 otherwise), so
+  // that callers can tell the player why in plain words.
+  int SystemError = 0;
 };
 
 #define KESTRUNE_ERROR_CLASS(Name, Base)                                   \

@@ -25,6 +25,14 @@ struct FileDescriptor {
   }
 };
 
+// Raises the error with the system's reason appended (when there is one) and its number kept.
+template <class Error>
+[[noreturn]] void Raise(const std::string& message, int error) {
+  Error e(error != 0 ? message + std::strerror(error) : message);
+  e.SystemError = error;
+  throw e;
+}
+
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size);
@@ -68,22 +76,57 @@ std::vector<std::uint8_t> ReadRegularFile(const std::string& path, std::uint64_t
   return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  // Only a regular file may be replaced: renaming over a device or a link would not write
-  // through it but remove it.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool IsStagedFileName(const std::string& name, const std::string& base) {
+  if (name.size() != base.size() + 7 || name.compare(0, base.size(), base) != 0 || name[base.size()] != '.')
+    return false;
+  for (std::size_t i = base.size() + 1; i < name.size(); ++i) {
+    const char c = name[i];
+    const bool letterOrDigit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (!letterOrDigit) return false;
+  }
+  return true;
+}
+
+std::string ResolveFileLinks(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops <= 40; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+    if (n < 0) return current;
+    link.resize(static_cast<std::size_t>(n));
+    // A relative link is relative to the folder that holds it.
+    const std::size_t slash = current.rfind('/');
+    current = (link.front() == '/' || slash == std::string::npos) ? link : current.substr(0, slash + 1) + link;
+  }
+  Raise<EFCreateError>("Cannot create file \"" + path + "\". ", ELOOP);
+}
+
+TStagedFile::TStagedFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+    : path_(path), target_(ResolveFileLinks(path)) {
+  // Only a regular file may be replaced: renaming over a folder or a device would not write
+  // to it but remove it.
   struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-    throw EFCreateError("Cannot create file \"" + path + "\". " +
-                        (S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "Not a regular file"));
-  std::string temp = path + ".XXXXXX";
-  FileDescriptor file{::mkstemp(temp.data())};
-  if (file.fd < 0) throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-  ::fcntl(file.fd, F_SETFD, FD_CLOEXEC);
+  if (::lstat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) Raise<EFCreateError>("Cannot create file \"" + path + "\". ", EISDIR);
+    Raise<EFCreateError>("Cannot create file \"" + path + "\". Not a regular file", 0);
+  }
+  std::string temp = target_ + ".XXXXXX";
+  FileDescriptor file{::mkostemp(temp.data(), O_CLOEXEC)};
+  if (file.fd < 0) Raise<EFCreateError>("Cannot create file \"" + path + "\". ", errno);
   auto fail = [&](int error) {
     ::close(file.fd);
     file.fd = -1;
     ::unlink(temp.c_str());
-    throw EWriteError("Cannot write file \"" + path + "\". " + std::strerror(error));
+    Raise<EWriteError>("Cannot write file \"" + path + "\". ", error);
   };
   // mkstemp creates the file for its owner only; give it the usual permissions.
   const mode_t mask = ::umask(0);
@@ -96,13 +139,31 @@ void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
   if (::close(fd) != 0) {
     const int error = errno;
     ::unlink(temp.c_str());
-    throw EWriteError("Cannot write file \"" + path + "\". " + std::strerror(error));
+    Raise<EWriteError>("Cannot write file \"" + path + "\". ", error);
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    throw EWriteError("Cannot write file \"" + path + "\". " + std::strerror(error));
-  }
+  temp_ = temp;
+}
+
+TStagedFile::~TStagedFile() {
+  if (!committed_ && !kept_) ::unlink(temp_.c_str());
+}
+
+void TStagedFile::Commit() {
+  if (committed_) return;
+  if (::rename(temp_.c_str(), target_.c_str()) != 0)
+    Raise<EWriteError>("Cannot write file \"" + path_ + "\". ", errno);
+  committed_ = true;
+}
+
+bool SyncFolder(const std::string& folder) {
+  FileDescriptor dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  return dir.fd >= 0 && ::fsync(dir.fd) == 0;
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  TStagedFile staged(path, bytes);
+  staged.Commit();
+  SyncFolder(FolderOf(staged.Target()));
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& text) {

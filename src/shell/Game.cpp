@@ -140,6 +140,8 @@ void TGameSession::Step() {
     return;
   }
   if (form_->Terminated() || platform_.QuitRequested()) finished_ = true;
+  // A save that failed at the end (a full disk) is the program's failure too.
+  if (form_->SaveFailed()) exitCode_ = 1;
 }
 
 int RunGame(IPlatform& platform, std::uint32_t randomSeed) {

@@ -34,6 +34,7 @@ class TGameSession {
   // timer runs; while it is suspended, waits a little for events instead).
   void Step();
   bool Finished() const { return finished_; }
+  // Non-zero after a failed start-up, a failure during play, or an end whose save failed.
   int ExitCode() const { return exitCode_; }
   // The main window; null before Start and after a failed start-up.
   TMForm* Form() { return form_.get(); }

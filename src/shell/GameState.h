@@ -51,6 +51,9 @@ struct THighScore {
   std::int32_t Score = 0;
 };
 
+// Entries 1..10 are the table, 11 is the insertion slot (0 unused).
+using THighScoreTable = std::array<THighScore, 12>;
+
 struct TSavedSelection {
   std::int32_t Selected = 0, FirstItem = 0, LastItem = 0;
 };
@@ -76,8 +79,7 @@ struct TGameState {
   // Options (read from and written to the options file).
   std::uint8_t FullScreen = 0, MusicOn = 0, SoundOn = 0;
   std::string Country;
-  // Entries 1..10 are the table, 11 is the insertion slot (0 unused).
-  std::array<THighScore, 12> HighScores{};
+  THighScoreTable HighScores{};
   std::string StoredCheck;
 
   std::string PlayerName;

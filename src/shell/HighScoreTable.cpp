@@ -11,9 +11,11 @@ void ResetHighScores() {
   for (int i = 1; i <= 10; ++i) GameState.HighScores[i] = {"ANONYMOUS", 5500 - 500 * i};
 }
 
-std::string HighScoreCheck() {
+std::string HighScoreCheck() { return HighScoreCheck(GameState.HighScores); }
+
+std::string HighScoreCheck(const THighScoreTable& table) {
   std::size_t length = 0;
-  for (int k = 1; k <= 10; ++k) length = std::max(length, GameState.HighScores[k].Name.size());
+  for (int k = 1; k <= 10; ++k) length = std::max(length, table[k].Name.size());
   std::string check(length, ' ');
   // Folds the text into the check; characters past the check's length (a score with more digits
   // than the longest name) are left out.
@@ -25,8 +27,8 @@ std::string HighScoreCheck() {
     }
   };
   for (int k = 1; k <= 10; ++k) {
-    fold(GameState.HighScores[k].Name);
-    fold(std::to_string(GameState.HighScores[k].Score));
+    fold(table[k].Name);
+    fold(std::to_string(table[k].Score));
   }
   return check;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/GameState.h"
+
 namespace kestrune {
 
 // Entry i becomes ("ANONYMOUS", 5500 - 500 i) for i = 1..10; entry 11 is left alone.
@@ -13,6 +15,8 @@ void ResetHighScores();
 // The check string stored beside the table in the options file: a table edited outside the game
 // no longer matches it. Characters are bytes 32..255, one per character of the longest name.
 std::string HighScoreCheck();
+// The same for a table that is not (yet) the one in GameState; entries 1..10 count.
+std::string HighScoreCheck(const THighScoreTable& table);
 // True when the score beats at least one of entries 1..10 (equalling the lowest is not enough).
 bool QualifiesForTable(std::int32_t score);
 // Puts (name, score) below every entry with an equal or greater score; the lowest of the eleven

@@ -176,7 +176,7 @@ void TMForm::ApplyDisplayMode() {
 void TMForm::ExitGame() {
   MDXSpriteEngine.FreeDead();
   // The options file, then the high-score file.
-  if (Handlers.WriteSaveFiles) Handlers.WriteSaveFiles();
+  if (Handlers.WriteSaveFiles && !Handlers.WriteSaveFiles()) saveFailed_ = true;
   terminated_ = true;
   platform_->Quit();
 }

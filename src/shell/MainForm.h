@@ -45,7 +45,8 @@ struct TShellHandlers {
   // Start-up steps that later modules provide (archives, save files, first screen).
   std::function<void()> LoadArchives;
   std::function<void()> ReadSaveFiles;
-  std::function<void()> WriteSaveFiles;
+  // Writes the options and the table at the end; false when something could not be saved.
+  std::function<bool()> WriteSaveFiles;
   std::function<void()> OpenIntroScreen;
   // Leaving the game after the player confirmed it: hides the main window and shows the goodbye
   // window, whose closing ends the game. Empty: the game ends at once.
@@ -133,6 +134,8 @@ class TMForm : public TDXForm {
   TCanvas* Canvas();
   // True once ExitGame ran: the message loop ends.
   bool Terminated() const { return terminated_; }
+  // True when ExitGame could not save everything (the program then exits non-zero).
+  bool SaveFailed() const { return saveFailed_; }
   // The system cursor's display count: the cursor shows while it is at least 0.
   int CursorCount() const { return cursorCount_; }
 
@@ -142,6 +145,7 @@ class TMForm : public TDXForm {
   IPlatform* platform_;
   std::uint32_t randomSeed_;
   bool terminated_ = false;
+  bool saveFailed_ = false;
   int cursorCount_ = 0;
 };
 

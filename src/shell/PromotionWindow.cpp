@@ -154,9 +154,9 @@ void TForm8a::Button1Click() {
   try {
     WritePromotionSwitch(checked_);
   } catch (const ESaveFileError& e) {
-    // The game still ends and saves the options and the table; the switch stays as it was.
-    std::cerr << "Kestrune: " << e.what() << std::endl;
-    platform_.ShowMessageBox("Kestrune", e.what());
+    // The game still ends and saves the options and the table; the switch stays as it was, and
+    // the exit reports it with its own failures in one message box.
+    DeferSaveFailure("Your choice about this goodbye window was not saved", e);
   }
   Close();
   mainForm_.ExitGame();

@@ -1,6 +1,8 @@
 #include "shell/SaveFileIO.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 
 #include "framework/Errors.h"
@@ -36,17 +38,17 @@ std::vector<std::optional<std::string>> SplitSavedLines(const std::string& bytes
   std::vector<std::optional<std::string>> lines;
   std::size_t start = 0;
   while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    const bool last = end == std::string::npos;
-    if (last) end = bytes.size();
-    std::size_t contentEnd = end;
-    if (!last && contentEnd > start && bytes[contentEnd - 1] == '\r') --contentEnd;
-    if (contentEnd - start > kMaxSavedLine) {
+    // A line ends at CR LF, LF or a CR alone (old Mac editors write those).
+    std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    if (end - start > kMaxSavedLine) {
       lines.emplace_back(std::nullopt);
     } else {
-      lines.emplace_back(bytes.substr(start, contentEnd - start));
+      lines.emplace_back(bytes.substr(start, end - start));
     }
-    start = end + 1;
+    std::size_t next = end + 1;
+    if (end < bytes.size() && bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
+    start = next;
   }
   return lines;
 }
@@ -72,16 +74,75 @@ bool IsPlainText(const std::string& line) {
   return true;
 }
 
-void WriteSavedFile(const std::string& path, const std::string& bytes) {
+bool IsCheckText(const std::string& line) {
+  for (const char c : line)
+    if (static_cast<unsigned char>(c) < 32) return false;
+  return true;
+}
+
+std::string PlainReason(const EKestruneError& error) {
+  switch (error.SystemError) {
+    case 0:
+      return std::string(error.what()).find("Not a regular file") != std::string::npos
+                 ? "something other than a file is in its place"
+                 : error.what();
+    case ENOSPC:
+      return "the disk is full";
+    case EDQUOT:
+      return "the disk quota is used up";
+    case EFBIG:
+      return "the file is larger than the system allows";
+    case EROFS:
+      return "the disk is read-only";
+    case EACCES:
+    case EPERM:
+      return "the game is not allowed to write there";
+    case EISDIR:
+      return "a folder is in its place";
+    case ENOENT:
+    case ENOTDIR:
+      return "its folder is missing";
+    case ELOOP:
+      return "its links lead round in a circle";
+    case EIO:
+      return "the disk reported an error";
+    default: {
+      std::string reason = std::strerror(error.SystemError);
+      if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+      return reason;
+    }
+  }
+}
+
+std::unique_ptr<TStagedFile> StageSavedFile(const std::string& path, const std::string& bytes) {
+  // The folder the file lands in: a link's target folder is the player's and is not made.
   const std::filesystem::path target(path);
   std::error_code ec;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-  if (ec) throw ESaveFileError(path + " cannot be written: its folder cannot be made (" + ec.message() + ")");
-  try {
-    WriteFileAtomically(path, bytes);
-  } catch (const EKestruneError& e) {
-    throw ESaveFileError(path + " cannot be written (" + e.what() + ")");
+  if (ec) {
+    EKestruneError error(ec.message());
+    error.SystemError = ec.value();
+    throw ESaveFileError(path, "its folder cannot be made: " + PlainReason(error));
   }
+  try {
+    return std::make_unique<TStagedFile>(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  } catch (const EKestruneError& e) {
+    throw ESaveFileError(path, PlainReason(e));
+  }
+}
+
+void CommitSavedFile(TStagedFile& staged, const std::string& path) {
+  try {
+    staged.Commit();
+  } catch (const EKestruneError& e) {
+    throw ESaveFileError(path, PlainReason(e));
+  }
+}
+
+void WriteSavedFile(const std::string& path, const std::string& bytes) {
+  const std::unique_ptr<TStagedFile> staged = StageSavedFile(path, bytes);
+  CommitSavedFile(*staged, path);
+  SyncFolder(FolderOf(staged->Target()));
 }
 
 }  // namespace kestrune

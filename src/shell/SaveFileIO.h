@@ -4,6 +4,7 @@
 // kill or a full disk while saving leaves either the old file or the new one.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,11 +12,20 @@
 
 namespace kestrune {
 
+class TStagedFile;
+class EKestruneError;
+
 // A saved file that cannot be written; the message names the file and the reason.
 class ESaveFileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  ESaveFileError(const std::string& path, const std::string& reason)
+      : std::runtime_error(path + " cannot be written (" + reason + ")"), Path(path), Reason(reason) {}
+  std::string Path;    // the file as the game names it
+  std::string Reason;  // why, in plain words: "the disk is full"
 };
+
+// Why a file operation failed, in words a player understands.
+std::string PlainReason(const EKestruneError& error);
 
 // The longest line a saved file may hold; longer lines are not read.
 inline constexpr std::size_t kMaxSavedLine = 255;
@@ -29,7 +39,7 @@ struct TSavedFileContents {
 };
 TSavedFileContents ReadSavedFile(const std::string& path, std::size_t maxBytes = 1 << 20);
 
-// Splits text into lines ending in CR LF or LF (a last line without an end counts too).
+// Splits text into lines ending in CR LF, LF or CR alone (a last line without an end counts too).
 // Lines longer than kMaxSavedLine come back as nullopt.
 std::vector<std::optional<std::string>> SplitSavedLines(const std::string& bytes);
 
@@ -39,10 +49,19 @@ std::optional<std::int32_t> ParseSavedNumber(const std::string& line);
 
 // True when the line holds no control characters (bytes below 32, or 127).
 bool IsPlainText(const std::string& line);
+// True when the line holds only bytes 32..255, every byte a table's check string can hold.
+bool IsCheckText(const std::string& line);
 
 // Replaces the file whole or not at all (a temporary file in the same folder, flushed, then
-// renamed over the old one); creates the folder when it is missing. Raises ESaveFileError; the
-// old file is then untouched.
+// renamed over the old one, and the folder flushed); a link is written through (its target is
+// replaced, in the target's folder). Creates the folder when it is missing. Raises
+// ESaveFileError; the old file is then untouched.
 void WriteSavedFile(const std::string& path, const std::string& bytes);
+
+// The first half of WriteSavedFile: the new bytes written and flushed beside the file (its
+// folder made when missing), ready to replace it with CommitSavedFile. Raises ESaveFileError.
+std::unique_ptr<TStagedFile> StageSavedFile(const std::string& path, const std::string& bytes);
+// Puts a staged file in its place; raises ESaveFileError (the staged file then stays staged).
+void CommitSavedFile(TStagedFile& staged, const std::string& path);
 
 }  // namespace kestrune

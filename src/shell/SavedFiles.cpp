@@ -2,12 +2,15 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 
+#include "framework/FileAccess.h"
 #include "framework/Platform.h"
 #include "shell/GameState.h"
 #include "shell/HighScoreTable.h"
 #include "shell/SaveFileIO.h"
+#include "shell/SaveRecovery.h"
 
 namespace kestrune {
 namespace {
@@ -32,17 +35,13 @@ class TLineReader {
   explicit TLineReader(const std::string& bytes) : lines_(SplitSavedLines(bytes)) {}
 
   // The next line as text, or nullopt when it is too long or holds control characters.
-  std::optional<std::string> Text() {
-    const std::size_t number = next_ + 1;
-    if (next_ >= lines_.size()) {
-      ++next_;
-      return std::string();
-    }
-    const std::optional<std::string>& line = lines_[next_++];
-    if (!line) return Fail(number, "is too long");
-    if (!IsPlainText(*line)) return Fail(number, "holds control characters");
-    return line;
-  }
+  std::optional<std::string> Text() { return Line(IsPlainText); }
+  // The next line as a table's check string: bytes 32..255 (127 included, which the check
+  // produces and no text shows), or nullopt.
+  std::optional<std::string> CheckText() { return Line(IsCheckText); }
+
+  // The number of lines the file holds.
+  std::size_t Count() const { return lines_.size(); }
 
   // The next line as a number, or nullopt when it holds anything else.
   std::optional<std::int32_t> Number() {
@@ -60,6 +59,18 @@ class TLineReader {
   const std::string& Problem() const { return problem_; }
 
  private:
+  std::optional<std::string> Line(bool (*allowed)(const std::string&)) {
+    const std::size_t number = next_ + 1;
+    if (next_ >= lines_.size()) {
+      ++next_;
+      return std::string();
+    }
+    const std::optional<std::string>& line = lines_[next_++];
+    if (!line) return Fail(number, "is too long");
+    if (!allowed(*line)) return Fail(number, "holds control characters");
+    return line;
+  }
+
   std::nullopt_t Fail(std::size_t line, const std::string& what) {
     if (problem_.empty()) problem_ = "line " + std::to_string(line) + " " + what;
     return std::nullopt;
@@ -73,6 +84,55 @@ class TLineReader {
 std::uint8_t Flag(std::optional<std::int32_t> value, std::uint8_t fallback) {
   if (!value) return fallback;
   return *value != 0 ? 1 : 0;
+}
+
+// Reads entries 1..10 into the table; false (with the reader's problem set) at the first line
+// that cannot be read.
+bool ReadTable(TLineReader& lines, THighScoreTable& table) {
+  for (int k = 1; k <= 10; ++k) {
+    const std::optional<std::string> name = lines.Text();
+    const std::optional<std::int32_t> score = name ? lines.Number() : std::nullopt;
+    if (!name || !score) return false;
+    table[k] = {*name, *score};
+  }
+  return true;
+}
+
+std::string OptionsText(const std::string& check) {
+  std::string text;
+  auto line = [&text](const std::string& value) { text += value + "\r\n"; };
+  line(GameState.FullScreen != 0 ? "1" : "0");
+  line(GameState.MusicOn != 0 ? "1" : "0");
+  line(GameState.SoundOn != 0 ? "1" : "0");
+  line(GameState.Country);
+  line(check);
+  return text;
+}
+
+std::string HighScoresText() {
+  std::string text;
+  for (int k = 1; k <= 10; ++k) {
+    text += GameState.HighScores[k].Name + "\r\n";
+    text += std::to_string(GameState.HighScores[k].Score) + "\r\n";
+  }
+  return text;
+}
+
+// A file the exit could not write, for the one report at the end.
+struct TSaveFailure {
+  std::string What;   // "Your options were not saved"
+  std::string Where;  // the file
+  std::string Why;    // in plain words
+};
+
+std::vector<TSaveFailure>& DeferredFailures() {
+  static std::vector<TSaveFailure> failures;
+  return failures;
+}
+
+std::function<void(TSaveStep)>& StepHook() {
+  static std::function<void(TSaveStep)> hook;
+  return hook;
 }
 
 void DefaultOptions() {
@@ -114,7 +174,7 @@ void LoadOptions() {
   GameState.SoundOn = Flag(lines.Number(), 1);
   GameState.Country = lines.Text().value_or(kDefaultCountry);
   // The check string is bytes 32..255 only; anything else cannot match a table.
-  GameState.StoredCheck = lines.Text().value_or("");
+  GameState.StoredCheck = lines.CheckText().value_or("");
   if (!lines.Problem().empty()) ReportUnreadable(path, lines.Problem());
 }
 
@@ -131,12 +191,7 @@ void LoadHighScores() {
     return;
   }
   TLineReader lines(file.Bytes);
-  for (int k = 1; k <= 10; ++k) {
-    const std::optional<std::string> name = lines.Text();
-    const std::optional<std::int32_t> score = name ? lines.Number() : std::nullopt;
-    if (!name || !score) break;
-    GameState.HighScores[k] = {*name, *score};
-  }
+  ReadTable(lines, GameState.HighScores);
   // Part of a table is no table: the whole default table stands in.
   if (!lines.Problem().empty()) {
     ReportUnreadable(path, lines.Problem());
@@ -144,44 +199,96 @@ void LoadHighScores() {
   }
 }
 
+std::optional<THighScoreTable> ReadWholeHighScoreFile(const std::string& bytes) {
+  if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) return std::nullopt;
+  TLineReader lines(bytes);
+  THighScoreTable table{};
+  if (lines.Count() != 20 || !ReadTable(lines, table) || !lines.Problem().empty()) return std::nullopt;
+  return table;
+}
+
 void ReadSaveFiles() {
   LoadHighScores();
   LoadOptions();
+  if (HighScoreCheck() != GameState.StoredCheck && FileExists(OptionsPath())) CompleteInterruptedSave();
+  RemoveLeftoverStagedFiles();
   if (HighScoreCheck() != GameState.StoredCheck) ResetHighScores();
 }
 
-void SaveOptions() {
-  std::string text;
-  auto line = [&text](const std::string& value) { text += value + "\r\n"; };
-  line(GameState.FullScreen != 0 ? "1" : "0");
-  line(GameState.MusicOn != 0 ? "1" : "0");
-  line(GameState.SoundOn != 0 ? "1" : "0");
-  line(GameState.Country);
-  line(HighScoreCheck());
-  WriteSavedFile(OptionsPath(), text);
+void SaveOptions() { WriteSavedFile(OptionsPath(), OptionsText(HighScoreCheck())); }
+
+void SaveHighScores() { WriteSavedFile(HighScoresPath(), HighScoresText()); }
+
+void DeferSaveFailure(const std::string& what, const ESaveFileError& error) {
+  DeferredFailures().push_back({what, error.Path, error.Reason});
 }
 
-void SaveHighScores() {
-  std::string text;
-  for (int k = 1; k <= 10; ++k) {
-    text += GameState.HighScores[k].Name + "\r\n";
-    text += std::to_string(GameState.HighScores[k].Score) + "\r\n";
-  }
-  WriteSavedFile(HighScoresPath(), text);
-}
+void SetSaveStepHook(std::function<void(TSaveStep)> hook) { StepHook() = std::move(hook); }
 
 bool WriteSaveFiles(IPlatform& platform) {
-  std::string failures;
-  for (void (*save)() : {&SaveOptions, &SaveHighScores}) {
-    try {
-      save();
-    } catch (const ESaveFileError& e) {
-      std::cerr << "Kestrune: " << e.what() << std::endl;
-      failures += std::string(failures.empty() ? "" : "\n") + e.what();
+  std::vector<TSaveFailure> failures;
+  failures.swap(DeferredFailures());
+  auto step = [](TSaveStep done) {
+    if (StepHook()) StepHook()(done);
+  };
+  const char* const kTableLost = "Your high-score table was not saved";
+  const char* const kOptionsLost = "Your options were not saved";
+
+  // Both new files are written and flushed before either replaces its old one.
+  std::unique_ptr<TStagedFile> table;
+  try {
+    step(TSaveStep::StageTable);
+    table = StageSavedFile(HighScoresPath(), HighScoresText());
+  } catch (const ESaveFileError& e) {
+    failures.push_back({kTableLost, e.Path, e.Reason});
+  }
+  // Without a new table the options keep the check string of the table that stays on disk.
+  const std::string check = table ? HighScoreCheck() : GameState.StoredCheck;
+  std::unique_ptr<TStagedFile> options;
+  try {
+    step(TSaveStep::StageOptions);
+    options = StageSavedFile(OptionsPath(), OptionsText(check));
+    // The options first: from here on a start-up can complete the pair from the staged table.
+    step(TSaveStep::ReplaceOptions);
+    CommitSavedFile(*options, OptionsPath());
+    GameState.StoredCheck = check;  // what the options on disk now vouch for
+  } catch (const ESaveFileError& e) {
+    options.reset();
+    failures.push_back({kOptionsLost, e.Path, e.Reason});
+    // The old options hold the old table's check: a new table beside them would not load.
+    if (table) {
+      table.reset();
+      failures.push_back({kTableLost, HighScoresPath(), "it goes together with the options, which could not be saved"});
     }
   }
+  if (table) {
+    try {
+      step(TSaveStep::ReplaceTable);
+      CommitSavedFile(*table, HighScoresPath());
+    } catch (const ESaveFileError& e) {
+      table->Keep();  // the next start completes the pair with it
+      failures.push_back({kTableLost, e.Path, e.Reason});
+    }
+  }
+  // The renames reach the disk.
+  step(TSaveStep::FlushFolders);
+  std::vector<std::string> folders;
+  for (const auto* staged : {options.get(), table.get()})
+    if (staged != nullptr) folders.push_back(FolderOf(staged->Target()));
+  for (std::size_t i = 0; i < folders.size(); ++i)
+    if (i == 0 || folders[i] != folders[0]) SyncFolder(folders[i]);
+
   if (failures.empty()) return true;
-  platform.ShowMessageBox("Kestrune", "Your options and high scores could not all be saved.\n\n" + failures);
+  std::string text = "Kestrune could not save everything as it closed:\n";
+  for (const TSaveFailure& failure : failures) {
+    std::error_code ec;
+    const std::string where = std::filesystem::absolute(failure.Where, ec).lexically_normal().string();
+    const std::string sentence = failure.What + " in " + where + ": " + failure.Why + ".";
+    std::cerr << "Kestrune: " << sentence << std::endl;
+    text += "\n- " + sentence;
+  }
+  text += "\n\nWhat was saved there before is still there.";
+  platform.ShowMessageBox("Kestrune", text);
   return false;
 }
 

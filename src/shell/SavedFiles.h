@@ -4,16 +4,26 @@
 // Options and table are read once at start-up and written once when the game ends.
 //
 // Text files hold 8-bit characters (Windows-1252), one value a line; lines are written with
-// CR LF and read with CR LF or LF. A file that cannot be read as a whole falls back to the
+// CR LF and read with CR LF, LF or CR. A file that cannot be read as a whole falls back to the
 // defaults for what cannot be read and says so in one line on standard error.
+//
+// The options file holds the table's check string, so options and table are saved as a pair:
+// both are written to temporary files and flushed first, then the options file is renamed into
+// place, then the table. A start-up that finds the new options beside the old table (the game
+// was killed between the two renames) completes the pair from the table's temporary file.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "shell/GameState.h"
 
 namespace kestrune {
 
 class IPlatform;
+class ESaveFileError;
 
 // The folder the three files live in; "Data/Save" unless the platform chooses another.
 const std::string& SaveFolder();
@@ -30,18 +40,37 @@ bool FileExists(const std::string& path);
 void LoadOptions();
 // The table, entries 1..10; a missing or unreadable file gives the default table.
 void LoadHighScores();
-// Start-up: the table, then the options; a table that does not match the stored check string
-// (edited outside the game, or no options file) is replaced by the default table.
+// A table file exactly as the game writes it (twenty lines, each ending in CR LF, all readable),
+// or nullopt: a temporary file cut off anywhere is not one.
+std::optional<THighScoreTable> ReadWholeHighScoreFile(const std::string& bytes);
+
+// Start-up: the table, then the options; an exit save that was cut off between its two renames
+// is completed; temporary files that killed saves left in the save folder are removed; a table
+// that does not match the stored check string (edited outside the game, or no options file) is
+// replaced by the default table.
 void ReadSaveFiles();
 
 // Each raises ESaveFileError (SaveFileIO.h) when the file cannot be written; the old file is
 // then untouched.
 void SaveOptions();
 void SaveHighScores();
-// The end of the game: the options, then the table. Each file is written even when the other
-// fails; the failures are printed on standard error and shown in one message box. Returns false
-// when something could not be written.
+// The end of the game: the options and the table as a pair (above). A table that cannot be
+// written leaves the one on disk, and the options keep its check string; options that cannot be
+// written keep the table from being replaced too (the new table would not match the old check).
+// Every failure of the exit (with those passed on by DeferSaveFailure) is printed on standard
+// error and shown in one message box in plain words. Returns false when something could not be
+// written.
 bool WriteSaveFiles(IPlatform& platform);
+
+// A write that failed just before the exit (the goodbye window's switch): reported with the
+// exit's own failures, in the same message box. `what` says what was not saved.
+void DeferSaveFailure(const std::string& what, const ESaveFileError& error);
+
+// The steps of the exit save, in order. Tests set a hook that runs before each one (to look at
+// the files as a kill at that instant would leave them, or to make the step fail by raising
+// ESaveFileError); empty in the game.
+enum class TSaveStep { StageTable, StageOptions, ReplaceOptions, ReplaceTable, FlushFolders };
+void SetSaveStepHook(std::function<void(TSaveStep)> hook);
 
 // The goodbye window's switch: true when the file holds the byte 1 (the window is switched off);
 // a missing or unreadable file, or any other byte, means the window shows.

@@ -15,7 +15,7 @@ void RegisterShellModules(TMForm& form) {
     SetSaveFolder(form.Platform().SaveFolder());
     ReadSaveFiles();
   };
-  form.Handlers.WriteSaveFiles = [&form] { WriteSaveFiles(form.Platform()); };
+  form.Handlers.WriteSaveFiles = [&form] { return WriteSaveFiles(form.Platform()); };
 }
 
 }  // namespace kestrune

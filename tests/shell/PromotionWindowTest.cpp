@@ -182,5 +182,21 @@ TEST(PromotionWindow, SwitchDecidesWhetherItShowsAgain) {
   }
 }
 
+// Closing the window when nothing can be saved (folders in the files' places): one message box
+// lists the switch, the options and the table, and the game ends with a failure status.
+TEST(PromotionWindow, FailedSavesOnClosingAreOneMessageBoxAndAFailedExit) {
+  Session s;
+  for (const char* name : {"form", "options"}) fs::create_directories(s.Save() / name / "inside");
+  s.Leave();
+  ASSERT_TRUE(s.platform.SecondWindowOpen());
+  s.Send(Mouse(PlatformEvent::Kind::MouseClick, 150, 260));
+  EXPECT_TRUE(s.game.Finished());
+  ASSERT_EQ(s.platform.MessageBoxes().size(), 1u);
+  const std::string& box = s.platform.MessageBoxes()[0].Text;
+  for (const char* what : {"goodbye window was not saved", "options were not saved", "table was not saved"})
+    EXPECT_NE(box.find(what), std::string::npos) << box;
+  EXPECT_NE(s.game.ExitCode(), 0);
+}
+
 }  // namespace
 }  // namespace kestrune

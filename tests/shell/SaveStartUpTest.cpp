@@ -80,5 +80,17 @@ TEST(SaveStartUp, TerminationSignalSavesAndEndsWithoutTheGoodbyeWindow) {
   EXPECT_TRUE(fs::exists(s.Save() / "hs"));
 }
 
+TEST(SaveStartUp, TerminationSignalWhoseSaveFailsEndsWithAFailureStatus) {
+  const TTerminationSignals signals;
+  Session s;
+  s.Start();
+  fs::create_directories(s.Save() / "options" / "inside");
+  std::raise(SIGINT);
+  s.game->Step();
+  EXPECT_TRUE(s.game->Finished());
+  EXPECT_EQ(s.platform.MessageBoxes().size(), 1u);
+  EXPECT_EQ(s.game->ExitCode(), 1);
+}
+
 }  // namespace
 }  // namespace kestrune

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "fixtures/Files.h"
+#include "framework/Errors.h"
 #include "platform/TextRenderer.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/GameState.h"
@@ -26,7 +29,10 @@ void WriteAll(const fs::path& path, const std::string& bytes) {
 class SavedFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
+    // In memory where /dev/shm exists: some tests save hundreds of times, each flushed to disk.
+    std::error_code ec;
+    const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+    folder_ = base /
               ("kestrune-savedfiles-" +
                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
@@ -86,16 +92,118 @@ TEST_F(SavedFilesTest, BothFilesRoundTripByteForByteWithWindows1252Names) {
   }
 }
 
-TEST_F(SavedFilesTest, FilesWithLineFeedsOnlyLoadAndAnyNonZeroFlagIsOn) {
-  ResetHighScores();
-  WriteFiles("0\n7\n-1\nNorway\n" + HighScoreCheck() + "\n", DefaultTableFile("\n"));
+// Hundreds of tables as players make them (names of up to twelve characters, Windows-1252
+// letters too, any scores) go out through the exit's save and come back unchanged, whatever
+// bytes their check strings hold (127 among them).
+TEST_F(SavedFilesTest, GeneratedTablesRoundTripThroughTheExitSave) {
+  std::mt19937 random(2026);
+  const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \xC4\xD6\xDC\xE9\xFF\x80";
+  HeadlessPlatform platform;
+  int checksWith127 = 0;
+  for (int n = 0; n < 300; ++n) {
+    SCOPED_TRACE(n);
+    GameState = TGameState{};
+    GameState.Country = "C" + std::to_string(n);
+    for (int k = 1; k <= 10; ++k) {
+      std::string name(random() % 13, ' ');
+      for (char& c : name) c = letters[random() % letters.size()];
+      GameState.HighScores[k] = {name, static_cast<std::int32_t>(random())};
+    }
+    const auto table = GameState.HighScores;
+    const std::string check = HighScoreCheck();
+    checksWith127 += check.find('\x7F') != std::string::npos ? 1 : 0;
+    ASSERT_TRUE(WriteSaveFiles(platform));
+    GameState = TGameState{};
+    ReadSaveFiles();
+    EXPECT_EQ(GameState.StoredCheck, check);
+    EXPECT_EQ(GameState.Country, "C" + std::to_string(n));
+    for (int k = 1; k <= 10; ++k) {
+      EXPECT_EQ(GameState.HighScores[k].Name, table[k].Name) << k;
+      EXPECT_EQ(GameState.HighScores[k].Score, table[k].Score) << k;
+    }
+  }
+  EXPECT_GT(checksWith127, 0);  // the byte that once made a good table look edited
+  EXPECT_TRUE(platform.MessageBoxes().empty());
+}
+
+// Whatever line ends an editor left (CR LF, LF, or CR alone as old Mac editors write), the
+// files read the same; any non-zero flag is on.
+TEST_F(SavedFilesTest, LinesEndingInCrLfOrLfOrCrAloneReadAlike) {
+  for (const std::string& eol : {std::string("\r\n"), std::string("\n"), std::string("\r")}) {
+    SCOPED_TRACE(testing::PrintToString(eol));
+    ResetHighScores();
+    WriteFiles("0" + eol + "7" + eol + "-1" + eol + "Norway" + eol + HighScoreCheck() + eol,
+               DefaultTableFile(eol));
+    GameState = TGameState{};
+    ::testing::internal::CaptureStderr();
+    ReadSaveFiles();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(GameState.FullScreen, 0);
+    EXPECT_EQ(GameState.MusicOn, 1);
+    EXPECT_EQ(GameState.SoundOn, 1);
+    EXPECT_EQ(GameState.Country, "Norway");
+    EXPECT_EQ(GameState.HighScores[10].Score, 500);
+    EXPECT_EQ(GameState.StoredCheck, HighScoreCheck());
+  }
+  // An empty line between CR and CR LF is a line of its own.
+  WriteFiles("1\r\r\n0\rPeru\r", DefaultTableFile("\r"));
   GameState = TGameState{};
   ReadSaveFiles();
-  EXPECT_EQ(GameState.FullScreen, 0);
-  EXPECT_EQ(GameState.MusicOn, 1);
-  EXPECT_EQ(GameState.SoundOn, 1);
-  EXPECT_EQ(GameState.Country, "Norway");
-  EXPECT_EQ(GameState.HighScores[10].Score, 500);
+  EXPECT_EQ(GameState.FullScreen, 1);
+  EXPECT_EQ(GameState.MusicOn, 0);
+  EXPECT_EQ(GameState.SoundOn, 0);
+  EXPECT_EQ(GameState.Country, "Peru");
+}
+
+// Temporary files of saves that a kill cut off go at the next start: exactly the names the
+// writer makes ("options.", "hs.", "form." and six letters or digits), and only regular files.
+TEST_F(SavedFilesTest, LeftoverTemporaryFilesOfKilledSavesAreRemovedAtStartUp) {
+  fs::create_directories(Save() / "hs.Folder");
+  const char* const removed[] = {"options.AbC123", "hs.x9Y8z7", "form.QQQQQQ"};
+  const char* const kept[] = {"options.abc", "options.ABCDEFG", "hs.12345_", "notes.ABCDEF", "form.ABCDE",
+                              "Display.cfg", "xoptions.AbC123"};
+  for (const char* name : removed) WriteAll(Save() / name, "partial");
+  for (const char* name : kept) WriteAll(Save() / name, "mine");
+  WriteAll(folder_ / "elsewhere", "not the game's");
+  fs::create_symlink(folder_ / "elsewhere", Save() / "form.Linked");
+  ReadSaveFiles();
+  for (const char* name : removed) EXPECT_FALSE(fs::exists(Save() / name)) << name;
+  for (const char* name : kept) EXPECT_EQ(ReadAll(Save() / name), "mine") << name;
+  EXPECT_TRUE(fs::is_directory(Save() / "hs.Folder"));
+  EXPECT_TRUE(fs::is_symlink(Save() / "form.Linked"));
+  EXPECT_EQ(ReadAll(folder_ / "elsewhere"), "not the game's");
+}
+
+// Save files kept elsewhere through links (a dotfiles manager) are written through them: the
+// links stay, their targets get the new content, and no temporary file stays in either folder.
+TEST_F(SavedFilesTest, SaveFilesThatAreLinksAreWrittenThroughToTheirTargets) {
+  const fs::path dots = folder_ / "dots";
+  fs::create_directories(dots);
+  fs::create_directories(Save());
+  WriteAll(dots / "kestrune-options", "old");
+  fs::create_symlink(dots / "kestrune-options", Save() / "options");  // absolute link
+  fs::create_symlink("../dots/kestrune-hs", Save() / "hs");           // relative, target missing
+  fs::create_symlink("kestrune-form", dots / "form-link");            // a link to a link
+  fs::create_symlink(dots / "form-link", Save() / "form");
+  GameState.Country = "Linked";
+  ResetHighScores();
+  InsertHighScore("LINK", 4700);
+  HeadlessPlatform platform;
+  EXPECT_TRUE(WriteSaveFiles(platform));
+  WritePromotionSwitch(true);
+  EXPECT_TRUE(platform.MessageBoxes().empty());
+  for (const char* name : {"options", "hs", "form"}) EXPECT_TRUE(fs::is_symlink(Save() / name)) << name;
+  EXPECT_NE(ReadAll(dots / "kestrune-options").find("Linked\r\n"), std::string::npos);
+  EXPECT_NE(ReadAll(dots / "kestrune-hs").find("LINK\r\n4700\r\n"), std::string::npos);
+  EXPECT_EQ(ReadAll(dots / "kestrune-form"), std::string(1, '\x01'));
+  EXPECT_EQ(std::distance(fs::directory_iterator(Save()), fs::directory_iterator()), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dots), fs::directory_iterator()), 4);
+
+  GameState = TGameState{};
+  ReadSaveFiles();
+  EXPECT_EQ(GameState.Country, "Linked");
+  EXPECT_EQ(GameState.HighScores[2].Name, "LINK");
+  EXPECT_TRUE(ReadPromotionSwitch());
 }
 
 TEST_F(SavedFilesTest, TableEditedOutsideTheGameOrWithoutOptionsIsReplacedByTheDefault) {
@@ -218,18 +326,82 @@ TEST_F(SavedFilesTest, SavingCreatesTheFolderAndAFailedWriteLeavesTheOldFileWhol
   EXPECT_EQ(std::distance(fs::directory_iterator(Save()), fs::directory_iterator()), 1);
 }
 
-TEST_F(SavedFilesTest, AFileThatCannotBeWrittenIsReportedAndTheOtherIsStillSaved) {
+TEST_F(SavedFilesTest, OptionsThatCannotBeWrittenKeepTheOldTableInPlaceAndAreReported) {
   ResetHighScores();
-  // A folder with something in it where the options file should be: the rename onto it fails.
+  SaveHighScores();
+  const std::string oldTable = ReadAll(Save() / "hs");
+  // A folder with something in it where the options file should be.
   fs::create_directories(Save() / "options" / "inside");
+  InsertHighScore("NEW", 9000);
   HeadlessPlatform platform;
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(WriteSaveFiles(platform));
   const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("options cannot be written"), std::string::npos) << err;
+  EXPECT_NE(err.find("Your options were not saved in " + (Save() / "options").string() + ": a folder is in its place."),
+            std::string::npos)
+      << err;
   ASSERT_EQ(platform.MessageBoxes().size(), 1u);
-  EXPECT_NE(platform.MessageBoxes()[0].Text.find("options cannot be written"), std::string::npos);
-  EXPECT_EQ(ReadAll(Save() / "hs"), DefaultTableFile("\r\n"));
+  const std::string& box = platform.MessageBoxes()[0].Text;
+  EXPECT_NE(box.find("Your options were not saved"), std::string::npos) << box;
+  // A new table beside the old options would not match their check: it is not written either.
+  EXPECT_NE(box.find("Your high-score table was not saved"), std::string::npos) << box;
+  EXPECT_EQ(ReadAll(Save() / "hs"), oldTable);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Save()), fs::directory_iterator()), 2);
+}
+
+// A full disk at the end: every write that failed (the goodbye window's switch, the options,
+// the table) is in one message box, each saying what was not saved, where and why.
+TEST_F(SavedFilesTest, EveryFailedWriteOfTheExitIsInOneMessageBoxInPlainWords) {
+  fs::create_directories(Save() / "form" / "inside");
+  ResetHighScores();
+  HeadlessPlatform platform;
+  try {
+    WritePromotionSwitch(true);
+    ADD_FAILURE() << "the switch was written";
+  } catch (const ESaveFileError& e) {
+    DeferSaveFailure("Your choice about this goodbye window was not saved", e);
+  }
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  ::getrlimit(RLIMIT_FSIZE, &before);
+  rlimit small = before;
+  small.rlim_cur = 8;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  // (Standard error is not captured: the size limit would cut its capture file too.)
+  const bool saved = WriteSaveFiles(platform);
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_FALSE(saved);
+  ASSERT_EQ(platform.MessageBoxes().size(), 1u);
+  const std::string& box = platform.MessageBoxes()[0].Text;
+  for (const std::string& line :
+       {"- Your choice about this goodbye window was not saved in " + (Save() / "form").string() +
+            ": a folder is in its place.",
+        "- Your high-score table was not saved in " + (Save() / "hs").string() +
+            ": the file is larger than the system allows.",
+        "- Your options were not saved in " + (Save() / "options").string() +
+            ": the file is larger than the system allows."})
+    EXPECT_NE(box.find(line), std::string::npos) << box;
+  EXPECT_FALSE(fs::exists(Save() / "options"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(Save()), fs::directory_iterator()), 1);
+
+  // The next exit that works reports nothing old.
+  HeadlessPlatform next;
+  EXPECT_TRUE(WriteSaveFiles(next));
+  EXPECT_TRUE(next.MessageBoxes().empty());
+}
+
+TEST(SaveFailureWords, SystemErrorsAreToldInPlainWords) {
+  const std::pair<int, const char*> cases[] = {
+      {ENOSPC, "the disk is full"},         {EDQUOT, "the disk quota is used up"},
+      {EROFS, "the disk is read-only"},     {EACCES, "the game is not allowed to write there"},
+      {EISDIR, "a folder is in its place"}, {ENOENT, "its folder is missing"},
+  };
+  for (const auto& [error, words] : cases) {
+    EWriteError e("Cannot write file \"x\". technical");
+    e.SystemError = error;
+    EXPECT_EQ(PlainReason(e), words);
+  }
 }
 
 TEST_F(SavedFilesTest, PromotionSwitchHasThreeStates) {

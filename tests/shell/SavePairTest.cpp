@@ -1,0 +1,207 @@
+// The options file holds the table's check string, so the two are one save: whatever instant a
+// kill (or a failure) cuts the exit's save at, the next start loads the old pair or the new one,
+// never the default table.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fixtures/Files.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "shell/GameState.h"
+#include "shell/HighScoreTable.h"
+#include "shell/SaveFileIO.h"
+#include "shell/SavedFiles.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Generation g of a sitting: its country and a table that is g's alone.
+void MakeGeneration(int g) {
+  GameState.Country = "G" + std::to_string(g);
+  for (int k = 1; k <= 10; ++k)
+    GameState.HighScores[k] = {"P" + std::to_string(g) + "R" + std::to_string(k), 100000 * g - 1000 * k + 7};
+}
+
+// The generation the loaded state is, or -1 when options and table are not one generation's
+// pair (0 is the default table).
+int LoadedGeneration() {
+  const std::string& country = GameState.Country;
+  if (country.size() < 2 || country[0] != 'G') return -1;
+  const int g = std::stoi(country.substr(1));
+  const THighScoreTable loaded = GameState.HighScores;
+  MakeGeneration(g);
+  const bool same = [&] {
+    for (int k = 1; k <= 10; ++k)
+      if (loaded[k].Name != GameState.HighScores[k].Name || loaded[k].Score != GameState.HighScores[k].Score)
+        return false;
+    return true;
+  }();
+  GameState.HighScores = loaded;
+  return same ? g : -1;
+}
+
+using TFolderImage = std::map<std::string, std::string>;
+
+TFolderImage TakeImage(const fs::path& folder) {
+  TFolderImage image;
+  for (const auto& entry : fs::directory_iterator(folder)) image[entry.path().filename().string()] = ReadAll(entry.path());
+  return image;
+}
+
+void PutImage(const fs::path& folder, const TFolderImage& image) {
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  for (const auto& [name, bytes] : image) std::ofstream(folder / name, std::ios::binary) << bytes;
+}
+
+class SavePairTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // In memory where /dev/shm exists: the kills need many saves, and a kill acts the same there.
+    std::error_code ec;
+    const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+    folder_ = base /
+              ("kestrune-savepair-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    SetSaveFolder(folder_.string());
+    GameState = TGameState{};
+  }
+  void TearDown() override {
+    SetSaveFolder("Data/Save");
+    SetSaveStepHook(nullptr);
+    fs::remove_all(folder_);
+  }
+  // Loads what the folder holds as a new start would and says which generation it is; the
+  // start also leaves no temporary file behind.
+  int StartAndLoad(const TFolderImage& image) {
+    PutImage(folder_, image);
+    GameState = TGameState{};
+    ReadSaveFiles();
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_TRUE(name == "options" || name == "hs") << name;
+    }
+    return LoadedGeneration();
+  }
+
+  fs::path folder_;
+  HeadlessPlatform platform_;
+};
+
+// The files as a kill just before each step of the exit save (and after its end) would leave
+// them, and with a temporary file cut off while it was written.
+TEST_F(SavePairTest, AKillAtAnyStepOfTheExitSaveLeavesTheOldPairOrTheNew) {
+  MakeGeneration(1);
+  ASSERT_TRUE(WriteSaveFiles(platform_));
+  std::vector<std::pair<std::string, TFolderImage>> images;
+  SetSaveStepHook([&](TSaveStep step) {
+    images.emplace_back("before step " + std::to_string(static_cast<int>(step)), TakeImage(folder_));
+  });
+  MakeGeneration(2);
+  ASSERT_TRUE(WriteSaveFiles(platform_));
+  SetSaveStepHook(nullptr);
+  images.emplace_back("after the save", TakeImage(folder_));
+  ASSERT_EQ(images.size(), 6u);
+  // A temporary table cut off part-way, beside the new options: it cannot complete the pair.
+  TFolderImage cut = images[1].second;
+  for (auto& [name, bytes] : cut)
+    if (name.rfind("hs.", 0) == 0) bytes.resize(bytes.size() - 3);
+  images.emplace_back("table cut off", cut);
+
+  for (const auto& [when, image] : images) {
+    SCOPED_TRACE(when);
+    const int g = StartAndLoad(image);
+    EXPECT_TRUE(g == 1 || g == 2) << g;
+  }
+  // From the options' rename on, the new pair is what loads.
+  EXPECT_EQ(StartAndLoad(images[3].second), 2);
+  EXPECT_EQ(StartAndLoad(images[1].second), 1);
+}
+
+// A step that fails (the hook raises the error a full disk would) leaves a pair that loads,
+// and the failure is reported.
+TEST_F(SavePairTest, AFailureAtAnyStepOfTheExitSaveLeavesAPairThatLoads) {
+  for (int failing = 0; failing <= static_cast<int>(TSaveStep::ReplaceTable); ++failing) {
+    SCOPED_TRACE(failing);
+    fs::remove_all(folder_);
+    SetSaveStepHook(nullptr);
+    GameState = TGameState{};
+    MakeGeneration(1);
+    ASSERT_TRUE(WriteSaveFiles(platform_));
+    SetSaveStepHook([failing](TSaveStep step) {
+      if (static_cast<int>(step) == failing) throw ESaveFileError("somewhere", "the disk is full");
+    });
+    MakeGeneration(2);
+    HeadlessPlatform platform;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(WriteSaveFiles(platform));
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(platform.MessageBoxes().size(), 1u);
+    SetSaveStepHook(nullptr);
+    GameState = TGameState{};
+    ReadSaveFiles();
+    // The table is one of the two saved ones, never the default.
+    const std::string name = GameState.HighScores[1].Name;
+    EXPECT_TRUE(name == "P1R1" || name == "P2R1") << name;
+    EXPECT_EQ(HighScoreCheck(), GameState.StoredCheck);
+  }
+}
+
+// Real saves killed with SIGKILL at random instants, again and again on the same folder: a
+// child process starts as the game does (reading and repairing the files), then saves one
+// generation after another until it is killed. Every start after a kill finds a whole pair of
+// one generation, never an older one than before and never the default table.
+TEST_F(SavePairTest, TwoHundredKillsAtRandomInstantsOfRealSavesNeverLoseTheTable) {
+  MakeGeneration(1);
+  // The kills fall anywhere within a few saves' time, however fast the disk is.
+  const auto saveStart = std::chrono::steady_clock::now();
+  ASSERT_TRUE(WriteSaveFiles(platform_));
+  const auto saveTime =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - saveStart).count();
+  const auto window = static_cast<unsigned>(1000 + 4 * saveTime);
+  std::mt19937 random(25);
+  int last = 1;
+  int advanced = 0;
+  const auto begin = std::chrono::steady_clock::now();
+  for (int kill = 0; kill < 200; ++kill) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ReadSaveFiles();
+      int g = LoadedGeneration();
+      if (g < 1) ::_exit(3);
+      for (;;) {
+        MakeGeneration(++g);
+        if (!WriteSaveFiles(platform_)) ::_exit(4);
+      }
+    }
+    ::usleep(static_cast<useconds_t>(random() % window));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself: " << WEXITSTATUS(status);
+    GameState = TGameState{};
+    ReadSaveFiles();
+    const int g = LoadedGeneration();
+    ASSERT_GE(g, last) << "after kill " << kill;
+    advanced += g > last ? 1 : 0;
+    last = g;
+  }
+  // The kills fell among the saves, not all before the first one.
+  EXPECT_GT(advanced, 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(20));
+}
+
+}  // namespace
+}  // namespace kestrune
