@@ -12,13 +12,14 @@
 //
 // Actions: keydown KEY, keyup KEY, press KEY (down now, up one frame later), char C (one typed
 // character; "char 13" for a code), text WORDS (each character typed), mouse X Y, click X Y
-// (a move then a click), close (the window's close command), focus lost|gained, bonus K (the
-// race car picks up bonus K: 1 a life, 2 nitro, 3 the machine gun, 4 the rocket projector),
-// goodbye mouse|click X Y and goodbye close (the same in the goodbye window, 320 x 300),
+// (a move then a click; click X Y 2 is the second click of a double-click), close (the window's
+// close command), focus lost|gained, bonus K (the race car picks up bonus K: 1 a life, 2 nitro,
+// 3 the machine gun, 4 the rocket projector), goodbye mouse|click X Y, goodbye
+// keydown|keyup|press KEY and goodbye close (the same in the goodbye window, 320 x 300),
 // refresh HZ (the display's refresh rate changes, as when the window moves to another monitor).
 // KEY is a name (Up, Down, Left, Right, Esc, Enter, Space, Shift, Ctrl, Alt, Backspace, Tab,
 // F1..F12, A..Z, 0..9) or a code (0x26); "Alt+Enter" style prefixes Alt+, Shift+, Ctrl+ set the
-// modifier flags of the event.
+// modifier flags of the event, and Pad+ marks a key sent by a gamepad control.
 
 #include <cstdint>
 #include <stdexcept>
@@ -38,8 +39,10 @@ struct TReplayAction {
   // Virtual-key code, the character for Char, the bonus kind for Bonus, the rate in Hz for Refresh.
   int Key = 0;
   bool Shift = false, Ctrl = false, Alt = false;
+  bool FromPad = false;  // a key sent by a gamepad control
   int X = 0, Y = 0;
   int Window = 0;  // 0 the main window, 1 the goodbye window
+  int Clicks = 1;  // Click: 2 for the second click of a double-click
 };
 
 struct TReplayStep {
