@@ -189,7 +189,8 @@ TReplayScript ParseReplayScript(const std::string& text) {
         if (what == "close" && w.size() == 3) {
           a.Type = TReplayAction::Kind::Close;
           push(step);
-        } else if ((what == "mouse" && w.size() == 5) || (what == "click" && (w.size() == 5 || w.size() == 6))) {
+        } else if ((what == "mouse" && w.size() == 5) ||
+                   (what == "click" && (w.size() == 5 || w.size() == 6))) {
           a.X = static_cast<int>(number(3, 0, 319));
           a.Y = static_cast<int>(number(4, 0, 299));
           a.Type = TReplayAction::Kind::MouseMove;
