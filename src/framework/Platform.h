@@ -21,7 +21,7 @@ struct PlatformEvent {
     KeyUp,       // VirtualKey, Shift/Ctrl/Alt
     Char,        // Char: a typed character (8 = Backspace, 13 = Enter)
     MouseMove,   // X, Y in back-surface coordinates
-    MouseClick,  // X, Y in back-surface coordinates (left button)
+    MouseClick,  // X, Y in back-surface coordinates (left button); Clicks
     Close,       // the window's close command
     FocusGained,
     FocusLost,
@@ -36,6 +36,10 @@ struct PlatformEvent {
   bool Shift = false, Ctrl = false, Alt = false;
   std::uint8_t Char = 0;
   int X = 0, Y = 0;
+  // MouseClick: 1 for a single click, 2 for the second click of a double-click, and so on.
+  int Clicks = 1;
+  // KeyDown/KeyUp: sent by a gamepad control rather than the keyboard.
+  bool FromPad = false;
 };
 
 // A font asked for by family name, point size (at 96 dots per inch) and weight.

@@ -76,6 +76,7 @@ void GamepadMap::SetControl(int control, bool down, std::deque<PlatformEvent>& e
     PlatformEvent e;
     e.Type = down ? PlatformEvent::Kind::KeyDown : PlatformEvent::Kind::KeyUp;
     e.VirtualKey = vk;
+    e.FromPad = true;
     events.push_back(e);
     // As on the keyboard, Enter also types its character, which is what activates a menu item.
     if (down && vk == kVkEnter) {

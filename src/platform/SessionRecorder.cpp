@@ -1,5 +1,6 @@
 #include "platform/SessionRecorder.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <sstream>
@@ -16,6 +17,7 @@ std::string KeyWord(const PlatformEvent& e) {
   if (e.Alt) word += "Alt+";
   if (e.Shift) word += "Shift+";
   if (e.Ctrl) word += "Ctrl+";
+  if (e.FromPad) word += "Pad+";
   return word + code;
 }
 
@@ -89,6 +91,31 @@ void SessionRecorder::Record(const PlatformEvent& e) {
   typingKey_ = 0;
   std::ostringstream line;
   line << "@" << frame_ << " ";
+  // The goodbye window's own events: its mouse, its close command and its keys.
+  if (e.Window != 0) {
+    switch (e.Type) {
+      case Kind::MouseMove:
+        line << "goodbye mouse " << e.X << " " << e.Y;
+        break;
+      case Kind::MouseClick:
+        line << "goodbye click " << e.X << " " << e.Y;
+        if (e.Clicks > 1) line << " " << std::min(e.Clicks, 9);
+        break;
+      case Kind::Close:
+        line << "goodbye close";
+        break;
+      case Kind::KeyDown:
+        line << "goodbye keydown " << KeyWord(e);
+        break;
+      case Kind::KeyUp:
+        line << "goodbye keyup " << KeyWord(e);
+        break;
+      default:
+        return;
+    }
+    out_ << line.str() << "\n" << std::flush;
+    return;
+  }
   switch (e.Type) {
     case Kind::KeyDown:
       keys_[e.VirtualKey & 0xFF] = 0x80;
@@ -116,6 +143,7 @@ void SessionRecorder::Record(const PlatformEvent& e) {
       break;
     case Kind::MouseClick:
       line << "click " << e.X << " " << e.Y;
+      if (e.Clicks > 1) line << " " << std::min(e.Clicks, 9);
       break;
     case Kind::Close:
       line << "close";

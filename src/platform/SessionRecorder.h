@@ -42,6 +42,12 @@ class SessionRecorder final : public IPlatform {
   }
   void SetWindowPlacement(const WindowPlacement& placement) override { inner_.SetWindowPlacement(placement); }
   void CenterWindow() override { inner_.CenterWindow(); }
+  // The goodbye window shows while recording too; its events are written like the main window's.
+  bool OpenSecondWindow(const SecondWindowLayout& layout) override { return inner_.OpenSecondWindow(layout); }
+  void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override {
+    inner_.PresentSecondWindow(pixels, pitchPixels);
+  }
+  void CloseSecondWindow() override { inner_.CloseSecondWindow(); }
   std::uint32_t Milliseconds() const override { return clock_; }
   bool PollEvent(PlatformEvent& event) override;
   void WaitForEvent(int timeoutMs) override;

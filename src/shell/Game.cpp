@@ -77,8 +77,28 @@ bool TGameSession::Start() {
   return true;
 }
 
+bool TGameSession::ClickStillAimed(const PlatformEvent& click) {
+  ClickTarget now;
+  now.Window = click.Window;
+  if (click.Window == 0) {
+    now.Screen = GameState.Screen;
+    now.Overlay = GameState.Overlay;
+  }
+  if (click.Clicks <= 1) {
+    firstClickTarget_ = now;
+    return true;
+  }
+  return now == firstClickTarget_;
+}
+
 void TGameSession::Dispatch(const PlatformEvent& e) {
-  if (e.Window != 0) {
+  if (e.Type == PlatformEvent::Kind::MouseClick && !ClickStillAimed(e)) return;
+  // While the goodbye window is up, the keys are its own wherever they come from: the keyboard
+  // in its window, or a gamepad, whose keys belong to no window.
+  const bool goodbyeShown = form8a_ && form8a_->Visible();
+  const bool isKey = e.Type == PlatformEvent::Kind::KeyDown || e.Type == PlatformEvent::Kind::KeyUp ||
+                     e.Type == PlatformEvent::Kind::Char;
+  if (e.Window != 0 || (goodbyeShown && isKey)) {
     if (form8a_) form8a_->HandleEvent(e);
     return;
   }

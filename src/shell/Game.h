@@ -45,6 +45,10 @@ class TGameSession {
 
  private:
   void Dispatch(const PlatformEvent& event);
+  // False for the second (third, ...) click of a multiple click that arrives after the screen,
+  // overlay or window its first click was aimed at has gone: a double-click on Back must not go
+  // on to activate the main menu's item that Back selected.
+  bool ClickStillAimed(const PlatformEvent& click);
   void Fail(const std::exception& error);
   void Fail(const std::string& message);
 
@@ -53,6 +57,13 @@ class TGameSession {
   std::unique_ptr<TMForm> form_;
   std::unique_ptr<TForm8a> form8a_;  // refers to form_: declared after it, destroyed first
   std::int32_t bestScore_ = 0;
+  // What the first click of the latest click series was aimed at: the window (0 main, 1 the
+  // goodbye window) and, in the main window, the screen and the overlay.
+  struct ClickTarget {
+    int Window = -1, Screen = 0, Overlay = 0;
+    bool operator==(const ClickTarget&) const = default;
+  };
+  ClickTarget firstClickTarget_;
   bool finished_ = false;
   int exitCode_ = 0;
 };

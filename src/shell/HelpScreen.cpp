@@ -160,8 +160,7 @@ void HelpFrame(std::uint32_t lagCount) {
   }
   if (keys.Right && selected == 3) selected = 1;
   if (keys.Esc) SelectAndActivate(3);
-  // Back closed the help: its page is not drawn over the main menu.
-  if (GameState.Screen != ScreenHelp) return;
+  // After Back the page is still drawn once, over the help's own sprites of this frame.
   DrawScreenTitle();
   DrawHelpPage();
   MoveAllSprites(lagCount);

@@ -39,8 +39,7 @@ void HighScoresFrame(std::uint32_t lagCount) {
   UpdateHighlight();
   MoveSelectionWithoutWrap();
   if (GameState.KeyEdges.Esc) SelectAndActivate(2);
-  // Back closed the table: it is not drawn over the main menu.
-  if (GameState.Screen != ScreenHighScores) return;
+  // After Back the table is still drawn once, over the table's own sprites of this frame.
   MoveAllSprites(lagCount);
   DrawHighScoreTable();
 }

@@ -81,8 +81,8 @@ void OptionsFrame(std::uint32_t lagCount) {
     escTarget = 4;
   }
   if (GameState.KeyEdges.Esc) SelectAndActivate(escTarget);
-  // Back closed the options: their texts are not drawn over the main menu.
-  if (GameState.Screen != ScreenOptions) return;
+  // After Back the frame goes on: the options' sprites were drawn before this frame's logic,
+  // so their texts belong to it too; the main menu shows from the next frame.
   MoveAllSprites(lagCount);
   DrawScreenTitle();
   DrawOptionValues();

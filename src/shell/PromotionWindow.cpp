@@ -30,6 +30,8 @@ void FillRect(TDirectDrawSurface& s, TRect r, std::uint16_t pixel) {
     for (int x = std::max(r.Left, 0); x < std::min(r.Right, s.Width()); ++x) s.Row(y)[x] = pixel;
 }
 
+constexpr int kVkReturn = 0x0D, kVkEscape = 0x1B;
+
 const TRect kButton1{110, 252, 195, 277};
 const TRect kLabelButton1{115, 256, 190, 272};
 const TRect kCheck1{72, 206, 283, 223};
@@ -210,6 +212,12 @@ void TForm8a::HandleEvent(const PlatformEvent& e) {
         Label08Click();
       }
       break;
+    case PlatformEvent::Kind::KeyDown:
+      // The keyboard's Esc and Enter, and a gamepad's A, B and Start (which send Enter, Esc and
+      // P), press the close button: a player without a mouse is never stuck here.
+      if (e.VirtualKey == kVkEscape || e.VirtualKey == kVkReturn || (e.FromPad && e.VirtualKey == 'P'))
+        Button1Click();
+      break;
     case PlatformEvent::Kind::Close:
       // The system's close command (Alt+F4) does what the close button does.
       Button1Click();
@@ -240,51 +248,79 @@ TRect TForm8a::LinkBox(const Label& label) {
   return {left, label.Box.Top, left + w, label.Box.Bottom};
 }
 
-void TForm8a::DrawLabel(const Label& label) {
-  canvas_.Font = {"Arial", label.SizePt, label.R, label.G, label.B, label.Bold};
-  // Word-wrapped labels break between words to stay inside their width.
+std::vector<std::string> TForm8a::WrapLabel(const Label& label) {
+  // Word-wrapped labels break between words to stay inside their width; a line break in the
+  // text always starts a new line.
   std::vector<std::string> lines;
-  if (label.WordWrap) {
-    std::string line, word;
-    auto flushWord = [&] {
-      if (word.empty()) return;
-      const std::string joined = line.empty() ? word : line + " " + word;
-      if (!line.empty() && canvas_.TextWidth(joined) > label.Box.Width()) {
-        lines.push_back(line);
-        line = word;
-      } else {
-        line = joined;
-      }
-      word.clear();
-    };
-    for (const char c : label.Text) {
-      if (c == ' ') {
-        flushWord();
-      } else if (c == '\n') {
-        flushWord();
-        lines.push_back(line);
-        line.clear();
-      } else {
-        word += c;
-      }
-    }
-    flushWord();
-    if (!line.empty()) lines.push_back(line);
-  } else {
+  if (!label.WordWrap) {
     lines.push_back(label.Text);
+    return lines;
   }
-  const int lineHeight = std::max(canvas_.TextHeight("Ag"), 1);
+  std::string line, word;
+  auto flushWord = [&] {
+    if (word.empty()) return;
+    const std::string joined = line.empty() ? word : line + " " + word;
+    if (!line.empty() && canvas_.TextWidth(joined) > label.Box.Width()) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = joined;
+    }
+    word.clear();
+  };
+  for (const char c : label.Text) {
+    if (c == ' ') {
+      flushWord();
+    } else if (c == '\n') {
+      flushWord();
+      lines.push_back(line);
+      line.clear();
+    } else {
+      word += c;
+    }
+  }
+  flushWord();
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TForm8a::LabelLayout TForm8a::FitLabel(const Label& label) {
+  // A text too long for its label (a wide name in the score line wraps to a third line) is set
+  // smaller until every line fits, rather than losing what does not fit. The last line may
+  // reach a third of its height below the box (the space the letters' descent leaves free).
+  LabelLayout layout;
+  for (int size = label.SizePt; size >= kSmallestLabelPt; --size) {
+    canvas_.Font = {"Arial", size, label.R, label.G, label.B, label.Bold};
+    layout.SizePt = size;
+    layout.Lines = WrapLabel(label);
+    layout.LineHeight = std::max(canvas_.TextHeight("Ag"), 1);
+    const int height = static_cast<int>(layout.Lines.size()) * layout.LineHeight;
+    bool fits = height <= label.Box.Height() + layout.LineHeight / 3;
+    for (const std::string& line : layout.Lines) fits = fits && canvas_.TextWidth(line) <= label.Box.Width();
+    if (fits) break;
+  }
+  return layout;
+}
+
+void TForm8a::DrawLabel(const Label& label) {
+  const LabelLayout layout = FitLabel(label);
+  canvas_.Font = {"Arial", layout.SizePt, label.R, label.G, label.B, label.Bold};
+  TDrawnLabel drawn;
+  drawn.Text = label.Text;
+  drawn.Box = label.Box;
   int y = label.Box.Top;
-  for (const std::string& line : lines) {
-    if (y + lineHeight > label.Box.Bottom + lineHeight / 3) break;
+  for (const std::string& line : layout.Lines) {
     const int w = canvas_.TextWidth(line);
     const int x = label.Centred ? label.Box.Left + (label.Box.Width() - w) / 2 : label.Box.Left;
     canvas_.TextOut(x, y, line);
     if (label.Link)
-      FillRect(surface_, {x, y + lineHeight - 2, x + w, y + lineHeight - 1},
+      FillRect(surface_, {x, y + layout.LineHeight - 2, x + w, y + layout.LineHeight - 1},
                RGB565(label.R, label.G, label.B));
-    y += lineHeight;
+    drawn.Lines.push_back(line);
+    drawn.LineBoxes.push_back({x, y, x + w, y + layout.LineHeight});
+    y += layout.LineHeight;
   }
+  drawnLabels_.push_back(std::move(drawn));
 }
 
 void TForm8a::DrawCheckBox() {
@@ -313,6 +349,7 @@ void TForm8a::Paint() {
     FillRect(surface_, {kButton1.Left + 1, kButton1.Top + 1, kButton1.Right - 1, kButton1.Bottom - 1},
              hover_ ? RGB565(236, 244, 255) : RGB565(244, 247, 255));
   }
+  drawnLabels_.clear();
   for (const Label* label : {&actionLabel_, &label01_, &label02_, &label03_, &label04_, &label05_, &label06_,
                              &label07_, &label08_})
     DrawLabel(*label);

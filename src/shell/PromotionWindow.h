@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/ArchiveTypes.h"
 #include "framework/Canvas.h"
@@ -33,6 +34,14 @@ inline constexpr std::uint64_t kMaxPictureFileBytes = 4ull << 20;
 // file is missing, is not a regular file, is larger than kMaxPictureFileBytes or cannot be
 // decoded.
 TPictureData LoadPictureFile(const std::string& path, std::string* problem = nullptr);
+
+// A label as last drawn: its text, the box it was given, and the lines drawn with their places.
+struct TDrawnLabel {
+  std::string Text;
+  TRect Box;
+  std::vector<std::string> Lines;
+  std::vector<TRect> LineBoxes;
+};
 
 class TForm8a {
  public:
@@ -70,6 +79,8 @@ class TForm8a {
   const TWindowShape& Shape() const { return shape_; }
   const TDirectDrawSurface& Picture() const { return surface_; }
   const std::string& ScoreLine() const { return scoreLine_; }
+  // The labels of the last picture, in drawing order (the headline first, "Close" last).
+  const std::vector<TDrawnLabel>& DrawnLabels() const { return drawnLabels_; }
 
  private:
   struct Label {
@@ -79,6 +90,15 @@ class TForm8a {
     std::uint8_t R = 57, G = 108, B = 129;
     int SizePt = 8;  // "Arial" 11 pixels high
   };
+  // A label's text in the largest size, down to 6 points, at which all its lines fit its box.
+  struct LabelLayout {
+    int SizePt = 8;
+    int LineHeight = 1;
+    std::vector<std::string> Lines;
+  };
+  static constexpr int kSmallestLabelPt = 6;
+  std::vector<std::string> WrapLabel(const Label& label);
+  LabelLayout FitLabel(const Label& label);
   void Paint();
   void DrawPicture(const TPictureData& picture, int x, int y);
   void DrawLabel(const Label& label);
@@ -96,6 +116,7 @@ class TForm8a {
       labelButton1_;
   std::string checkCaption_;
   std::string scoreLine_;
+  std::vector<TDrawnLabel> drawnLabels_;
   bool visible_ = false;
   bool checked_ = false;
   bool hover_ = false;

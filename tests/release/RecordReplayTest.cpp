@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/GamepadMap.h"
 #include "platform/SessionRecorder.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -139,6 +140,55 @@ TEST(RecordReplay, AFailedWriteIsReportedOnceAndTheGameGoesOn) {
   EXPECT_EQ(reports, 1);
   EXPECT_FALSE(session.Finished());
   EXPECT_EQ(real.PresentCount(), 40u);
+}
+
+// A double-click's second click, the goodbye window and a gamepad are recorded so that the
+// replay ends the same way: the second click on Back is dropped again, and the pad's Start
+// closes the goodbye window again.
+TEST(RecordReplay, SecondClicksGoodbyeWindowAndPadReplayToTheSameEnd) {
+  HeadlessPlatform real;
+  std::ostringstream script;
+  std::int64_t endFrame = 0;
+  {
+    SessionRecorder recorder(real, script, 99);
+    TGameSession session(recorder, 99);
+    ASSERT_TRUE(session.Start());
+    PlatformEvent second = Mouse(Kind::MouseClick, 370, 525);
+    second.Clicks = 2;
+    PlatformEvent goodbyeMove = Mouse(Kind::MouseMove, 150, 150);
+    goodbyeMove.Window = 1;
+    std::multimap<std::int64_t, PlatformEvent> events = {
+        {10, Key(Kind::KeyDown, 0x1B)}, {11, Key(Kind::KeyUp, 0x1B)},  // leave the intro
+        {70, Mouse(Kind::MouseMove, 80, 360)}, {70, Mouse(Kind::MouseClick, 80, 360)},  // Options
+        {80, Mouse(Kind::MouseMove, 370, 525)}, {80, Mouse(Kind::MouseClick, 370, 525)},  // Back
+        {84, second},
+        {90, Key(Kind::KeyDown, 0x1B)}, {91, Key(Kind::KeyUp, 0x1B)},  // exit the game?
+        {95, Key(Kind::KeyDown, 0x25)}, {96, Key(Kind::KeyUp, 0x25)},  // Yes
+        {100, Key(Kind::KeyDown, 0x0D)}, {100, Char(13)}, {101, Key(Kind::KeyUp, 0x0D)},
+        {110, goodbyeMove}};
+    for (std::int64_t frame = 1; frame <= 200 && !session.Finished(); ++frame) {
+      recorder.BeginFrame(frame);
+      auto [from, to] = events.equal_range(frame);
+      for (auto it = from; it != to; ++it) real.PushEvent(it->second);
+      if (frame == 120) real.PadButton(PadButton::Start, true);
+      session.Step();
+      if (frame == 84) {
+        EXPECT_EQ(GameState.Screen, ScreenMainMenu);
+      }
+      endFrame = frame;
+    }
+    recorder.Finish(endFrame);
+    EXPECT_TRUE(session.Finished());
+  }
+  EXPECT_EQ(endFrame, 120);
+  EXPECT_NE(script.str().find("click 370 525 2"), std::string::npos) << script.str();
+  EXPECT_NE(script.str().find("goodbye mouse 150 150"), std::string::npos) << script.str();
+  EXPECT_NE(script.str().find("keydown Pad+0x50"), std::string::npos) << script.str();
+
+  TReplayRunner runner(ParseReplayScript(script.str()));
+  const TReplayResult result = runner.Run();
+  EXPECT_TRUE(result.Finished) << script.str();
+  EXPECT_EQ(result.FramesRun, 120);
 }
 
 // A replay watched in the window ends where the watcher leaves it.

@@ -73,6 +73,51 @@ TEST_F(SdlWindow, KeyEventsCarryTheCodeOfTheKeysLabel) {
   EXPECT_EQ(events[1].VirtualKey, 'Y');
 }
 
+// The goodbye window's key presses reach the game (Esc and Enter close it), and a click says
+// whether it is the second of a double-click.
+TEST_F(SdlWindow, SecondWindowKeysAndClickCountsReachTheGame) {
+  ASSERT_TRUE(open) << platform->LastError();
+  SecondWindowLayout layout;
+  layout.Title = "Kestrune";
+  layout.Width = 320;
+  layout.Height = 300;
+  if (!platform->OpenSecondWindow(layout)) GTEST_SKIP() << "no second window on this video driver";
+  Events();
+  Uint32 secondId = 0;
+  for (Uint32 id = 1; id < 16 && secondId == 0; ++id) {
+    int w = 0, h = 0;
+    if (SDL_Window* window = SDL_GetWindowFromID(id)) SDL_GetWindowSize(window, &w, &h);
+    if (w == 320 && h == 300) secondId = id;
+  }
+  ASSERT_NE(secondId, 0u);
+  SDL_Event key{};
+  key.type = SDL_KEYDOWN;
+  key.key.windowID = secondId;
+  key.key.state = SDL_PRESSED;
+  key.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
+  key.key.keysym.sym = SDLK_ESCAPE;
+  SDL_PushEvent(&key);
+  key.key.repeat = 1;  // auto-repeat is not a new press
+  SDL_PushEvent(&key);
+  SDL_Event click{};
+  click.type = SDL_MOUSEBUTTONUP;
+  click.button.windowID = secondId;
+  click.button.button = SDL_BUTTON_LEFT;
+  click.button.clicks = 2;
+  click.button.x = 150;
+  click.button.y = 260;
+  SDL_PushEvent(&click);
+  const std::vector<PlatformEvent> events = Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].Type, PlatformEvent::Kind::KeyDown);
+  EXPECT_EQ(events[0].Window, 1);
+  EXPECT_EQ(events[0].VirtualKey, 0x1B);
+  EXPECT_EQ(events[1].Type, PlatformEvent::Kind::MouseClick);
+  EXPECT_EQ(events[1].Window, 1);
+  EXPECT_EQ(events[1].Clicks, 2);
+  platform->CloseSecondWindow();
+}
+
 TEST_F(SdlWindow, DisplayChangesReachTheGame) {
   ASSERT_TRUE(open) << platform->LastError();
   Events();

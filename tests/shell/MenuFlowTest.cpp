@@ -197,6 +197,52 @@ TEST(MenuFlow, LeavingTheRaceAndTheGame) {
   EXPECT_EQ(run.at.rbegin()->first, 190);
 }
 
+// The second click of a double-click is dropped when its first click closed the screen or opened
+// an overlay: double-clicking Back stays on the main menu, double-clicking Exit leaves the
+// confirmation open. A second click on a screen that stays (Next on the help) still counts, and
+// single clicks act as always.
+TEST(MenuFlow, SecondClickOfADoubleClickGoesNowhereOnceItsScreenHasClosed) {
+  const FlowRun run = Play(
+      "frames 130\n"
+      "@10 press Esc\n"           // intro: the menu fades in over frames 11..56
+      "@60 click 80 360\n"        // Options
+      "@70 click 370 525\n"       // Back ...
+      "@73 click 370 525 2\n"     // ... double-clicked
+      "@80 click 300 515\n"       // Exit ...
+      "@83 click 300 515 2\n"     // ... double-clicked: the question stays
+      "@90 click 420 310\n"       // No
+      "@105 click 80 360\n"       // Options again by a single click
+      "@115 click 370 525\n");    // and Back by a single click
+  EXPECT_EQ(run.at.at(60).Screen, ScreenOptions);
+  EXPECT_EQ(run.at.at(70).Screen, ScreenMainMenu);
+  EXPECT_EQ(run.at.at(73).Screen, ScreenMainMenu);
+  EXPECT_EQ(run.at.at(73).Overlay, OverlayNone);
+  EXPECT_EQ(run.at.at(80).Overlay, OverlayExitGame);
+  EXPECT_EQ(run.at.at(83).Overlay, OverlayExitGame);
+  EXPECT_EQ(run.at.at(90).Overlay, OverlayNone);
+  EXPECT_EQ(run.at.at(105).Screen, ScreenOptions);
+  EXPECT_EQ(run.at.at(115).Screen, ScreenMainMenu);
+  EXPECT_EQ(run.at.at(115).Selected, 4);
+  EXPECT_FALSE(run.finished);
+}
+
+// The goodbye window closes by key as by its Close button: Esc and Enter do; other keys do not.
+TEST(MenuFlow, GoodbyeWindowClosesWithEscOrEnter) {
+  for (const char* key : {"Esc", "Enter"}) {
+    const FlowRun run = Play(
+        "frames 120\n"
+        "@10 press Esc\n"  // intro: the menu fades in
+        "@60 press Esc\n"  // exit the game?
+        "@70 press Y\n"    // the goodbye window
+        "@80 goodbye press P\n"
+        "@85 goodbye press Space\n" +
+        std::string("@90 goodbye press ") + key + "\n");
+    EXPECT_EQ(run.at.at(70).Overlay, OverlayNone) << key;
+    EXPECT_TRUE(run.finished) << key;
+    EXPECT_EQ(run.at.rbegin()->first, 90) << key << ": the window stays open until the key";
+  }
+}
+
 // The timed race overlays at 85 Hz (11 ms a frame once the rate is measured).
 TEST(MenuFlow, TimeOverRestartsTheLevelAndGameOverEndsTheRace) {
   // Time over from frame 200: 3000 ms last 273 frames (the last one ends it), then the level is

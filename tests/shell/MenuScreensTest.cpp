@@ -239,6 +239,37 @@ TEST(MenuScreens, HelpPagesWrapAroundAndStartAtOne) {
   EXPECT_EQ(GameState.HelpPage, 1);
 }
 
+// The frame in which Esc leaves a screen still shows that screen whole: its sprites were drawn
+// before the frame's logic, and its texts follow. The main menu shows from the next frame.
+TEST(MenuScreens, FrameOfBackShowsTheScreenWithItsTexts) {
+  constexpr int kVkEsc = 0x1B;
+  const struct {
+    const char* name;
+    void (*open)();
+  } screens[] = {{"options", OpenOptions}, {"high scores", OpenHighScores}, {"help", OpenHelp}};
+  for (const auto& screen : screens) {
+    Session s;
+    s.platform.SetFramesKept(2);
+    s.Open(screen.open);
+    for (int i = 0; i < 3; ++i) s.game.Step();
+    s.platform.SetKey(kVkEsc, true);
+    s.game.Step();
+    s.platform.SetKey(kVkEsc, false);
+    ASSERT_EQ(GameState.Screen, ScreenMainMenu) << screen.name;
+    const auto& frames = s.platform.Frames();
+    ASSERT_EQ(frames.size(), 2u);
+    // Below the title (which names the screen only while it is open): the values, the table or
+    // the page, as in the frame before.
+    const std::size_t below = 200 * 800;
+    const std::vector<std::uint16_t> before(frames[0].Pixels.begin() + below, frames[0].Pixels.end());
+    const std::vector<std::uint16_t> leaving(frames[1].Pixels.begin() + below, frames[1].Pixels.end());
+    EXPECT_TRUE(before == leaving) << screen.name << ": texts missing in the frame of Back";
+    const std::uint64_t leavingHash = frames[1].Hash();
+    s.game.Step();
+    EXPECT_NE(s.platform.LastFrame()->Hash(), leavingHash) << screen.name << ": the menu follows";
+  }
+}
+
 TEST(MenuScreens, ConfirmationAnswersByKeyAndIgnoresEsc) {
   Session s;
   s.Open(OpenHighScores);

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "fixtures/Files.h"
+#include "platform/GamepadMap.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
 #include "shell/GameState.h"
@@ -196,6 +198,67 @@ TEST(PromotionWindow, FailedSavesOnClosingAreOneMessageBoxAndAFailedExit) {
   for (const char* what : {"goodbye window was not saved", "options were not saved", "table was not saved"})
     EXPECT_NE(box.find(what), std::string::npos) << box;
   EXPECT_NE(s.game.ExitCode(), 0);
+}
+
+// A gamepad alone closes the window: A, B and Start act as its Close button (the pad sends
+// Enter, Esc and P, which belong to no window). The keyboard's P and the pad's Y do not.
+TEST(PromotionWindow, PadButtonsCloseIt) {
+  const struct {
+    PadButton button;
+    bool closes;
+  } cases[] = {{PadButton::A, true}, {PadButton::B, true}, {PadButton::Start, true}, {PadButton::Y, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.button));
+    Session s;
+    s.Leave();
+    ASSERT_TRUE(s.platform.SecondWindowOpen());
+    PlatformEvent keyboardP;
+    keyboardP.Type = PlatformEvent::Kind::KeyDown;
+    keyboardP.VirtualKey = 'P';
+    keyboardP.Window = 1;
+    s.Send(keyboardP);
+    EXPECT_TRUE(s.platform.SecondWindowOpen());
+    s.platform.PadButton(c.button, true);
+    s.platform.PadButton(c.button, false);
+    s.game.Step();
+    EXPECT_EQ(s.game.Finished(), c.closes);
+    EXPECT_EQ(s.platform.SecondWindowOpen(), !c.closes);
+  }
+}
+
+// Every label shows all of its text inside its box, also with the widest name the table can
+// hold and the largest scores: the score line is set smaller rather than losing the name.
+TEST(PromotionWindow, EveryLabelFitsWithTheWidestNameAndScore) {
+  Session s;
+  GameState.HighScores[1] = {"WWWWWWWWWWWW", 2147483647};
+  GameState.Score = 2147483647;
+  s.game.Step();
+  s.Leave();
+  ASSERT_TRUE(s.platform.SecondWindowOpen());
+  const std::vector<TDrawnLabel>& labels = s.game.Form8a()->DrawnLabels();
+  ASSERT_EQ(labels.size(), 10u);
+  auto words = [](const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+  };
+  bool sawName = false;
+  for (const TDrawnLabel& label : labels) {
+    SCOPED_TRACE(label.Text);
+    std::string shown;
+    for (const std::string& line : label.Lines) shown += line + "\n";
+    EXPECT_EQ(words(shown), words(label.Text));
+    for (const TRect& line : label.LineBoxes) {
+      EXPECT_GE(line.Left, label.Box.Left);
+      EXPECT_LE(line.Right, label.Box.Right);
+      // The last line may reach a third of its height below the box.
+      EXPECT_LE(line.Bottom, label.Box.Bottom + line.Height() / 3);
+    }
+    sawName = sawName || shown.find("(WWWWWWWWWWWW)") != std::string::npos;
+  }
+  EXPECT_TRUE(sawName);
+  EXPECT_NE(s.game.Form8a()->ScoreLine().find("2147483647"), std::string::npos);
 }
 
 }  // namespace

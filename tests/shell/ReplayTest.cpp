@@ -59,7 +59,7 @@ TEST(ReplayScript, RejectsBadLinesNamingTheLine) {
   }
 }
 
-// A word of digits is a character code, however short; any other single character types itself.
+// One character types itself, a digit too; a word of two or more digits is a character code.
 TEST(ReplayScript, CharTypesOneCharacterAsItselfAndLongerDigitWordsAsCodes) {
   const std::pair<const char*, int> cases[] = {
       {"8", '8'}, {"0", '0'}, {"08", 8}, {"13", 13}, {"056", '8'}, {"a", 'a'}, {"%", '%'}, {"255", 255},
@@ -159,6 +159,32 @@ TEST(ReplayRunner, ScriptScreenshotsStayInsideTheOutputFolder) {
   EXPECT_TRUE(w.Screenshots.empty() && w.Errors.empty());
   EXPECT_FALSE(fs::exists(dir / "out" / "ok.png"));
   fs::remove_all(dir);
+}
+
+// Second clicks, the goodbye window's keys and gamepad keys, as a recording writes them.
+TEST(ReplayScript, ParsesSecondClicksGoodbyeKeysAndPadKeys) {
+  const TReplayScript s = ParseReplayScript(
+      "@1 click 10 20 2\n"
+      "@2 goodbye click 5 6 2\n"
+      "@3 goodbye press Esc\n"
+      "@4 keydown Pad+0x50\n");
+  ASSERT_EQ(s.Steps.size(), 7u);
+  EXPECT_EQ(s.Steps[1].Action.Type, TReplayAction::Kind::Click);
+  EXPECT_EQ(s.Steps[1].Action.Clicks, 2);
+  EXPECT_EQ(s.Steps[3].Action.Window, 1);
+  EXPECT_EQ(s.Steps[3].Action.Clicks, 2);
+  EXPECT_EQ(s.Steps[4].Action.Type, TReplayAction::Kind::KeyDown);
+  EXPECT_EQ(s.Steps[4].Action.Window, 1);
+  EXPECT_EQ(s.Steps[4].Action.Key, 0x1B);
+  EXPECT_EQ(s.Steps[5].Action.Type, TReplayAction::Kind::KeyUp);  // the release, on frame 4
+  EXPECT_EQ(s.Steps[5].Action.Window, 1);
+  EXPECT_TRUE(s.Steps[6].Action.FromPad);
+  EXPECT_EQ(s.Steps[6].Action.Key, 'P');
+  EXPECT_FALSE(s.Steps[5].Action.FromPad);
+  for (const char* bad : {"@1 click 1 2 0", "@1 mouse 1 2 2", "@1 goodbye press", "@1 goodbye press Nope",
+                          "@5ms goodbye press Esc", "@1 goodbye click 1 2 3 4"}) {
+    EXPECT_THROW(ParseReplayScript(std::string(bad) + "\n"), EReplayScriptError) << bad;
+  }
 }
 
 TEST(ReplayRunner, SameScriptGivesTheSameSummaryAndWritesScreenshots) {

@@ -113,6 +113,7 @@ void TReplayRunner::Apply(const TReplayAction& a) {
   e.Shift = a.Shift;
   e.Ctrl = a.Ctrl;
   e.Alt = a.Alt;
+  e.FromPad = a.FromPad;
   e.VirtualKey = a.Key;
   e.Window = a.Window;
   switch (a.Type) {
@@ -124,6 +125,7 @@ void TReplayRunner::Apply(const TReplayAction& a) {
       if ((a.Key == 0x0D && !a.Alt) || a.Key == 0x08) {
         PlatformEvent ch;
         ch.Type = PlatformEvent::Kind::Char;
+        ch.Window = a.Window;
         ch.Char = static_cast<std::uint8_t>(a.Key);
         platform_.PushEvent(ch);
       }
@@ -145,6 +147,7 @@ void TReplayRunner::Apply(const TReplayAction& a) {
                                                     : PlatformEvent::Kind::MouseMove;
       e.X = a.X;
       e.Y = a.Y;
+      e.Clicks = a.Clicks;
       platform_.PushEvent(e);
       break;
     case TReplayAction::Kind::Close:

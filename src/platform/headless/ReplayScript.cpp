@@ -152,6 +152,9 @@ TReplayScript ParseReplayScript(const std::string& text) {
           } else if (StartsWithNoCase(word, at, "ctrl+")) {
             a.Ctrl = true;
             at += 5;
+          } else if (StartsWithNoCase(word, at, "pad+")) {
+            a.FromPad = true;
+            at += 4;
           } else {
             break;
           }
@@ -208,13 +211,16 @@ TReplayScript ParseReplayScript(const std::string& text) {
           push(step);
         }
       } else if (action == "mouse" || action == "click") {
-        if (w.size() != 4) fail(action + " needs X and Y");
+        // A click may name its place in a multiple click: "click X Y 2" is the second click of a
+        // double-click.
+        if (w.size() != 4 && !(action == "click" && w.size() == 5)) fail(action + " needs X and Y");
         a.X = static_cast<int>(number(2, 0, 799));
         a.Y = static_cast<int>(number(3, 0, 599));
         a.Type = TReplayAction::Kind::MouseMove;
         push(step);
         if (action == "click") {
           a.Type = TReplayAction::Kind::Click;
+          if (w.size() == 5) a.Clicks = static_cast<int>(number(4, 1, 9));
           push(step);
         }
       } else if (action == "close") {
@@ -226,17 +232,30 @@ TReplayScript ParseReplayScript(const std::string& text) {
         if (what == "close" && w.size() == 3) {
           a.Type = TReplayAction::Kind::Close;
           push(step);
-        } else if ((what == "mouse" || what == "click") && w.size() == 5) {
+        } else if ((what == "mouse" && w.size() == 5) ||
+                   (what == "click" && (w.size() == 5 || w.size() == 6))) {
           a.X = static_cast<int>(number(3, 0, 319));
           a.Y = static_cast<int>(number(4, 0, 299));
           a.Type = TReplayAction::Kind::MouseMove;
           push(step);
           if (what == "click") {
             a.Type = TReplayAction::Kind::Click;
+            if (w.size() == 6) a.Clicks = static_cast<int>(number(5, 1, 9));
             push(step);
           }
+        } else if ((what == "keydown" || what == "keyup" || what == "press") && w.size() == 4) {
+          parseKey(3);
+          if (what == "press" && step.ByTime) fail("press needs a frame, not a time");
+          a.Type = what == "keyup" ? TReplayAction::Kind::KeyUp : TReplayAction::Kind::KeyDown;
+          push(step);
+          if (what == "press") {
+            TReplayStep up = step;
+            up.AtFrame += 1;
+            up.Action.Type = TReplayAction::Kind::KeyUp;
+            push(up);
+          }
         } else {
-          fail("goodbye needs 'mouse X Y', 'click X Y' or 'close'");
+          fail("goodbye needs 'mouse X Y', 'click X Y', 'keydown KEY', 'keyup KEY', 'press KEY' or 'close'");
         }
       } else if (action == "bonus") {
         if (w.size() != 3) fail("bonus needs a kind from 1 to 4");

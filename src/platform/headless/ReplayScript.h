@@ -12,15 +12,16 @@
 //   @<ms>ms <action>        an action once the game clock reaches that many milliseconds
 //
 // Actions: keydown KEY, keyup KEY, press KEY (down now, up one frame later), char C (one typed
-// character; a word of digits is a code: "char 8" Backspace, "char 13" Enter, "char 056" the
-// digit 8), text WORDS (each character typed, at most 4096), mouse X Y, click X Y
-// (a move then a click), close (the window's close command), focus lost|gained, bonus K (the
-// race car picks up bonus K: 1 a life, 2 nitro, 3 the machine gun, 4 the rocket projector),
-// goodbye mouse|click X Y and goodbye close (the same in the goodbye window, 320 x 300),
+// character: one character types itself, a digit too; a word of two or more digits is a code:
+// "char 08" Backspace, "char 13" Enter), text WORDS (each character typed, at most 4096), mouse
+// X Y, click X Y (a move then a click; click X Y 2 is the second click of a double-click), close
+// (the window's close command), focus lost|gained, bonus K (the race car picks up bonus K: 1 a
+// life, 2 nitro, 3 the machine gun, 4 the rocket projector), goodbye mouse|click X Y, goodbye
+// keydown|keyup|press KEY and goodbye close (the same in the goodbye window, 320 x 300),
 // refresh HZ (the display's refresh rate changes, as when the window moves to another monitor).
 // KEY is a name (Up, Down, Left, Right, Esc, Enter, Space, Shift, Ctrl, Alt, Backspace, Tab,
 // F1..F12, A..Z, 0..9) or a code (0x26); "Alt+Enter" style prefixes Alt+, Shift+, Ctrl+ set the
-// modifier flags of the event.
+// modifier flags of the event, and Pad+ marks a key sent by a gamepad control.
 
 #include <cstdint>
 #include <stdexcept>
@@ -40,8 +41,10 @@ struct TReplayAction {
   // Virtual-key code, the character for Char, the bonus kind for Bonus, the rate in Hz for Refresh.
   int Key = 0;
   bool Shift = false, Ctrl = false, Alt = false;
+  bool FromPad = false;  // a key sent by a gamepad control
   int X = 0, Y = 0;
   int Window = 0;  // 0 the main window, 1 the goodbye window
+  int Clicks = 1;  // Click: 2 for the second click of a double-click
 };
 
 struct TReplayStep {

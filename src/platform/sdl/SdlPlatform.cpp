@@ -423,8 +423,8 @@ class SdlPlatform final : public IPlatform {
     return isDragArea && isDragArea(point->x, point->y) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
   }
 
-  // Events of the second window: its mouse in window coordinates and its close command; its
-  // keys and focus changes are not the game's.
+  // Events of the second window: its mouse in window coordinates, its key presses (Esc and
+  // Enter close it) and its close command; its focus changes are not the game's.
   void TranslateSecondWindow(const SDL_Event& e) {
     PlatformEvent out;
     out.Window = 1;
@@ -436,6 +436,11 @@ class SdlPlatform final : public IPlatform {
       out.Type = PlatformEvent::Kind::MouseClick;
       out.X = e.button.x;
       out.Y = e.button.y;
+      out.Clicks = e.button.clicks;
+    } else if (e.type == SDL_KEYDOWN && e.key.repeat == 0) {
+      out.Type = PlatformEvent::Kind::KeyDown;
+      out.VirtualKey = VirtualKeyFromKey(e.key.keysym.scancode, e.key.keysym.sym);
+      if (out.VirtualKey == 0) return;
     } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
       out.Type = PlatformEvent::Kind::Close;
     } else if (e.type == SDL_WINDOWEVENT &&
@@ -569,6 +574,8 @@ class SdlPlatform final : public IPlatform {
           out.Type = PlatformEvent::Kind::MouseClick;
           out.X = e.button.x;
           out.Y = e.button.y;
+          // The game drops the second click of a double-click once what it aimed at has gone.
+          out.Clicks = e.button.clicks;
           Push(out);
         }
         break;
