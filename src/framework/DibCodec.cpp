@@ -136,35 +136,34 @@ void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<std
     const std::uint8_t* src = data + storedRow * stride;
     for (std::uint32_t x0 = 0; x0 < h.width; x0 += kChunk) {
       const std::uint32_t n = std::min(kChunk, h.width - x0);
-      for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint32_t x = x0 + i;
-        std::uint32_t c = 0;
-        switch (h.bitCount) {
-          case 1:
-            c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
-            break;
-          case 4:
-            c = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
-            break;
-          case 8:
-            c = palette[src[x]];
-            break;
-          case 16: {
+      // One loop per pixel format, so the format is not decided again for every pixel.
+      switch (h.bitCount) {
+        case 1:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) out[i] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+          break;
+        case 4:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) out[i] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+          break;
+        case 8:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) out[i] = palette[src[x]];
+          break;
+        case 16:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) {
             const std::uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
-            c = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
-            break;
+            out[i] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
           }
-          case 24:
-            c = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
-            break;
-          case 32: {
+          break;
+        case 24:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+            out[i] = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+          break;
+        case 32:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) {
             const std::uint8_t* p = src + 4 * x;
             const std::uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-            c = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
-            break;
+            out[i] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
           }
-        }
-        out[i] = c;
+          break;
       }
       pic.Pixels.insert(pic.Pixels.end(), out, out + n);
     }
