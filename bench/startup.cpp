@@ -113,15 +113,17 @@ std::vector<Step> AccountForBytes(double wholeStart) {
   for (const char* path : {kArchives[0], kArchives[1]}) {
     const std::string name = std::string(path).substr(9);
     TFileBytes bytes;
-    add({name + ": read the file", AllocatedBy([&] { bytes = ReadRegularFileBytes(path, kMaxArchiveFileBytes); }),
-         0, static_cast<double>(bytes.size())});
+    add({name + ": read the file",
+         AllocatedBy([&] { bytes = ReadRegularFileBytes(path, kMaxArchiveFileBytes); }), 0,
+         static_cast<double>(bytes.size())});
     PictureArchive archive;
-    const double decoded = AllocatedBy([&] { archive = ReadPictureArchiveFromMemory(bytes.data(), bytes.size()); });
+    const double decoded =
+        AllocatedBy([&] { archive = ReadPictureArchiveFromMemory(bytes.data(), bytes.size()); });
     add({name + ": decode the pictures (32-bit)", decoded, 0, 0});
     bytes = TFileBytes();
     TPictureCollection collection;
-    add({name + ": into the image library", AllocatedBy([&] { collection.LoadFromArchive(std::move(archive)); }), 0,
-         0});
+    add({name + ": into the image library",
+         AllocatedBy([&] { collection.LoadFromArchive(std::move(archive)); }), 0, 0});
     collection.Initialize(true);
     // Not part of the sum: a start converts only the pictures its first screen shows.
     steps.push_back({name + ": all to RGB565, each when first shown", AllocatedBy([&] {
@@ -136,7 +138,8 @@ std::vector<Step> AccountForBytes(double wholeStart) {
          AllocatedBy([&] { bytes = ReadRegularFileBytes(kArchives[2], kMaxArchiveFileBytes); }), 0,
          static_cast<double>(bytes.size())});
     WaveArchive archive;
-    const double parsed = AllocatedBy([&] { archive = ReadWaveArchiveFromMemory(bytes.data(), bytes.size()); });
+    const double parsed =
+        AllocatedBy([&] { archive = ReadWaveArchiveFromMemory(bytes.data(), bytes.size()); });
     double samples = 0;
     for (const WaveItemRecord& r : archive.Items) samples += static_cast<double>(r.Data.size());
     add({"Sounds.dxw: parse the waves", parsed, 0, samples});
@@ -145,8 +148,8 @@ std::vector<Step> AccountForBytes(double wholeStart) {
     sound.Loaded();
     TDXWaveList list;
     list.SetDXSound(&sound);
-    add({"Sounds.dxw: into the sound library", AllocatedBy([&] { list.Items.LoadFromArchive(std::move(archive)); }),
-         0, 2 * samples});
+    add({"Sounds.dxw: into the sound library",
+         AllocatedBy([&] { list.Items.LoadFromArchive(std::move(archive)); }), 0, 2 * samples});
     steps.back().Name = "Sounds.dxw: into the library and the device";
   }
   {
@@ -228,11 +231,13 @@ int Main(int argc, char** argv) {
     floors.push_back(FloorMs(pixelBytes16));
   }
 
-  std::printf("Where the bytes go in a start (MB; each step run on its own, the rest is what the whole start\n"
-              "allocates beyond them):\n");
+  std::printf(
+      "Where the bytes go in a start (MB; each step run on its own, the rest is what the whole start\n"
+      "allocates beyond them):\n");
   std::printf("  %-48s %10s %10s %10s\n", "step", "allocated", "zeroed", "copied");
   for (const Step& s : AccountForBytes(Median(allocations)))
-    std::printf("  %-48s %10.2f %10.2f %10.2f\n", s.Name.c_str(), MB(s.Allocated), MB(s.Zeroed), MB(s.Copied));
+    std::printf("  %-48s %10.2f %10.2f %10.2f\n", s.Name.c_str(), MB(s.Allocated), MB(s.Zeroed),
+                MB(s.Copied));
   std::printf("  (the back surface, 0.92 MB, is zeroed when made and cleared before every frame)\n");
 
   const double start = Median(starts), floor = Median(floors);
@@ -243,9 +248,10 @@ int Main(int argc, char** argv) {
   std::printf("  floor (read the archives once, write %.2f MB of 16-bit pixels once): median %.2f ms\n",
               MB(pixelBytes16), floor);
   std::printf("  start / floor: %.1f (target <= 3)\n", floor > 0 ? start / floor : 0);
-  std::printf("  peak memory of a start in a fresh process: median %.1f MB of %d (target <= 30 MB);"
-              " the same process without a start: %.1f MB\n",
-              Median(peaks), kMemoryRuns, Median(idle));
+  std::printf(
+      "  peak memory of a start in a fresh process: median %.1f MB of %d (target <= 30 MB);"
+      " the same process without a start: %.1f MB\n",
+      Median(peaks), kMemoryRuns, Median(idle));
   return 0;
 }
 

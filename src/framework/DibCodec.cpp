@@ -139,10 +139,12 @@ void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<std
       // One loop per pixel format, so the format is not decided again for every pixel.
       switch (h.bitCount) {
         case 1:
-          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) out[i] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+            out[i] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
           break;
         case 4:
-          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) out[i] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+            out[i] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
           break;
         case 8:
           for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) out[i] = palette[src[x]];

@@ -81,7 +81,8 @@ std::size_t ReadUpTo(int fd, std::uint8_t* out, std::size_t capacity) {
 // straight into place at its stated size; one that grows while it is read still stops at the cap,
 // one that shrinks ends where it ends.
 template <class Grow>
-std::size_t ReadWhole(const std::string& path, std::uint64_t maxBytes, int fd, std::size_t size, Grow&& grow) {
+std::size_t ReadWhole(const std::string& path, std::uint64_t maxBytes, int fd, std::size_t size,
+                      Grow&& grow) {
   std::uint8_t* out = grow(size);
   std::size_t length = ReadUpTo(fd, out, size);
   if (length < size) return length;

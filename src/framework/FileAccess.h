@@ -20,7 +20,8 @@ std::vector<std::uint8_t> ReadRegularFile(const std::string& path, std::uint64_t
 class TFileBytes {
  public:
   TFileBytes() = default;
-  TFileBytes(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size) : bytes_(std::move(bytes)), size_(size) {}
+  TFileBytes(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size)
+      : bytes_(std::move(bytes)), size_(size) {}
   const std::uint8_t* data() const { return bytes_.get(); }
   std::size_t size() const { return size_; }
 

@@ -116,7 +116,7 @@ class TPictureCollection : public THashCollection {
   std::vector<std::uint8_t> ColorTable;
 
   // Reads a picture archive into the collection (cleared first). When the display is
-  // initialised the items are built at once.
+  // initialised the items are restored at once (each builds its blocks when first used).
   void LoadFromFile(const std::string& path);
   // Replaces the contents with the given records (what LoadFromFile does after reading).
   void LoadFromArchive(const PictureArchive& archive);
@@ -130,8 +130,8 @@ class TPictureCollection : public THashCollection {
   TPictureCollectionItem& FindPicture(const std::string& name) const;
 
   // Display life cycle. Initialize takes the display link and drops all blocks (they belonged to
-  // the old display); it fails when the display is not actually initialised. Restore builds every
-  // item; Finalize frees every item's blocks and drops the link.
+  // the old display); it fails when the display is not actually initialised. Restore restores every
+  // item (see TPictureCollectionItem::Restore); Finalize frees every item's blocks and drops the link.
   void Initialize(bool displayInitialized);
   void Restore();
   void Finalize();

@@ -194,7 +194,8 @@ TEST(DibCodec, Encode24RoundTripsOddWidths) {
     TPictureData pic;
     pic.Width = width;
     pic.Height = height;
-    for (int i = 0; i < width * height; ++i) pic.Pixels.push_back(static_cast<std::uint32_t>(i * 0x010305) & 0xFFFFFF);
+    for (int i = 0; i < width * height; ++i)
+      pic.Pixels.push_back(static_cast<std::uint32_t>(i * 0x010305) & 0xFFFFFF);
     const std::vector<std::uint8_t> dib = EncodeDib24(pic);
     ByteReader in(dib);
     const TPictureData back = DecodeDib(in);
