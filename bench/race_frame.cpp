@@ -5,14 +5,15 @@
 // are filled (the level's own pedestrians, and copies of them half a cell further on for the
 // slots its rows leave over). The scripted drive holds the accelerator, weaves left and right,
 // picks up a weapon every 1000 frames and fires it, and never runs out of lives. Each frame is
-// timed on its own; the medians are printed at the end (target: whole frame <= 0.3 ms on
-// level 5, growing no more than linearly with the level). Run from build/ (reads
-// Data/Res/Res1.dxg and Res2.dxg).
+// timed on its own, in CPU time of this thread; the medians, the 99th percentile and the worst frame are
+// printed at the end (targets on level 5: median <= 0.1 ms, 99th percentile <= 0.2 ms; growing no more than
+// linearly with the level). Every picture is converted for drawing before the first timed frame, as the game
+// has done by the time a race runs. Run from build/ (reads Data/Res/Res1.dxg and Res2.dxg).
 
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -34,13 +35,24 @@ namespace kestrune {
 namespace {
 
 constexpr int kFrames = 6000;
+
+// This thread's CPU time in milliseconds: frames are timed by the CPU they take, so a busy
+// machine that preempts the benchmark does not count against the game.
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 constexpr int kStateUp = 0, kStateLeft = 2, kStateRight = 3, kStateFire = 15;
 
-double Median(std::vector<double> v) {
+// The value below which the given fraction of the frames lie (0.5: the median).
+double Percentile(std::vector<double> v, double fraction) {
   if (v.empty()) return 0;
-  std::nth_element(v.begin(), v.begin() + static_cast<long>(v.size() / 2), v.end());
-  return v[v.size() / 2];
+  const auto k = static_cast<std::size_t>(fraction * static_cast<double>(v.size() - 1) + 0.5);
+  std::nth_element(v.begin(), v.begin() + static_cast<long>(k), v.end());
+  return v[k];
 }
+double Median(const std::vector<double>& v) { return Percentile(v, 0.5); }
 
 struct Figures {
   std::vector<double> drawMs, logicMs, frameMs;
@@ -78,6 +90,9 @@ void BM_RaceFrame(benchmark::State& state) {
   }
   lib1.Restore();
   lib2.Restore();
+  // Pictures are converted when first used; convert them all now, outside the timed frames.
+  for (TPictureCollection* lib : {&lib1, &lib2})
+    for (int i = 0; i < lib->Count(); ++i) lib->Items(i).Blocks();
   TDirectDrawSurface surface(800, 600);
   TSpriteEngine engine;
   engine.SetSurface(&surface);
@@ -109,16 +124,16 @@ void BM_RaceFrame(benchmark::State& state) {
     if (GameState.Lives < 2) GameState.Lives = 3;
     const bool wasCrashed = RacePlayer->Crashed;
 
-    const auto t0 = std::chrono::steady_clock::now();
+    const double t0 = ThreadCpuMs();
     surface.Fill(0);
     engine.Draw();
-    const auto t1 = std::chrono::steady_clock::now();
+    const double t1 = ThreadCpuMs();
     RaceFrame(static_cast<std::uint32_t>(GameState.FrameTimeMs));
     engine.FreeDead();
-    const auto t2 = std::chrono::steady_clock::now();
+    const double t2 = ThreadCpuMs();
 
-    const double draw = std::chrono::duration<double, std::milli>(t1 - t0).count();
-    const double logic = std::chrono::duration<double, std::milli>(t2 - t1).count();
+    const double draw = t1 - t0;
+    const double logic = t2 - t1;
     figures.drawMs.push_back(draw);
     figures.logicMs.push_back(logic);
     figures.frameMs.push_back(draw + logic);
@@ -149,17 +164,22 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   using kestrune::Median;
+  using kestrune::Percentile;
   for (const auto& [level, figures] : kestrune::figuresByLevel) {
     const double draw = Median(figures.drawMs), logic = Median(figures.logicMs),
                  frame = Median(figures.frameMs);
+    const double p99 = Percentile(figures.frameMs, 0.99);
+    const double worst =
+        figures.frameMs.empty() ? 0 : *std::max_element(figures.frameMs.begin(), figures.frameMs.end());
     std::printf(
-        "race frame, level %d (%d cars, %d pedestrians at the start), median of %zu frames: %.4f ms%s\n"
-        "  drawing %.4f ms (%.0f %%), logic %.4f ms (%.0f %%)\n"
+        "race frame, level %d (%d cars, %d pedestrians at the start), %zu frames:\n"
+        "  median %.4f ms, 99th percentile %.4f ms, worst %.4f ms%s\n"
+        "  drawing %.4f ms (%.0f %%), logic %.4f ms (%.0f %%) (medians)\n"
         "  the drive: %d rows up the road, %d crashes, score %d, %d cars left\n",
-        level, figures.carsAtStart, figures.pedestrians, figures.frameMs.size(), frame,
-        level == 5 ? " (target <= 0.3 ms)" : "", draw, frame > 0 ? 100 * draw / (draw + logic) : 0, logic,
-        frame > 0 ? 100 * logic / (draw + logic) : 0, figures.rowsDriven, figures.crashes, figures.score,
-        figures.carsAtEnd);
+        level, figures.carsAtStart, figures.pedestrians, figures.frameMs.size(), frame, p99, worst,
+        level == 5 ? " (targets: median <= 0.1 ms, 99th percentile <= 0.2 ms)" : "", draw,
+        frame > 0 ? 100 * draw / (draw + logic) : 0, logic, frame > 0 ? 100 * logic / (draw + logic) : 0,
+        figures.rowsDriven, figures.crashes, figures.score, figures.carsAtEnd);
   }
   return 0;
 }

@@ -9,6 +9,7 @@
 // where <root> is the root component's name (its class name when it has none) and <item> the
 // item's class name: items have no object name, whatever their Name property says.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,8 +20,10 @@ namespace kestrune {
 
 PictureArchive ReadPictureArchive(const std::string& path);
 PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
+PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_t size);
 WaveArchive ReadWaveArchive(const std::string& path);
 WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
+WaveArchive ReadWaveArchiveFromMemory(const std::uint8_t* data, std::size_t size);
 
 // Writers produce exactly what the readers accept. Pictures are stored as 24-bit "TDIB" (or as a
 // 24-bit "TBitmap" file when the record's PictureKind says so; an empty picture of another kind

@@ -229,8 +229,8 @@ void ReadList(ByteReader& in, ValueReader& values, const CollectionFormat& kind)
   }
 }
 
-void ReadArchive(const std::vector<std::uint8_t>& bytes, const CollectionFormat& kind) {
-  ByteReader in(bytes);
+void ReadArchive(const std::uint8_t* data, std::size_t size, const CollectionFormat& kind) {
+  ByteReader in(data, size);
   ReadResourceHeader(in);
   ValueReader values(in);
   if (in.PeekU8() >= 0xF0) {
@@ -277,6 +277,10 @@ ArchiveContent DetectArchiveContent(const std::vector<std::uint8_t>& bytes) {
 }
 
 PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
+  return ReadPictureArchiveFromMemory(bytes.data(), bytes.size());
+}
+
+PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_t size) {
   PictureArchive archive;
   std::uint64_t pixelBudget = kMaxArchivePixels;
   CollectionFormat kind;
@@ -342,11 +346,15 @@ PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& byt
     archive.ColorTable = table.ReadBytes(1024);
     return true;
   };
-  ReadArchive(bytes, kind);
+  ReadArchive(data, size, kind);
   return archive;
 }
 
 WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
+  return ReadWaveArchiveFromMemory(bytes.data(), bytes.size());
+}
+
+WaveArchive ReadWaveArchiveFromMemory(const std::uint8_t* data, std::size_t size) {
   WaveArchive archive;
   CollectionFormat kind;
   kind.rootClass = "TWaveCollectionComponent";
@@ -371,16 +379,19 @@ WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes) {
     return true;
   };
   kind.rootProperty = [](const std::string&, ValueReader&) { return false; };
-  ReadArchive(bytes, kind);
+  ReadArchive(data, size, kind);
   return archive;
 }
 
+// The file is read once, straight into memory of its own, and parsed in place.
 PictureArchive ReadPictureArchive(const std::string& path) {
-  return ReadPictureArchiveFromMemory(ReadArchiveFile(path));
+  const TFileBytes bytes = ReadRegularFileBytes(path, kMaxArchiveFileBytes);
+  return ReadPictureArchiveFromMemory(bytes.data(), bytes.size());
 }
 
 WaveArchive ReadWaveArchive(const std::string& path) {
-  return ReadWaveArchiveFromMemory(ReadArchiveFile(path));
+  const TFileBytes bytes = ReadRegularFileBytes(path, kMaxArchiveFileBytes);
+  return ReadWaveArchiveFromMemory(bytes.data(), bytes.size());
 }
 
 }  // namespace kestrune

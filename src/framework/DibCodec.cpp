@@ -121,43 +121,53 @@ class PixelSink {
   TPictureData& pic_;
 };
 
+// Uncompressed rows, appended to the picture top row first (stored rows are read in picture
+// order), so every pixel is written once: through a small buffer, not into memory zeroed first.
 void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<std::uint32_t, 256>& palette,
                         const std::uint32_t masks[3], TPictureData& pic) {
   const std::uint64_t stride = (std::uint64_t{h.width} * h.bitCount + 31) / 32 * 4;
   const std::uint8_t* data = in.ReadSpan(stride * h.height);
   const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
-  PixelSink sink(h, pic);
-  for (std::uint64_t r = 0; r < h.height; ++r) {
-    const std::uint8_t* src = data + r * stride;
-    std::uint32_t* dst = sink.Row(r);
-    for (std::uint32_t x = 0; x < h.width; ++x) {
-      std::uint32_t c = 0;
+  pic.Pixels.reserve(std::size_t{h.width} * h.height);
+  constexpr std::uint32_t kChunk = 512;
+  std::uint32_t out[kChunk];
+  for (std::uint64_t y = 0; y < h.height; ++y) {
+    const std::uint64_t storedRow = h.topDown ? y : h.height - 1 - y;
+    const std::uint8_t* src = data + storedRow * stride;
+    for (std::uint32_t x0 = 0; x0 < h.width; x0 += kChunk) {
+      const std::uint32_t n = std::min(kChunk, h.width - x0);
+      // One loop per pixel format, so the format is not decided again for every pixel.
       switch (h.bitCount) {
         case 1:
-          c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+            out[i] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
           break;
         case 4:
-          c = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+            out[i] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
           break;
         case 8:
-          c = palette[src[x]];
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) out[i] = palette[src[x]];
           break;
-        case 16: {
-          const std::uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
-          c = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+        case 16:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) {
+            const std::uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
+            out[i] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+          }
           break;
-        }
         case 24:
-          c = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+            out[i] = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
           break;
-        case 32: {
-          const std::uint8_t* p = src + 4 * x;
-          const std::uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-          c = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+        case 32:
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) {
+            const std::uint8_t* p = src + 4 * x;
+            const std::uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
+            out[i] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+          }
           break;
-        }
       }
-      dst[x] = c;
+      pic.Pixels.insert(pic.Pixels.end(), out, out + n);
     }
   }
 }
@@ -265,7 +275,6 @@ TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffse
   } else {
     // The rows must all be there before the pixel buffer is made.
     in.Require((std::uint64_t{h.width} * h.bitCount + 31) / 32 * 4 * h.height);
-    pic.Pixels.assign(std::size_t{h.width} * h.height, 0);
     DecodeUncompressed(in, h, palette, masks, pic);
   }
   return pic;

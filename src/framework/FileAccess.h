@@ -2,7 +2,9 @@
 // Whole-file reading and writing that is safe against what players' folders may hold: special
 // files in place of data, huge files, and a crash or a full disk in the middle of a write.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,24 @@ namespace kestrune {
 // FIFO, a device, a link to one of those, a larger file) fails at once with EFOpenError
 // "Cannot open file "<path>". <reason>"; opening never blocks.
 std::vector<std::uint8_t> ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
+
+// The bytes of a whole file read straight into memory of their own: no zeroing first, no staging
+// buffer. For large files that are parsed and then dropped (the archives).
+class TFileBytes {
+ public:
+  TFileBytes() = default;
+  TFileBytes(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size)
+      : bytes_(std::move(bytes)), size_(size) {}
+  const std::uint8_t* data() const { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> bytes_;
+  std::size_t size_ = 0;
+};
+
+// As ReadRegularFile, with the same checks and errors.
+TFileBytes ReadRegularFileBytes(const std::string& path, std::uint64_t maxBytes);
 
 // The file a path stands for once symbolic links are followed (links to links too); a path that
 // is no link comes back as it is, and a link whose target is missing gives that target. A chain

@@ -30,11 +30,18 @@ TImageBlock ConvertBlock(const TPictureData& picture, int left, int top, int wid
   TImageBlock block;
   block.Width = width;
   block.Height = height;
-  block.Pixels.resize(static_cast<std::size_t>(width) * height);
+  // Each pixel is written once, converted, straight into the block: rows are appended through a
+  // small buffer rather than into a block zeroed first.
+  block.Pixels.reserve(static_cast<std::size_t>(width) * height);
+  constexpr int kChunk = 256;
+  std::uint16_t converted[kChunk];
   for (int y = 0; y < height; ++y) {
     const std::uint32_t* src = picture.Pixels.data() + static_cast<std::size_t>(top + y) * picture.Width + left;
-    std::uint16_t* dst = block.Pixels.data() + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x) dst[x] = PixelFromRgb(src[x]);
+    for (int x = 0; x < width; x += kChunk) {
+      const int n = std::min(kChunk, width - x);
+      for (int i = 0; i < n; ++i) converted[i] = PixelFromRgb(src[x + i]);
+      block.Pixels.insert(block.Pixels.end(), converted, converted + n);
+    }
   }
   return block;
 }
@@ -188,6 +195,7 @@ int TPictureCollectionItem::GetWidth() const { return PatternWidth > 0 ? Pattern
 int TPictureCollectionItem::GetHeight() const { return PatternHeight > 0 ? PatternHeight : Picture.Height; }
 
 TRect TPictureCollectionItem::PatternRect(int index) const {
+  EnsureBuilt();
   if (index < 0 || index >= PatternCount()) return {};
   return patterns_[static_cast<std::size_t>(index)].Rect;
 }
@@ -198,13 +206,14 @@ void TPictureCollectionItem::SetTransparentColor(std::uint32_t color) {
   ApplyKey();
 }
 
-void TPictureCollectionItem::ApplyKey() {
+void TPictureCollectionItem::ApplyKey() const {
   const std::uint16_t key = PixelFromColorRef(transparentColor_);
   for (TImageBlock& block : blocks_) block.Key = key;
   for (TPattern& pattern : patterns_) ComputeRuns(pattern, blocks_[static_cast<std::size_t>(pattern.Block)]);
 }
 
 void TPictureCollectionItem::Finalize() {
+  buildPending_ = false;
   blocks_.clear();
   patterns_.clear();
   initialized_ = false;
@@ -212,6 +221,11 @@ void TPictureCollectionItem::Finalize() {
 
 void TPictureCollectionItem::Restore() {
   Finalize();
+  buildPending_ = true;
+}
+
+void TPictureCollectionItem::Build() const {
+  buildPending_ = false;
   if (Picture.Empty() ||
       Picture.Pixels.size() < static_cast<std::size_t>(Picture.Width) * static_cast<std::size_t>(Picture.Height))
     return;
@@ -269,6 +283,7 @@ void TPictureCollectionItem::Restore() {
 }
 
 const TPattern* TPictureCollectionItem::DrawablePattern(int index) const {
+  EnsureBuilt();
   if (!initialized_ || index < 0 || index >= PatternCount()) return nullptr;
   return &patterns_[static_cast<std::size_t>(index)];
 }
@@ -449,12 +464,17 @@ TPictureCollectionItem& TPictureCollection::FindPicture(const std::string& name)
 }
 
 void TPictureCollection::LoadFromArchive(const PictureArchive& archive) {
+  PictureArchive copy = archive;
+  LoadFromArchive(std::move(copy));
+}
+
+void TPictureCollection::LoadFromArchive(PictureArchive&& archive) {
   Clear();
   SetSourceFile("");
-  ColorTable = archive.ColorTable;
-  for (const PictureItemRecord& record : archive.Items) {
+  ColorTable = std::move(archive.ColorTable);
+  for (PictureItemRecord& record : archive.Items) {
     TPictureCollectionItem& item = Add();
-    item.Picture = record.Picture;
+    item.Picture = std::move(record.Picture);
     item.PictureKind = record.PictureKind;
     item.PatternWidth = record.PatternWidth;
     item.PatternHeight = record.PatternHeight;

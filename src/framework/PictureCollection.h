@@ -59,12 +59,20 @@ class TPictureCollectionItem : public THashCollectionItem {
   // Effective pattern size: the stored one, or the picture's when it is 0 or less.
   int GetWidth() const;
   int GetHeight() const;
-  int PatternCount() const { return static_cast<int>(patterns_.size()); }
+  int PatternCount() const {
+    EnsureBuilt();
+    return static_cast<int>(patterns_.size());
+  }
   // The pattern's source rectangle, or (0, 0, 0, 0) for an index out of range.
   TRect PatternRect(int index) const;
-  bool Initialized() const { return initialized_; }
+  bool Initialized() const {
+    EnsureBuilt();
+    return initialized_;
+  }
 
-  // Builds the display blocks and the patterns from the picture (frees old ones first).
+  // Frees the old display blocks and patterns and has new ones built from the picture. They are
+  // built when first used (drawn or asked about), so a picture only takes display memory once it
+  // is shown, and a display that is set up twice in a row converts nothing twice.
   void Restore();
   // Frees blocks and patterns; the item then draws nothing until built again.
   void Finalize();
@@ -75,17 +83,29 @@ class TPictureCollectionItem : public THashCollectionItem {
                   double centerX, double centerY, int angle) const;
 
   // Read-only views for tests and tools.
-  const std::vector<TImageBlock>& Blocks() const { return blocks_; }
-  const TPattern& PatternAt(int index) const { return patterns_.at(static_cast<std::size_t>(index)); }
+  const std::vector<TImageBlock>& Blocks() const {
+    EnsureBuilt();
+    return blocks_;
+  }
+  const TPattern& PatternAt(int index) const {
+    EnsureBuilt();
+    return patterns_.at(static_cast<std::size_t>(index));
+  }
 
  private:
-  void ApplyKey();
+  void ApplyKey() const;
+  void EnsureBuilt() const {
+    if (buildPending_) Build();
+  }
+  void Build() const;
   const TPattern* DrawablePattern(int index) const;
 
   std::uint32_t transparentColor_ = 0;
-  bool initialized_ = false;
-  std::vector<TImageBlock> blocks_;
-  std::vector<TPattern> patterns_;
+  // What Restore asked for and the first use builds; the results are kept in the fields below.
+  mutable bool buildPending_ = false;
+  mutable bool initialized_ = false;
+  mutable std::vector<TImageBlock> blocks_;
+  mutable std::vector<TPattern> patterns_;
 };
 
 class TPictureCollection : public THashCollection {
@@ -96,10 +116,12 @@ class TPictureCollection : public THashCollection {
   std::vector<std::uint8_t> ColorTable;
 
   // Reads a picture archive into the collection (cleared first). When the display is
-  // initialised the items are built at once.
+  // initialised the items are restored at once (each builds its blocks when first used).
   void LoadFromFile(const std::string& path);
   // Replaces the contents with the given records (what LoadFromFile does after reading).
   void LoadFromArchive(const PictureArchive& archive);
+  // The same, taking the pictures over instead of copying them.
+  void LoadFromArchive(PictureArchive&& archive);
   TPictureCollectionItem& Add();
 
   TPictureCollectionItem& Items(int index) const;
@@ -108,8 +130,8 @@ class TPictureCollection : public THashCollection {
   TPictureCollectionItem& FindPicture(const std::string& name) const;
 
   // Display life cycle. Initialize takes the display link and drops all blocks (they belonged to
-  // the old display); it fails when the display is not actually initialised. Restore builds every
-  // item; Finalize frees every item's blocks and drops the link.
+  // the old display); it fails when the display is not actually initialised. Restore restores every
+  // item (see TPictureCollectionItem::Restore); Finalize frees every item's blocks and drops the link.
   void Initialize(bool displayInitialized);
   void Restore();
   void Finalize();

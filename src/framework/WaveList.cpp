@@ -156,16 +156,21 @@ void TWaveCollection::LoadFromFile(const std::string& path) {
 }
 
 void TWaveCollection::LoadFromArchive(const WaveArchive& archive) {
+  WaveArchive copy = archive;
+  LoadFromArchive(std::move(copy));
+}
+
+void TWaveCollection::LoadFromArchive(WaveArchive&& archive) {
   Clear();
   SetSourceFile("");
-  for (const WaveItemRecord& record : archive.Items) {
+  for (WaveItemRecord& record : archive.Items) {
     TWaveCollectionItem& item = Add();
     item.SetName(record.Name);
     item.SetLooped(record.Looped);
     item.SetMaxPlayingCount(record.MaxPlayingCount);
     if (record.HasWave) {
-      item.Wave.Format = record.Format;
-      item.Wave.Data = record.Data;
+      item.Wave.Format = std::move(record.Format);
+      item.Wave.Data = std::move(record.Data);
     }
   }
   if (sound_) {

@@ -100,6 +100,8 @@ class TWaveCollection : public THashCollection {
   // contents and, when the device is initialised, prepares them.
   void LoadFromFile(const std::string& path);
   void LoadFromArchive(const WaveArchive& archive);
+  // The same, taking the sample bytes over instead of copying them.
+  void LoadFromArchive(WaveArchive&& archive);
 
   // The device while it is initialised, else null.
   TDXSound* DXSound() const { return sound_; }

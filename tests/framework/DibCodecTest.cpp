@@ -188,16 +188,21 @@ TEST(DibCodec, BitmapFileUsesItsPixelOffset) {
 }
 
 TEST(DibCodec, Encode24RoundTripsOddWidths) {
-  TPictureData pic;
-  pic.Width = 3;
-  pic.Height = 2;
-  pic.Pixels = {0x010203, 0xFFFFFF, 0x000000, 0x123456, 0xABCDEF, 0x00FF00};
-  const std::vector<std::uint8_t> dib = EncodeDib24(pic);
-  ByteReader in(dib);
-  const TPictureData back = DecodeDib(in);
-  EXPECT_EQ(back.Width, 3);
-  EXPECT_EQ(back.Height, 2);
-  EXPECT_EQ(back.Pixels, pic.Pixels);
+  // Small odd sizes, and rows longer than the decoder's 512-pixel stretches.
+  for (const auto& [width, height] : {std::pair{3, 2}, std::pair{1029, 3}, std::pair{512, 2}}) {
+    SCOPED_TRACE(width);
+    TPictureData pic;
+    pic.Width = width;
+    pic.Height = height;
+    for (int i = 0; i < width * height; ++i)
+      pic.Pixels.push_back(static_cast<std::uint32_t>(i * 0x010305) & 0xFFFFFF);
+    const std::vector<std::uint8_t> dib = EncodeDib24(pic);
+    ByteReader in(dib);
+    const TPictureData back = DecodeDib(in);
+    EXPECT_EQ(back.Width, width);
+    EXPECT_EQ(back.Height, height);
+    EXPECT_EQ(back.Pixels, pic.Pixels);
+  }
 }
 
 }  // namespace

@@ -35,9 +35,20 @@ class FileAccessTest : public testing::Test {
   fs::path dir_;
 };
 
+// Both readers: into a vector, and straight into memory of their own.
+std::vector<std::uint8_t> ReadEither(bool ownMemory, const std::string& path, std::uint64_t cap) {
+  if (!ownMemory) return ReadRegularFile(path, cap);
+  const TFileBytes bytes = ReadRegularFileBytes(path, cap);
+  return std::vector<std::uint8_t>(bytes.data(), bytes.data() + bytes.size());
+}
+
 TEST_F(FileAccessTest, ReadsOnlyRegularFilesWithinTheCapAndNeverBlocks) {
   WriteFileAtomically(Path("small"), std::string("12345"));
-  EXPECT_EQ(ReadRegularFile(Path("small"), 5).size(), 5u);
+  // Several 64 KiB blocks long, with no two neighbouring bytes alike.
+  std::string large(300000, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 + i / 251);
+  WriteFileAtomically(Path("large"), large);
+  WriteFileAtomically(Path("empty"), std::string());
 
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", Path("zero"));
@@ -53,15 +64,22 @@ TEST_F(FileAccessTest, ReadsOnlyRegularFilesWithinTheCapAndNeverBlocks) {
       {Path("zero"), 100, "Not a regular file"},  // would read for ever
       {Path("small"), 4, "File is too large"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    try {
-      ReadRegularFile(c.path, c.cap);
-      ADD_FAILURE() << "no error";
-    } catch (const EFOpenError& e) {
-      const std::string message = e.what();
-      EXPECT_EQ(message.rfind("Cannot open file \"" + c.path + "\". ", 0), 0u) << message;
-      EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+  for (const bool ownMemory : {false, true}) {
+    SCOPED_TRACE(ownMemory ? "own memory" : "vector");
+    EXPECT_EQ(ReadEither(ownMemory, Path("small"), 5), std::vector<std::uint8_t>({'1', '2', '3', '4', '5'}));
+    EXPECT_EQ(ReadEither(ownMemory, Path("large"), large.size()),
+              std::vector<std::uint8_t>(large.begin(), large.end()));
+    EXPECT_TRUE(ReadEither(ownMemory, Path("empty"), 0).empty());
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.path);
+      try {
+        ReadEither(ownMemory, c.path, c.cap);
+        ADD_FAILURE() << "no error";
+      } catch (const EFOpenError& e) {
+        const std::string message = e.what();
+        EXPECT_EQ(message.rfind("Cannot open file \"" + c.path + "\". ", 0), 0u) << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+      }
     }
   }
 }

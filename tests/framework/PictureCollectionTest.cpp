@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -429,6 +430,64 @@ TEST(PictureCollectionTest, FollowsTheDisplayLifeCycle) {
   TPictureCollectionItem& empty = c.Add();
   empty.Restore();
   EXPECT_EQ(empty.PatternCount(), 0);
+}
+
+// Bytes the program holds from the allocator right now.
+std::size_t HeldBytes() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+TEST(PictureCollectionTest, BuildsDisplayBlocksOnFirstUseOnly) {
+  TPictureCollection c;
+  TPictureCollectionItem& item = AddItem(c, "big", MakePicture(1024, 1024), 32, 32);
+  const std::size_t blockBytes = 1024 * 1024 * sizeof(std::uint16_t);
+  c.Initialize(true);
+  // Setting the display up twice in a row, as the start-up does, converts nothing yet.
+  const std::size_t before = HeldBytes();
+  c.Restore();
+  c.Finalize();
+  c.Initialize(true);
+  c.Restore();
+  EXPECT_LT(HeldBytes(), before + blockBytes / 8);
+  // The first use builds everything, the same as building at once would.
+  TDirectDrawSurface drawn(64, 64), reference(64, 64);
+  item.Draw(drawn, -5, -7, 33);
+  EXPECT_GE(HeldBytes(), before + blockBytes);
+  EXPECT_TRUE(item.Initialized());
+  EXPECT_EQ(item.PatternCount(), 32 * 32);
+  ReferenceDraw(item, reference, -5, -7, 33);
+  EXPECT_TRUE(SameSurface(drawn, reference));
+  // Finalising drops a build that was asked for but never used.
+  c.Restore();
+  c.Finalize();
+  EXPECT_FALSE(item.Initialized());
+  EXPECT_EQ(item.PatternCount(), 0);
+}
+
+TEST(PictureCollectionTest, LoadingAnArchiveTakesItsPicturesOverWithoutACopy) {
+  PictureArchive archive;
+  archive.Items.resize(2);
+  archive.Items[0].Name = "first";
+  archive.Items[0].Picture = MakePicture(64, 32);
+  archive.Items[1].Name = "second";
+  archive.Items[1].Picture = MakePicture(8, 8);
+  const TPictureData expected = archive.Items[0].Picture;
+  const std::uint32_t* pixels = archive.Items[0].Picture.Pixels.data();
+  TPictureCollection c;
+  c.LoadFromArchive(std::move(archive));
+  ASSERT_EQ(c.Count(), 2);
+  EXPECT_EQ(c.Items(0).Picture.Pixels.data(), pixels);
+  EXPECT_EQ(c.Items(0).Picture.Pixels, expected.Pixels);
+  EXPECT_EQ(c.Items(1).Picture.Width, 8);
+
+  // An archive that is only lent keeps its pictures.
+  PictureArchive kept;
+  kept.Items.resize(1);
+  kept.Items[0].Picture = MakePicture(4, 4);
+  c.LoadFromArchive(kept);
+  EXPECT_EQ(kept.Items[0].Picture.Pixels.size(), 16u);
+  EXPECT_EQ(c.Items(0).Picture.Pixels, kept.Items[0].Picture.Pixels);
 }
 
 }  // namespace

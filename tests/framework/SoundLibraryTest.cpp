@@ -168,6 +168,22 @@ TEST(SoundLibrary, ChunksAreTheItemsWholeRiffWaves) {
   EXPECT_EQ(rig.Audio.ChunkBytes(coin.MasterChunk()), MakeRiffWave(coin.Wave.Format, coin.Wave.Data));
 }
 
+TEST(SoundLibrary, LoadingAnArchiveTakesItsSamplesOverWithoutACopy) {
+  WaveArchive archive{{Sound("Coin")}};
+  archive.Items[0].Data.resize(4096, 7);
+  const std::uint8_t* samples = archive.Items[0].Data.data();
+  TWaveCollection waves;
+  waves.LoadFromArchive(std::move(archive));
+  EXPECT_EQ(waves.FindWave("Coin").Wave.Data.data(), samples);
+  EXPECT_EQ(waves.FindWave("Coin").Wave.Size(), 4096u);
+
+  // An archive that is only lent keeps its samples.
+  const WaveArchive kept{{Sound("Hit")}};
+  waves.LoadFromArchive(kept);
+  EXPECT_EQ(kept.Items[0].Data.size(), 8u);
+  EXPECT_EQ(waves.FindWave("Hit").Wave.Data, kept.Items[0].Data);
+}
+
 TEST(SoundLibrary, LoadsASoundArchiveFileAndPreparesItsItems) {
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() / ("kestrune_sounds_" + std::to_string(::getpid()) + ".dxw");
