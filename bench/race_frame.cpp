@@ -22,14 +22,14 @@
 #include "framework/PictureCollection.h"
 #include "framework/Random.h"
 #include "framework/Sprite.h"
+#include "game/GameState.h"
+#include "game/MyImageSprite.h"
+#include "game/RaceServices.h"
 #include "race/Pedestrians.h"
 #include "race/Race.h"
-#include "race/RaceServices.h"
 #include "race/RoadMap.h"
-#include "shell/GameState.h"
-#include "vehicles/MyImageSprite.h"
-#include "vehicles/Player.h"
-#include "vehicles/Traffic.h"
+#include "race/vehicles/Player.h"
+#include "race/vehicles/Traffic.h"
 
 namespace kestrune {
 namespace {

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ReplayRunner.h"
+#include "app/ReplayScript.h"
 #include "framework/ArchiveIO.h"
 #include "framework/DXSound.h"
 #include "framework/FileAccess.h"
@@ -33,8 +35,6 @@
 #include "framework/PictureCollection.h"
 #include "framework/WaveList.h"
 #include "platform/headless/HeadlessAudio.h"
-#include "platform/headless/ReplayRunner.h"
-#include "platform/headless/ReplayScript.h"
 
 // Every allocation of the program is counted, so each step's allocated bytes are measured, not
 // estimated.

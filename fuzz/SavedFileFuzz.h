@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/SaveFileIO.h"
 #include "shell/SavedFiles.h"
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/headless/ReplayScript.h"
+#include "app/ReplayScript.h"
 
 namespace {
 

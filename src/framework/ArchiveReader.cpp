@@ -12,8 +12,8 @@
 #include "framework/ColorNames.h"
 #include "framework/DibCodec.h"
 #include "framework/Errors.h"
-#include "framework/PatternLayout.h"
 #include "framework/FileAccess.h"
+#include "framework/PatternLayout.h"
 #include "framework/RiffWave.h"
 
 namespace kestrune {

@@ -5,11 +5,11 @@
 #include "framework/PictureCollection.h"
 #include "framework/Random.h"
 #include "framework/Rounding.h"
+#include "game/GameState.h"
+#include "game/RaceServices.h"
 #include "race/Race.h"
-#include "race/RaceServices.h"
 #include "race/RoadMap.h"
-#include "shell/GameState.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 

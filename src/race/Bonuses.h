@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "vehicles/MyImageSprite.h"
+#include "game/MyImageSprite.h"
 
 namespace kestrune {
 

@@ -4,10 +4,10 @@
 
 #include "framework/PictureCollection.h"
 #include "framework/Rounding.h"
+#include "game/GameState.h"
 #include "race/Race.h"
 #include "race/RoadMap.h"
-#include "shell/GameState.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 

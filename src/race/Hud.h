@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "vehicles/MyImageSprite.h"
+#include "game/MyImageSprite.h"
 
 namespace kestrune {
 

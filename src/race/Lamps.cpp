@@ -5,7 +5,7 @@
 #include "race/Collision.h"
 #include "race/Race.h"
 #include "race/RoadMap.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 

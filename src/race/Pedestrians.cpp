@@ -7,13 +7,13 @@
 #include "framework/PictureCollection.h"
 #include "framework/Random.h"
 #include "framework/Rounding.h"
+#include "game/GameState.h"
+#include "game/RaceServices.h"
 #include "race/Collision.h"
 #include "race/Race.h"
-#include "race/RaceServices.h"
 #include "race/RoadMap.h"
-#include "shell/GameState.h"
-#include "vehicles/Player.h"
-#include "vehicles/Rocket.h"
+#include "race/vehicles/Player.h"
+#include "race/vehicles/Rocket.h"
 
 namespace kestrune {
 

@@ -4,21 +4,21 @@
 #include <cmath>
 #include <numbers>
 
+#include "game/GameState.h"
+#include "game/MyImageSprite.h"
+#include "game/RaceServices.h"
 #include "race/Bonuses.h"
 #include "race/Finish.h"
 #include "race/Hud.h"
 #include "race/Lamps.h"
 #include "race/LevelValues.h"
 #include "race/Pedestrians.h"
-#include "race/RaceServices.h"
 #include "race/RoadGenerator.h"
 #include "race/RoadMap.h"
 #include "race/ScrollBackground.h"
-#include "shell/GameState.h"
-#include "vehicles/MyImageSprite.h"
-#include "vehicles/Player.h"
-#include "vehicles/Rocket.h"
-#include "vehicles/Traffic.h"
+#include "race/vehicles/Player.h"
+#include "race/vehicles/Rocket.h"
+#include "race/vehicles/Traffic.h"
 
 namespace kestrune {
 

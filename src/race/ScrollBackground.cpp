@@ -1,11 +1,11 @@
 #include "race/ScrollBackground.h"
 
 #include "framework/PictureCollection.h"
+#include "game/GameState.h"
+#include "game/MyImageSprite.h"
 #include "race/Race.h"
 #include "race/RoadMap.h"
-#include "shell/GameState.h"
-#include "vehicles/MyImageSprite.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 

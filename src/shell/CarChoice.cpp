@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "game/GameState.h"
 #include "race/Race.h"
-#include "shell/GameState.h"
 #include "shell/Input.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"

@@ -8,7 +8,7 @@
 #include "framework/Errors.h"
 #include "framework/Platform.h"
 #include "framework/Random.h"
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/MainForm.h"
 #include "shell/PromotionWindow.h"
 #include "shell/TerminationSignals.h"

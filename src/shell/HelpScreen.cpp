@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/Input.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"

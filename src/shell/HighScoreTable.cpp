@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 
 namespace kestrune {
 

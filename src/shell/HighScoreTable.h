@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 
 namespace kestrune {
 

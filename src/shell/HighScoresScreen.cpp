@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/Input.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"

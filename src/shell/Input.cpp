@@ -1,6 +1,6 @@
 #include "shell/Input.h"
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"

@@ -1,7 +1,7 @@
 // The intro screen: the title picture with Continue and four link areas. The selection follows
 // the pointer exactly here (nothing selected away from every item).
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/Input.h"
 #include "shell/LocalPages.h"
 #include "shell/MainForm.h"

@@ -5,11 +5,11 @@
 #include "framework/Canvas.h"
 #include "framework/Errors.h"
 #include "framework/Random.h"
+#include "game/GameState.h"
+#include "game/MyImageSprite.h"
 #include "shell/FrameTiming.h"
-#include "shell/GameState.h"
 #include "shell/SoundService.h"
 #include "shell/TextStyles.h"
-#include "vehicles/MyImageSprite.h"
 
 namespace kestrune {
 

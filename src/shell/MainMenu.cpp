@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/Input.h"
 #include "shell/LocalPages.h"
 #include "shell/MainForm.h"

@@ -1,7 +1,7 @@
 #include "shell/MenuButton.h"
 
 #include "framework/PictureCollection.h"
-#include "shell/GameState.h"
+#include "game/GameState.h"
 
 namespace kestrune {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "game/GameState.h"
 #include "race/ScrollBackground.h"
-#include "shell/GameState.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Screens.h"

@@ -2,7 +2,7 @@
 // its row; Back returns to the main menu.
 
 #include "framework/PictureCollection.h"
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/Input.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"

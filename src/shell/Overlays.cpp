@@ -2,15 +2,15 @@
 
 #include <string>
 
+#include "game/GameState.h"
 #include "race/Race.h"
-#include "shell/GameState.h"
+#include "race/vehicles/Player.h"
 #include "shell/HighScoreTable.h"
 #include "shell/Input.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"
 #include "shell/Screens.h"
-#include "vehicles/Player.h"
 
 namespace kestrune {
 namespace {

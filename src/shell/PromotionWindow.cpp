@@ -12,7 +12,7 @@
 #include "framework/DibCodec.h"
 #include "framework/Errors.h"
 #include "framework/FileAccess.h"
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/LocalPages.h"
 #include "shell/MainForm.h"
 #include "shell/SaveFileIO.h"

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "framework/FileAccess.h"
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/HighScoreTable.h"
 #include "shell/SaveFileIO.h"
 #include "shell/SavedFiles.h"

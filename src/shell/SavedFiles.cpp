@@ -7,7 +7,7 @@
 
 #include "framework/FileAccess.h"
 #include "framework/Platform.h"
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/HighScoreTable.h"
 #include "shell/SaveFileIO.h"
 #include "shell/SaveRecovery.h"

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 
 namespace kestrune {
 

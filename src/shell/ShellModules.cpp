@@ -1,4 +1,4 @@
-#include "race/RaceModule.h"
+#include "shell/RaceModule.h"
 #include "shell/Input.h"
 #include "shell/MainForm.h"
 #include "shell/SavedFiles.h"

@@ -1,7 +1,7 @@
 // The main window's sound and music services.
 #include "shell/SoundService.h"
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 #include "shell/MainForm.h"
 
 namespace kestrune {

@@ -3,9 +3,9 @@
 #include <map>
 #include <utility>
 
-#include "../fixtures/RaceWorld.h"
+#include "fixtures/RaceWorld.h"
 #include "race/Hud.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 namespace {

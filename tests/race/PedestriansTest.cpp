@@ -2,11 +2,11 @@
 
 #include <set>
 
-#include "../fixtures/RaceWorld.h"
+#include "fixtures/RaceWorld.h"
 #include "framework/Random.h"
 #include "race/Pedestrians.h"
-#include "vehicles/Player.h"
-#include "vehicles/Rocket.h"
+#include "race/vehicles/Player.h"
+#include "race/vehicles/Rocket.h"
 
 namespace kestrune {
 namespace {

@@ -6,13 +6,13 @@
 #include <numbers>
 #include <string>
 
-#include "platform/headless/ReplayRunner.h"
-#include "platform/headless/ReplayScript.h"
+#include "app/ReplayRunner.h"
+#include "app/ReplayScript.h"
+#include "game/GameState.h"
 #include "race/Race.h"
 #include "race/RoadMap.h"
-#include "shell/GameState.h"
-#include "vehicles/Player.h"
-#include "vehicles/Traffic.h"
+#include "race/vehicles/Player.h"
+#include "race/vehicles/Traffic.h"
 
 namespace kestrune {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../fixtures/RaceWorld.h"
+#include "fixtures/RaceWorld.h"
 #include "framework/Random.h"
 #include "race/Bonuses.h"
 #include "race/Finish.h"
@@ -12,7 +12,7 @@
 #include "race/Pedestrians.h"
 #include "race/RoadGenerator.h"
 #include "race/ScrollBackground.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <set>
 
-#include "../fixtures/RaceWorld.h"
+#include "fixtures/RaceWorld.h"
 #include "framework/Random.h"
 #include "race/Bonuses.h"
 #include "race/Finish.h"
 #include "race/Lamps.h"
 #include "race/ScrollBackground.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 namespace {

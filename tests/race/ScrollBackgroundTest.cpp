@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "../fixtures/RaceWorld.h"
+#include "fixtures/RaceWorld.h"
 #include "race/ScrollBackground.h"
-#include "vehicles/Player.h"
+#include "race/vehicles/Player.h"
 
 namespace kestrune {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/GameState.h"
+#include "game/GameState.h"
 
 namespace kestrune {
 namespace {

@@ -10,11 +10,11 @@
 
 #include "framework/ArchiveFixtures.h"
 #include "framework/ArchiveIO.h"
+#include "game/GameState.h"
+#include "game/MyImageSprite.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
-#include "shell/GameState.h"
 #include "shell/MainForm.h"
-#include "vehicles/MyImageSprite.h"
 
 namespace kestrune {
 namespace {

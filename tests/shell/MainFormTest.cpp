@@ -6,9 +6,9 @@
 
 #include "framework/Canvas.h"
 #include "framework/Errors.h"
+#include "game/GameState.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
-#include "shell/GameState.h"
 #include "shell/MainForm.h"
 
 namespace kestrune {

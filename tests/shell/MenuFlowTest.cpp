@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/ReplayRunner.h"
-#include "shell/GameState.h"
+#include "app/ReplayRunner.h"
+#include "game/GameState.h"
 #include "shell/MainForm.h"
 
 namespace kestrune {

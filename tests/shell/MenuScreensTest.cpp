@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "game/GameState.h"
+#include "game/RaceServices.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "race/Race.h"
-#include "race/RaceServices.h"
 #include "shell/Game.h"
-#include "shell/GameState.h"
 #include "shell/Input.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"

@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "fixtures/Files.h"
+#include "game/GameState.h"
 #include "platform/GamepadMap.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
-#include "shell/GameState.h"
 #include "shell/MainForm.h"
 #include "shell/PromotionWindow.h"
 #include "shell/WindowShape.h"

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "fixtures/Files.h"
+#include "game/GameState.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "shell/GameState.h"
 #include "shell/HighScoreTable.h"
 #include "shell/SaveFileIO.h"
 #include "shell/SavedFiles.h"

@@ -9,14 +9,14 @@
 #include <iterator>
 #include <map>
 
+#include "app/ReplayRunner.h"
 #include "fixtures/Files.h"
-#include "platform/headless/ReplayRunner.h"
+#include "game/GameState.h"
 #include "race/Race.h"
-#include "shell/GameState.h"
+#include "race/vehicles/Player.h"
 #include "shell/HighScoreTable.h"
 #include "shell/MainForm.h"
 #include "shell/SavedFiles.h"
-#include "vehicles/Player.h"
 
 namespace kestrune {
 namespace {

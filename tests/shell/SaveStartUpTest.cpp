@@ -7,9 +7,9 @@
 #include <iterator>
 
 #include "fixtures/Files.h"
+#include "game/GameState.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
-#include "shell/GameState.h"
 #include "shell/MainForm.h"
 #include "shell/TerminationSignals.h"
 

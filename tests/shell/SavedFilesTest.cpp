@@ -10,9 +10,9 @@
 
 #include "fixtures/Files.h"
 #include "framework/Errors.h"
+#include "game/GameState.h"
 #include "platform/TextRenderer.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "shell/GameState.h"
 #include "shell/HighScoreTable.h"
 #include "shell/SaveFileIO.h"
 #include "shell/SavedFiles.h"

@@ -7,10 +7,10 @@
 
 #include "framework/ArchiveIO.h"
 #include "framework/Errors.h"
+#include "game/GameState.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
-#include "shell/GameState.h"
 #include "shell/MainForm.h"
 #include "shell/SoundService.h"
 

@@ -14,16 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "game/GameState.h"
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "race/Race.h"
+#include "race/vehicles/Player.h"
 #include "shell/Game.h"
-#include "shell/GameState.h"
 #include "shell/HighScoreTable.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/Menus.h"
-#include "vehicles/Player.h"
 
 namespace kestrune {
 namespace {

@@ -6,8 +6,8 @@
 #include <iostream>
 #include <string>
 
+#include "app/ReplayRunner.h"
 #include "framework/DisplayText.h"
-#include "platform/headless/ReplayRunner.h"
 
 namespace {
 

@@ -17,15 +17,15 @@
 #include "framework/PictureCollection.h"
 #include "framework/Random.h"
 #include "framework/Sprite.h"
+#include "game/GameState.h"
+#include "game/MyImageSprite.h"
 #include "platform/PngWriter.h"
 #include "race/LevelValues.h"
 #include "race/Race.h"
 #include "race/RoadGenerator.h"
 #include "race/RoadMap.h"
 #include "race/ScrollBackground.h"
-#include "shell/GameState.h"
-#include "vehicles/MyImageSprite.h"
-#include "vehicles/Traffic.h"
+#include "race/vehicles/Traffic.h"
 
 using namespace kestrune;
 

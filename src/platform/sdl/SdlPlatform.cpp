@@ -13,7 +13,6 @@
 #include "framework/DisplayText.h"
 #include "platform/GamepadMap.h"
 #include "platform/NullAudio.h"
-#include "platform/Screenshots.h"
 #include "platform/TextRenderer.h"
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlKeyMap.h"
@@ -163,10 +162,7 @@ class SdlPlatform final : public IPlatform {
     SDL_UpdateTexture(texture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
     if (screenshotWanted_) {
       screenshotWanted_ = false;
-      if (!screenshots_)
-        screenshots_ = std::make_unique<ScreenshotTaker>(ScreenshotFolderFor(settings_.SaveFolder));
-      const auto file = screenshots_->Take(pixels, width, height, pitchPixels, std::time(nullptr));
-      std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
+      if (settings_.TakeScreenshot) settings_.TakeScreenshot(pixels, width, height, pitchPixels);
     }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
@@ -752,7 +748,6 @@ class SdlPlatform final : public IPlatform {
 
   SdlPlatformSettings settings_;
   bool screenshotWanted_ = false;
-  std::unique_ptr<ScreenshotTaker> screenshots_;
   bool padsInit_ = false;
   std::map<SDL_JoystickID, SDL_GameController*> pads_;
   GamepadMap pad_;

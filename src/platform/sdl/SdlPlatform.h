@@ -1,6 +1,8 @@
 #pragma once
 // The SDL2 back end: the real window, presentation, keyboard, mouse and system services.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,10 @@ struct SdlPlatformSettings {
   // The picture scaled by whole multiples only (black borders), and without smoothing.
   bool IntegerScale = false;
   bool NearestFilter = false;
+  // F12 hands the next picture shown to this (the program writes it as a PNG); none: F12 does
+  // nothing.
+  std::function<void(const std::uint16_t* pixels, int width, int height, int pitchPixels)>
+      TakeScreenshot;
 };
 
 std::unique_ptr<IPlatform> CreateSdlPlatform(const SdlPlatformSettings& settings = {});

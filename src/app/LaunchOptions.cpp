@@ -1,0 +1,147 @@
+#include "app/LaunchOptions.h"
+
+#include <unistd.h>
+
+#include "framework/DisplayText.h"
+
+#include <algorithm>
+#include <sstream>
+#include <system_error>
+
+#ifndef KESTRUNE_VERSION
+#define KESTRUNE_VERSION "unknown"
+#endif
+
+namespace kestrune {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool HoldsDataSet(const fs::path& root) {
+  std::error_code error;
+  return fs::is_directory(root / "Data" / "Res", error);
+}
+
+// True when files can be made in the folder, making it (and its parents) first when missing.
+bool WritableFolder(const fs::path& folder) {
+  std::error_code error;
+  fs::create_directories(folder, error);
+  return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace
+
+bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& options, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = "option " + arg + " needs a value";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    if (arg == "--help" || arg == "-h") {
+      options.ShowHelp = true;
+    } else if (arg == "--version") {
+      options.ShowVersion = true;
+    } else if (arg == "--data") {
+      if (!value(options.DataDir)) return false;
+    } else if (arg == "--record") {
+      if (!value(options.RecordFile)) return false;
+    } else if (arg == "--replay") {
+      if (!value(options.ReplayFile)) return false;
+    } else if (arg == "--scale" || arg == "--filter") {
+      std::string choice;
+      if (!value(choice)) return false;
+      const bool scale = arg == "--scale";
+      const char* on = scale ? "integer" : "nearest";
+      const char* off = scale ? "fit" : "linear";
+      if (choice != on && choice != off) {
+        error = arg + " must be " + off + " or " + on + ", not " + choice;
+        return false;
+      }
+      (scale ? options.IntegerScale : options.NearestFilter) = choice == on;
+    } else {
+      error = (arg.starts_with("-") ? "unknown option " : "unexpected argument ") + arg;
+      return false;
+    }
+  }
+  if (!options.RecordFile.empty() && !options.ReplayFile.empty()) {
+    error = "--record and --replay cannot be used together";
+    return false;
+  }
+  return true;
+}
+
+std::string LaunchHelpText() {
+  return "Usage: kestrune [OPTIONS]\n"
+         "A top-down arcade racing game.\n"
+         "\n"
+         "Options:\n"
+         "  --data DIR     read the data set from DIR (the folder holding Data/, or Data/ itself)\n"
+         "  --record FILE  write the session (seed, refresh rate, every input) to FILE as a\n"
+         "                 replay script for kestrune-replay\n"
+         "  --replay FILE  play a replay script back in the window (Esc leaves)\n"
+         "  --scale fit|integer\n"
+         "                 scale the picture to fit (the default) or by the largest whole multiple\n"
+         "  --filter linear|nearest\n"
+         "                 smooth the scaled picture (the default) or keep its pixels sharp\n"
+         "  --help, -h     show this help and exit\n"
+         "  --version      show the version and exit\n";
+}
+
+std::string LaunchVersionText() { return std::string("kestrune ") + KESTRUNE_VERSION + "\n"; }
+
+std::optional<fs::path> FindGameRoot(const std::string& dataDir, const fs::path& exeDir,
+                                     const fs::path& workingDir) {
+  if (!dataDir.empty()) {
+    const fs::path dir = fs::absolute(workingDir / dataDir).lexically_normal();
+    if (HoldsDataSet(dir)) return dir;
+    // The Data folder itself was named.
+    const fs::path named = dir.has_filename() ? dir : dir.parent_path();
+    if (named.filename() == "Data" && HoldsDataSet(named.parent_path())) return named.parent_path();
+    return std::nullopt;
+  }
+  if (HoldsDataSet(workingDir)) return workingDir;
+  const fs::path installed = (exeDir / ".." / "share" / "kestrune").lexically_normal();
+  if (HoldsDataSet(installed)) return installed;
+  if (HoldsDataSet(exeDir)) return exeDir;
+  return workingDir;
+}
+
+fs::path ChooseSaveFolder(const fs::path& gameRoot, const std::function<fs::path()>& userDir) {
+  const fs::path local = gameRoot / "Data" / "Save";
+  if (WritableFolder(local)) return local;
+  const fs::path user = userDir() / "Save";
+  WritableFolder(user);
+  return user;
+}
+
+DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::string>& warnings) {
+  DisplayOptions options;
+  std::size_t start = 0;
+  for (int line = 1; start < text.size(); ++line) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string content = text.substr(start, end - start);
+    start = end + 1;
+    if (const std::size_t hash = content.find('#'); hash != std::string::npos) content.resize(hash);
+    std::string key, value, extra;
+    std::istringstream words(content);
+    words >> key >> value >> extra;
+    if (key.empty()) continue;
+    if (key == "scale" && (value == "fit" || value == "integer") && extra.empty()) {
+      options.IntegerScale = value == "integer";
+    } else if (key == "filter" && (value == "linear" || value == "nearest") && extra.empty()) {
+      options.NearestFilter = value == "nearest";
+    } else {
+      // The line is quoted escaped: the file's bytes must not reach the terminal raw.
+      if (content.size() > 80) content = content.substr(0, 80) + "...";
+      warnings.push_back("line " + std::to_string(line) + " is not understood: " + EscapeForDisplay(content));
+    }
+  }
+  return options;
+}
+
+}  // namespace kestrune

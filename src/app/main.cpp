@@ -1,0 +1,138 @@
+// The kestrune executable: the game joined to the SDL back end.
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/LaunchOptions.h"
+#include "app/ReplayWindow.h"
+#include "app/Screenshots.h"
+#include "app/SessionRecorder.h"
+#include "framework/DisplayText.h"
+#include "framework/Errors.h"
+#include "framework/FileAccess.h"
+#include "platform/sdl/SdlPlatform.h"
+#include "shell/Game.h"
+#include "shell/TerminationSignals.h"
+
+namespace {
+
+// The folder of the running executable, for finding an installed data set beside it.
+std::filesystem::path ExecutableFolder(const char* argv0) {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) return self.parent_path();
+  return std::filesystem::absolute(argv0, error).parent_path();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kestrune::LaunchOptions options;
+  std::string error;
+  if (!kestrune::ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    std::cerr << "kestrune: " << error << " (kestrune --help lists the options)" << std::endl;
+    return 2;
+  }
+  if (options.ShowHelp) {
+    std::cout << kestrune::LaunchHelpText();
+    return 0;
+  }
+  if (options.ShowVersion) {
+    std::cout << kestrune::LaunchVersionText();
+    return 0;
+  }
+
+  // A recording's file is named relative to where the game was started.
+  std::error_code fsError;
+  const std::filesystem::path recordPath = options.RecordFile.empty()
+                                               ? std::filesystem::path()
+                                               : std::filesystem::absolute(options.RecordFile, fsError);
+
+  const std::filesystem::path replayPath = options.ReplayFile.empty()
+                                               ? std::filesystem::path()
+                                               : std::filesystem::absolute(options.ReplayFile, fsError);
+
+  // The game reads Data/ and Docs/ relative to its working directory.
+  const auto root = kestrune::FindGameRoot(options.DataDir, ExecutableFolder(argv[0]),
+                                           std::filesystem::current_path(fsError));
+  if (!root) {
+    std::cerr << "kestrune: " << options.DataDir << " holds no data set (no Data/Res folder)" << std::endl;
+    return 1;
+  }
+  std::filesystem::current_path(*root, fsError);
+  if (fsError) {
+    std::cerr << "kestrune: cannot enter " << root->string() << ": " << fsError.message() << std::endl;
+    return 1;
+  }
+
+  kestrune::SdlPlatformSettings settings;
+  settings.SaveFolder =
+      kestrune::ChooseSaveFolder(".", [] { return std::filesystem::path(kestrune::SdlUserFolder()); })
+          .lexically_normal()
+          .string();
+  // Display.cfg beside the saves holds the scaling choices; the command line overrides it.
+  std::vector<std::string> warnings;
+  // Read only when it is a small regular file: a FIFO or a device there must not hang the start.
+  std::string displayText;
+  try {
+    const auto bytes = kestrune::ReadRegularFile(
+        (std::filesystem::path(settings.SaveFolder) / "Display.cfg").string(), 64 * 1024);
+    displayText.assign(bytes.begin(), bytes.end());
+  } catch (const kestrune::EKestruneError&) {
+    // Missing or unreadable: the defaults.
+  }
+  const kestrune::DisplayOptions display = kestrune::ReadDisplayOptions(displayText, warnings);
+  for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
+  settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
+  settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
+  // F12: the picture as a PNG in Screenshots beside the saves, written on a thread of its own.
+  // Declared before the window, so pictures still being written are waited for after it closes.
+  std::unique_ptr<kestrune::ScreenshotTaker> screenshots;
+  settings.TakeScreenshot = [&screenshots, folder = kestrune::ScreenshotFolderFor(settings.SaveFolder)](
+                                const std::uint16_t* pixels, int width, int height, int pitchPixels) {
+    if (!screenshots) screenshots = std::make_unique<kestrune::ScreenshotTaker>(folder);
+    const auto file = screenshots->Take(pixels, width, height, pitchPixels, std::time(nullptr));
+    std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
+  };
+  if (!replayPath.empty()) return kestrune::PlayReplayInWindow(replayPath.string(), settings);
+  auto platform = kestrune::CreateSdlPlatform(settings);
+  const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);
+
+  std::ofstream record(recordPath);
+  if (!record) {
+    std::cerr << "kestrune: cannot write " << recordPath.string() << std::endl;
+    return 1;
+  }
+  // A signal ends a recorded game as it ends a played one (saved, then the loop stops), so the
+  // recording still gets its closing frame count.
+  const kestrune::TTerminationSignals signals;
+  kestrune::SessionRecorder recorder(*platform, record, seed);
+  // A recording that cannot be written (a full disk) is said at once; the game goes on.
+  recorder.OnWriteFailed = [&recordPath] {
+    std::cerr << "kestrune: cannot write the recording " << kestrune::EscapeForDisplay(recordPath.string())
+              << " (disk full or not writable); the game goes on unrecorded" << std::endl;
+  };
+  kestrune::TGameSession session(recorder, seed);
+  if (!session.Start()) return session.ExitCode();
+  std::int64_t frame = 0;
+  while (!session.Finished()) {
+    recorder.BeginFrame(++frame);
+    session.Step();
+  }
+  recorder.Finish(frame);
+  record.close();
+  if (recorder.WriteFailed() || !record) {
+    std::cerr << "kestrune: the recording " << kestrune::EscapeForDisplay(recordPath.string())
+              << " is incomplete" << std::endl;
+    return session.ExitCode() != 0 ? session.ExitCode() : 1;
+  }
+  std::cerr << "Kestrune: recorded " << frame << " frames in " << recordPath.string() << std::endl;
+  return session.ExitCode();
+}

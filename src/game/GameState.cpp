@@ -1,0 +1,5 @@
+#include "game/GameState.h"
+
+namespace kestrune {
+TGameState GameState;
+}  // namespace kestrune

@@ -1,5 +1,0 @@
-#include "shell/GameState.h"
-
-namespace kestrune {
-TGameState GameState;
-}  // namespace kestrune

@@ -1,0 +1,204 @@
+// The game's command line, and where a started game finds its data set and puts its saves.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/LaunchOptions.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
+  struct Case {
+    std::vector<std::string> args;
+    bool ok;
+    std::string errorPart;
+  };
+  const std::vector<Case> cases = {
+      {{}, true, ""},
+      {{"--help"}, true, ""},
+      {{"-h", "--version"}, true, ""},
+      {{"--data", "/opt/games"}, true, ""},
+      {{"--data"}, false, "--data needs a value"},
+      {{"--fullscreen"}, false, "unknown option --fullscreen"},
+      {{"level3"}, false, "unexpected argument level3"},
+      {{"--scale", "integer", "--filter", "nearest"}, true, ""},
+      {{"--scale", "2"}, false, "--scale must be fit or integer, not 2"},
+      {{"--filter"}, false, "--filter needs a value"},
+      {{"--record", "run.txt"}, true, ""},
+      {{"--replay", "run.txt", "--record", "b.txt"}, false, "cannot be used together"},
+      {{"--record", "run.txt"}, true, ""},
+      {{"--replay", "run.txt", "--record", "b.txt"}, false, "cannot be used together"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
+    LaunchOptions options;
+    std::string error;
+    EXPECT_EQ(ParseLaunchOptions(c.args, options, error), c.ok);
+    EXPECT_NE(error.find(c.errorPart), std::string::npos) << error;
+  }
+  LaunchOptions options;
+  std::string error;
+  ASSERT_TRUE(ParseLaunchOptions({"--data", "x", "--version"}, options, error));
+  EXPECT_EQ(options.DataDir, "x");
+  EXPECT_TRUE(options.ShowVersion);
+  EXPECT_FALSE(options.ShowHelp);
+  EXPECT_FALSE(options.IntegerScale.has_value());  // left to the display file
+  ASSERT_TRUE(ParseLaunchOptions({"--scale", "fit", "--filter", "nearest"}, options, error));
+  EXPECT_EQ(options.IntegerScale, false);
+  EXPECT_EQ(options.NearestFilter, true);
+}
+
+TEST(LaunchOptions, DisplayFileSetsScalingAndSkipsWhatItDoesNotUnderstand) {
+  std::vector<std::string> warnings;
+  DisplayOptions d = ReadDisplayOptions("# picture\nscale integer\n\n  filter nearest   # sharp\n", warnings);
+  EXPECT_TRUE(d.IntegerScale);
+  EXPECT_TRUE(d.NearestFilter);
+  EXPECT_TRUE(warnings.empty());
+  d = ReadDisplayOptions("scale 3\nfilter nearest\nscale integer extra\nzoom 2", warnings);
+  EXPECT_FALSE(d.IntegerScale);
+  EXPECT_TRUE(d.NearestFilter);
+  ASSERT_EQ(warnings.size(), 3u);
+  EXPECT_NE(warnings[0].find("line 1"), std::string::npos) << warnings[0];
+  EXPECT_NE(warnings[2].find("line 4"), std::string::npos) << warnings[2];
+  warnings.clear();
+  d = ReadDisplayOptions(std::string("\0\xff\r\n", 4), warnings);
+  EXPECT_FALSE(d.IntegerScale || d.NearestFilter);
+}
+
+// A scratch tree: an installed prefix (bin/, share/kestrune/Data/Res) and a bare folder.
+class GameRootTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = fs::temp_directory_path() / ("kestrune-root-" + std::to_string(::getpid()));
+    fs::remove_all(base_);
+    fs::create_directories(base_ / "prefix" / "bin");
+    fs::create_directories(base_ / "prefix" / "share" / "kestrune" / "Data" / "Res");
+    fs::create_directories(base_ / "elsewhere");
+  }
+  void TearDown() override { fs::remove_all(base_); }
+  fs::path base_;
+};
+
+TEST_F(GameRootTest, FindsTheDataSetFromTheOptionTheWorkingFolderOrTheExecutable) {
+  const fs::path installed = base_ / "prefix" / "share" / "kestrune";
+  const fs::path bin = base_ / "prefix" / "bin";
+  const fs::path bare = base_ / "elsewhere";
+  // Installed game started from anywhere.
+  EXPECT_EQ(FindGameRoot("", bin, bare), installed);
+  // The working folder holding a data set wins (the build folder's play command).
+  EXPECT_EQ(FindGameRoot("", bare, installed), installed);
+  // --data as the folder holding Data/, or as Data/ itself, relative or absolute.
+  EXPECT_EQ(FindGameRoot(installed.string(), bare, bare), installed);
+  EXPECT_EQ(FindGameRoot((installed / "Data").string() + "/", bare, bare), installed);
+  EXPECT_EQ(FindGameRoot("../prefix/share/kestrune", bare, bare), installed);
+  // A --data folder without a data set is an error, not a silent fallback.
+  EXPECT_FALSE(FindGameRoot(bare.string(), bin, installed).has_value());
+  // Nothing found anywhere: the working folder (the game then says which archive is missing).
+  EXPECT_EQ(FindGameRoot("", bare, bare), bare);
+}
+
+TEST_F(GameRootTest, SavesGoToTheUserFolderOnlyWhereTheDataFolderCannotBeWritten) {
+  int userAsked = 0;
+  const auto user = [&] {
+    ++userAsked;
+    return base_ / "user";
+  };
+  const fs::path root = base_ / "prefix" / "share" / "kestrune";
+  EXPECT_EQ(ChooseSaveFolder(root, user), root / "Data" / "Save");
+  EXPECT_TRUE(fs::is_directory(root / "Data" / "Save"));
+  EXPECT_EQ(userAsked, 0);
+  // A game folder where no Save folder can be made (here a file stands in its way).
+  std::ofstream(base_ / "blocked") << "x";
+  EXPECT_EQ(ChooseSaveFolder(base_ / "blocked", user), base_ / "user" / "Save");
+  EXPECT_TRUE(fs::is_directory(base_ / "user" / "Save"));
+  EXPECT_EQ(userAsked, 1);
+}
+
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+
+ProgramRun RunProgram(const std::string& command) {
+  const fs::path outFile = fs::temp_directory_path() / ("kestrune-out-" + std::to_string(::getpid()));
+  const fs::path errFile = fs::temp_directory_path() / ("kestrune-err-" + std::to_string(::getpid()));
+  const int status = std::system((command + " >" + outFile.string() + " 2>" + errFile.string()).c_str());
+  auto slurp = [](const fs::path& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  ProgramRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(outFile), slurp(errFile)};
+  fs::remove(outFile);
+  fs::remove(errFile);
+  return run;
+}
+
+TEST(GameCommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay) {
+  const std::string game = std::string(KESTRUNE_BUILD_DIR) + "/kestrune";
+  ProgramRun run = RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + game + " --version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.out.starts_with("kestrune ")) << run.out;
+  run = RunProgram(game + " --help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("--data DIR"), std::string::npos);
+  run = RunProgram(game + " --bogus");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("unknown option --bogus"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.empty());
+  run = RunProgram(game + " --data /nonexistent-kestrune");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("holds no data set"), std::string::npos) << run.err;
+}
+
+// A recorded game stopped by a signal ends as a played one does: its options are saved, and the
+// recording is complete, closing frame count included, so it replays without --frames.
+TEST(GameCommandLine, ARecordingStoppedBySignalIsSavedAndComplete) {
+  const fs::path base = fs::temp_directory_path() / ("kestrune-record-" + std::to_string(::getpid()));
+  fs::remove_all(base);
+  fs::create_directories(base / "Data");
+  for (const char* folder : {"Res", "Music"})
+    fs::copy(fs::path(KESTRUNE_BUILD_DIR) / "Data" / folder, base / "Data" / folder, fs::copy_options::recursive);
+  const fs::path record = base / "run.txt";
+  const ProgramRun run = RunProgram("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s TERM 3 " +
+                                    std::string(KESTRUNE_BUILD_DIR) + "/kestrune --data '" +
+                                    (base / "Data").string() + "' --record '" + record.string() + "'");
+  EXPECT_EQ(run.status, 124) << run.err;  // still running when the signal came
+  std::ifstream in(record);
+  std::string line, last;
+  while (std::getline(in, line))
+    if (!line.empty()) last = line;
+  EXPECT_TRUE(last.starts_with("frames ")) << last << "\n" << run.err;
+  EXPECT_TRUE(fs::is_regular_file(base / "Data" / "Save" / "options"));
+  fs::remove_all(base);
+}
+
+// A recording that cannot be written (a full disk) is reported at once, the game is played on,
+// and the exit status says the recording failed.
+TEST(GameCommandLine, AnUnwritableRecordingIsReportedAndFailsTheExit) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const ProgramRun run = RunProgram("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout --preserve-status -s TERM 3 " +
+                                    std::string(KESTRUNE_BUILD_DIR) + "/kestrune --record /dev/full");
+  EXPECT_NE(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("cannot write the recording /dev/full"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("recorded "), std::string::npos) << run.err;
+}
+
+// Display.cfg's lines are quoted escaped in its warnings.
+TEST(DisplayOptions, WarningsQuoteTheFileEscaped) {
+  std::vector<std::string> warnings;
+  ReadDisplayOptions("scale integer\n\x1b]0;owned\x07\n", warnings);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0], "line 2 is not understood: \\x1B]0;owned\\x07");
+}
+
+}  // namespace
+}  // namespace kestrune
