@@ -168,7 +168,7 @@ class SdlPlatform final : public IPlatform {
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
-    Pace();
+    if (!settings_.PacedByCaller) Pace();
     // SDL has no event for a change of the desktop's mode: its refresh rate is compared about
     // once a second.
     if (++presentsSinceRateCheck_ >= kRateCheckFrames) {

@@ -16,6 +16,9 @@ struct SdlPlatformSettings {
   // The picture scaled by whole multiples only (black borders), and without smoothing.
   bool IntegerScale = false;
   bool NearestFilter = false;
+  // The caller's frame clock paces the frames (the browser's frame callback): presenting never
+  // waits for the next refresh itself.
+  bool PacedByCaller = false;
   // F12 hands the next picture shown to this (the program writes it as a PNG); none: F12 does
   // nothing.
   std::function<void(const std::uint16_t* pixels, int width, int height, int pitchPixels)>

@@ -1,6 +1,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <vector>
 
@@ -133,6 +134,30 @@ TEST_F(SdlWindow, DisplayChangesReachTheGame) {
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].Type, PlatformEvent::Kind::DisplayChanged);
   EXPECT_EQ(events[1].Type, PlatformEvent::Kind::DisplayChanged);
+}
+
+// The dummy driver's presents do not wait for a refresh, so the back end paces them to the
+// refresh period itself; a caller that runs one frame per display refresh (the browser's frame
+// callback) must not be held up a second time.
+TEST(SdlPacing, PresentWaitsForTheRefreshUnlessTheCallerPacesTheFrames) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  const std::vector<std::uint16_t> pixels(800 * 600);
+  for (const bool pacedByCaller : {false, true}) {
+    SdlPlatformSettings settings;
+    settings.PacedByCaller = pacedByCaller;
+    auto platform = CreateSdlPlatform(settings);
+    ASSERT_TRUE(platform->OpenWindow("Kestrune", 800, 600)) << platform->LastError();
+    const auto start = std::chrono::steady_clock::now();
+    // The first 31 frames are measured unpaced; the 29 after them wait a refresh period each,
+    // at least 480 ms at 60 Hz or less.
+    for (int i = 0; i < 60; ++i) platform->Present(pixels.data(), 800, 600, 800);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (pacedByCaller) {
+      EXPECT_LT(ms.count(), 250) << "presents paced although the caller paces them";
+    } else {
+      EXPECT_GE(ms.count(), 400) << "presents not paced to the refresh";
+    }
+  }
 }
 
 }  // namespace
