@@ -103,6 +103,16 @@ void AddStateFields(std::vector<std::pair<std::string, std::string>>& out) {
 
 }  // namespace
 
+std::string GameStateJson() {
+  TReplayResult state;
+  AddStateFields(state.Summary);
+  // The options, which a replay's summary leaves out.
+  state.Summary.emplace_back("MusicOn", Int(GameState.MusicOn));
+  state.Summary.emplace_back("SoundOn", Int(GameState.SoundOn));
+  state.Summary.emplace_back("Country", JsonString(GameState.Country));
+  return ReplaySummaryJson(state);
+}
+
 TReplayRunner::TReplayRunner(TReplayScript script) : script_(std::move(script)) {
   platform_.SetRefreshRate(script_.RefreshRate);
   platform_.SetFramesKept(1);

@@ -1,7 +1,9 @@
 #include "platform/TextRenderer.h"
 
 #include <SDL_ttf.h>
+#ifndef __EMSCRIPTEN__
 #include <fontconfig/fontconfig.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -48,6 +50,36 @@ struct FaceFile {
   double SizeFactor = 1.0;
 };
 
+#ifdef __EMSCRIPTEN__
+// A browser has no fontconfig: the stand-in faces travel with the data set, in Fonts/ beside
+// Data/, and are found by this table.
+struct PackedFace {
+  const char* Family;
+  bool Bold;
+  const char* File;
+};
+constexpr PackedFace kPackedFaces[] = {
+    {"DSEG7 Classic", false, "DSEG7Classic-Regular.ttf"}, {"DSEG7 Classic", true, "DSEG7Classic-Bold.ttf"},
+    {"Bebas Neue", false, "BebasNeue-Book.otf"},         {"Bebas Neue", true, "BebasNeue-Bold.otf"},
+    {"Liberation Mono", false, "LiberationMono-Regular.ttf"}, {"Liberation Mono", true, "LiberationMono-Bold.ttf"},
+    {"Liberation Sans", false, "LiberationSans-Regular.ttf"}, {"Liberation Sans", true, "LiberationSans-Bold.ttf"},
+};
+
+// The packed face of a family, in the weight asked for where there is one; Family is empty when
+// the family is not packed.
+FaceFile MatchFamily(const std::string& family, bool bold) {
+  FaceFile out;
+  for (const PackedFace& face : kPackedFaces) {
+    if (!SameName(face.Family, family)) continue;
+    if (out.Path.empty() || face.Bold == bold) {
+      out.Path = std::string("Fonts/") + face.File;
+      out.Family = family;
+      out.IsBold = face.Bold;
+    }
+  }
+  return out;
+}
+#else
 // What fontconfig picks for a family; Family is empty when nothing matched at all.
 FaceFile MatchFamily(const std::string& family, bool bold) {
   FaceFile out;
@@ -86,6 +118,8 @@ FaceFile MatchFamily(const std::string& family, bool bold) {
   return out;
 }
 
+#endif
+
 FaceFile ResolveFace(const std::string& family, bool bold) {
   FaceFile face = MatchFamily(family, bold);
   if (SameName(face.Family, family)) return face;
@@ -103,7 +137,9 @@ class TtfTextRenderer final : public ITextRenderer {
  public:
   TtfTextRenderer() {
     ok_ = TTF_WasInit() > 0 || TTF_Init() == 0;
+#ifndef __EMSCRIPTEN__
     FcInit();
+#endif
   }
   ~TtfTextRenderer() override {
     for (auto& [key, font] : fonts_)
@@ -221,7 +257,9 @@ std::string Windows1252ToUtf8(const std::string& text) {
 std::unique_ptr<ITextRenderer> CreateTextRenderer() { return std::make_unique<TtfTextRenderer>(); }
 
 std::string ResolveFontFile(const std::string& family, bool bold) {
+#ifndef __EMSCRIPTEN__
   FcInit();
+#endif
   return ResolveFace(family, bold).Path;
 }
 

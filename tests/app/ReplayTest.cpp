@@ -222,6 +222,27 @@ TEST(ReplayRunner, SameScriptGivesTheSameSummaryAndWritesScreenshots) {
   std::filesystem::remove_all(dir);
 }
 
+// A running game's state (the browser build shows it to its tests) is the summary's state fields
+// as they are now, the race's among them.
+TEST(ReplayRunner, GameStateJsonShowsTheRunningGamesState) {
+  TReplayRunner runner(ParseReplayScript("frames 30\nrace 3 2\n"));
+  std::string during;
+  runner.AfterFrame = [&during](TMForm&, std::int64_t frame) {
+    if (frame == 30) during = GameStateJson();
+  };
+  const TReplayResult result = runner.Run();
+  ASSERT_TRUE(result.Started);
+  for (const char* field : {"\"Level\": 3", "\"Screen\"", "\"Speed\"", "\"Score\""})
+    EXPECT_NE(during.find(field), std::string::npos) << field << " missing from\n" << during;
+  const std::string summary = ReplaySummaryJson(result);
+  const auto field = [](const std::string& json, const std::string& name) {
+    const auto at = json.find("\"" + name + "\": ");
+    return at == std::string::npos ? std::string() : json.substr(at, json.find_first_of(",\n}", at) - at);
+  };
+  for (const char* name : {"Level", "Screen", "Score", "Speed", "MapRowOffset"})
+    EXPECT_EQ(field(during, name), field(summary, name)) << name;
+}
+
 TEST(ReplayRunner, CloseCommandAtAGivenTimeOpensTheExitConfirmation) {
   TReplayRunner runner(ParseReplayScript("frames 30\n@250ms close\n"));
   // On the intro screen, outside a race.

@@ -1,0 +1,96 @@
+// Measures the browser build against the native game, in one run:
+//   node bench/web/web-bench.mjs [--site build-web/site] [--build build]
+// - the race frame at level 5 (a scripted drive, replayed headless in the page and natively by
+//   kestrune-replay): the time of 600 more frames, page against native, as a ratio;
+// - the site's download: kestrune.wasm + kestrune.data, raw and gzipped;
+// - the time from the request to the intro screen in headless Chromium (fresh cache each time).
+// Each figure is the median of five runs. Needs what the browser tests need (scripts/web.sh).
+import { createRequire } from "node:module";
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import zlib from "node:zlib";
+
+const args = process.argv.slice(2);
+const option = (name, fallback) => (args.indexOf(name) >= 0 ? args[args.indexOf(name) + 1] : fallback);
+const site = path.resolve(option("--site", "build-web/site"));
+const build = path.resolve(option("--build", "build"));
+const cache = process.env.KESTRUNE_WEB_CACHE ||
+  path.join(process.env.XDG_CACHE_HOME || path.join(os.homedir(), ".cache"), "kestrune-web");
+const puppeteer = createRequire(path.join(cache, "node", "package.json"))("puppeteer-core");
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+const RUNS = 5;
+
+// Download size.
+let raw = 0, gz = 0;
+for (const name of ["kestrune.wasm", "kestrune.data"]) {
+  const bytes = fs.readFileSync(path.join(site, name));
+  const packed = zlib.gzipSync(bytes, { level: 9 }).length;
+  console.log(`${name}: ${(bytes.length / 1048576).toFixed(2)} MB, gzip ${(packed / 1048576).toFixed(2)} MB`);
+  raw += bytes.length;
+  gz += packed;
+}
+console.log(`download: ${(raw / 1048576).toFixed(2)} MB, gzip ${(gz / 1048576).toFixed(2)} MB (target: at most 6 MB gzip)`);
+
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm" };
+const server = http.createServer((req, res) => {
+  const file = path.join(site, decodeURIComponent(new URL(req.url, "http://x").pathname).replace(/\/$/, "/index.html"));
+  if (!file.startsWith(site) || !fs.existsSync(file)) return res.writeHead(404).end();
+  res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream",
+                       "Content-Length": fs.statSync(file).size });
+  fs.createReadStream(file).pipe(res);
+});
+await new Promise((r) => server.listen(0, "127.0.0.1", r));
+const base = `http://127.0.0.1:${server.address().port}/`;
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true,
+  args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader", "--autoplay-policy=no-user-gesture-required"],
+});
+
+// Request to intro screen, each in a fresh context (nothing cached, no saved files).
+const introMs = [];
+for (let i = 0; i < RUNS; ++i) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport({ width: 1000, height: 800 });
+  const start = Date.now();
+  await page.goto(base);
+  await page.waitForFunction(() => window.Module && Module._kestrune_game_state &&
+    JSON.parse(Module.UTF8ToString(Module._kestrune_game_state())).Screen === 1, { timeout: 60000, polling: 10 });
+  introMs.push(Date.now() - start);
+  await context.close();
+}
+console.log(`request to intro screen: median ${median(introMs)} ms (runs: ${introMs.join(", ")})`);
+
+// The race frame at level 5: a drive of N frames, timed for two lengths; the difference is the
+// cost of the extra frames alone (the start-up cancels out).
+const script = (frames) => `seed 5\nrace 5 1\nframes ${frames}\n@10 keydown Up\n@200 keydown Left\n@260 keyup Left\n` +
+  `@300 press Space\n@400 keydown Right\n@460 keyup Right\n`;
+const SHORT = 300, LONG = 900;
+const page = await browser.newPage();
+await page.goto(base + "?replay");
+await page.waitForFunction("window.kestruneReady === true", { timeout: 60000 });
+const pageMs = async (frames) => JSON.parse(await page.evaluate((s) =>
+  Module.ccall("kestrune_run_replay", "string", ["string"], [s]), script(frames))).wall_ms;
+const nativeMs = (frames) => {
+  const file = path.join(os.tmpdir(), `kestrune-bench-${process.pid}.txt`);
+  fs.writeFileSync(file, script(frames));
+  const start = process.hrtime.bigint();
+  execFileSync(path.join(build, "kestrune-replay"), [file], { cwd: build, stdio: "ignore" });
+  const ms = Number(process.hrtime.bigint() - start) / 1e6;
+  fs.rmSync(file);
+  return ms;
+};
+const perFrame = { page: [], native: [] };
+for (let i = 0; i < RUNS; ++i) {
+  perFrame.page.push(((await pageMs(LONG)) - (await pageMs(SHORT))) / (LONG - SHORT));
+  perFrame.native.push((nativeMs(LONG) - nativeMs(SHORT)) / (LONG - SHORT));
+}
+const p = median(perFrame.page), n = median(perFrame.native);
+console.log(`race frame, level 5 (headless replay, frame drawn and hashed): page ${p.toFixed(3)} ms, ` +
+            `native ${n.toFixed(3)} ms, ratio ${(p / n).toFixed(2)} (target: at most 2)`);
+await browser.close();
+server.close();

@@ -1,0 +1,103 @@
+#!/bin/bash
+# Builds Kestrune for the browser and writes a static site to build-web/site/ (index.html, its
+# script and style, kestrune.js, kestrune.wasm and kestrune.data with the data set, fonts and
+# documents). Serve it with:  python3 -m http.server -d build-web/site
+#
+# Steps: installs the tools it needs (Debian 12), builds the WebAssembly libraries once into a
+# cache outside the repository (scripts/web-deps.sh), builds the native data set generators and
+# the data set, stages the files the game reads, then compiles the game with Emscripten.
+# env: NATIVE_BUILD (default build: the native build folder the data set comes from),
+#      WEB_BUILD (default build-web), JOBS (default 2)
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+NATIVE=${NATIVE_BUILD:-build}
+OUT=${WEB_BUILD:-build-web}
+JOBS=${JOBS:-2}
+export DEBIAN_FRONTEND=noninteractive
+
+# The stand-in faces the text renderer uses, packed with the data (a browser has no fontconfig).
+FONT_FILES=(
+  /usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf /usr/share/fonts/truetype/dseg/DSEG7Classic-Bold.ttf
+  /usr/share/fonts/opentype/bebas-neue/BebasNeue-Book.otf /usr/share/fonts/opentype/bebas-neue/BebasNeue-Bold.otf
+  /usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf
+  /usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf
+  /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
+  /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf)
+
+need=()
+command -v emcc >/dev/null || need+=(emscripten)
+command -v cmake >/dev/null || need+=(cmake)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v gzip >/dev/null || need+=(gzip)
+# For the browser tests: Debian's Chromium (driven headless), Node and npm for puppeteer-core.
+[ -x /usr/bin/chromium ] || need+=(chromium)
+command -v node >/dev/null || need+=(nodejs)
+command -v npm >/dev/null || need+=(npm)
+for f in "${FONT_FILES[@]}"; do
+  [ -f "$f" ] && continue
+  case $f in
+    */dseg/*) need+=(fonts-dseg) ;;
+    */bebas-neue/*) need+=(fonts-bebas-neue) ;;
+    */liberation2/*) need+=(fonts-liberation2) ;;
+  esac
+done
+if [ ${#need[@]} -gt 0 ]; then
+  echo "== installing ${need[*]}"
+  [ "$(id -u)" = 0 ] || { echo "web.sh: installing ${need[*]} needs root (or install them first)" >&2; exit 1; }
+  apt-get update -qq
+  apt-get install -y --no-install-recommends $(printf '%s\n' "${need[@]}" | sort -u)
+fi
+
+echo "== WebAssembly libraries"
+PREFIX=$(nice -n 5 bash scripts/web-deps.sh | tee /dev/stderr | tail -1)
+[ -f "$PREFIX/.complete" ] || { echo "web.sh: the libraries were not built" >&2; exit 1; }
+
+echo "== the data set (native build in $NATIVE)"
+if [ ! -f "$NATIVE/build.ninja" ] && [ ! -f "$NATIVE/Makefile" ]; then
+  [ -x scripts/setup-debian.sh ] && [ "$(id -u)" = 0 ] && bash scripts/setup-debian.sh
+  cmake -S . -B "$NATIVE" -G Ninja -DKESTRUNE_TESTS=OFF -DKESTRUNE_BENCH=OFF
+fi
+cmake --build "$NATIVE" -j"$JOBS" --target pictures kestrune_audio_data kestrune_docs
+
+echo "== staging the files the game reads"
+STAGE=$ROOT/$OUT/stage/game
+rm -rf "$ROOT/$OUT/stage"
+mkdir -p "$STAGE/Data" "$STAGE/Fonts" "$STAGE/Docs"
+# The data set without anything a native run saved into its Data/Save.
+cp -r "$NATIVE/Data/Res" "$NATIVE/Data/Music" "$STAGE/Data/"
+cp -r "$NATIVE/Docs/." "$STAGE/Docs/"
+cp "${FONT_FILES[@]}" "$STAGE/Fonts/"
+
+echo "== compiling the game for the browser"
+export NODE_PATH=/usr/share/nodejs NODE_OPTIONS=--no-experimental-fetch
+[ -x /usr/bin/python3 ] && export EMSDK_PYTHON=/usr/bin/python3
+export PKG_CONFIG_PATH=$PREFIX/lib/pkgconfig PKG_CONFIG_LIBDIR=$PREFIX/lib/pkgconfig
+emcmake cmake -S . -B "$OUT/wasm" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_FIND_ROOT_PATH="$PREFIX" \
+  -DKESTRUNE_WEB_STAGE="$STAGE" >"$ROOT/$OUT/configure.log" 2>&1 ||
+  { tail -30 "$ROOT/$OUT/configure.log" >&2; exit 1; }
+# Linking packs the staged files, which CMake does not see: the program is linked again.
+rm -f "$OUT/wasm/kestrune.js"
+cmake --build "$OUT/wasm" -j"$JOBS" --target kestrune
+
+echo "== puppeteer-core for the browser tests"
+NODE_DIR=${KESTRUNE_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrune-web}/node
+if [ ! -f "$NODE_DIR/node_modules/puppeteer-core/package.json" ]; then
+  mkdir -p "$NODE_DIR"
+  [ -f "$NODE_DIR/package.json" ] || echo '{ "private": true }' >"$NODE_DIR/package.json"
+  # 24.x: 25.x needs a newer Node than Debian's. It drives the installed Chromium, downloads none.
+  (cd "$NODE_DIR" && npm install --no-audit --no-fund --loglevel=error puppeteer-core@24) ||
+    echo "web.sh: puppeteer-core could not be installed; the browser tests will be skipped" >&2
+fi
+
+echo "== the site"
+SITE=$ROOT/$OUT/site
+rm -rf "$SITE"
+mkdir -p "$SITE"
+cp web/index.html web/page.js web/page.css "$SITE/"
+cp "$OUT/wasm/kestrune.js" "$OUT/wasm/kestrune.wasm" "$OUT/wasm/kestrune.data" "$SITE/"
+cp -r "$STAGE/Docs" "$SITE/Docs"
+for f in kestrune.wasm kestrune.data; do
+  printf '   %-14s %9d bytes, %9d gzipped\n' "$f" "$(stat -c %s "$SITE/$f")" "$(gzip -9c "$SITE/$f" | wc -c)"
+done
+echo "site written to $OUT/site; serve it with: python3 -m http.server -d $OUT/site"

@@ -1,0 +1,146 @@
+// The program of the browser build: the game on the web back end, one frame per call of the
+// browser's frame callback. The data set is packed under /game; the save folder is the browser's
+// persistent storage (IndexedDB), loaded before the game starts and written back after every
+// save. A page asking for replays only (the browser tests) gets no game, only kestrune_run_replay.
+#include <emscripten.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "app/ReplayRunner.h"
+#include "app/ReplayScript.h"
+#include "platform/web/SaveWatch.h"
+#include "platform/web/WebPlatform.h"
+#include "shell/Game.h"
+#include "shell/MainForm.h"
+
+// clang-format off
+EM_JS(void, kestrune_page_mount_saves, (const char* folder), {
+  const path = UTF8ToString(folder);
+  try { FS.mkdir(path); } catch (e) {}
+  FS.mount(IDBFS, {}, path);
+  FS.syncfs(true, function(err) {
+    if (err) console.warn("Kestrune: the saved files could not be read from the browser's storage: " + err);
+    Module.ccall("kestrune_saves_loaded", null, [], []);
+  });
+});
+EM_JS(void, kestrune_page_persist, (), {
+  Module.kestruneSaving = (Module.kestruneSaving || 0) + 1;
+  FS.syncfs(false, function(err) {
+    Module.kestruneSaving--;
+    if (err) console.error("Kestrune: the saved files could not be written to the browser's storage: " + err);
+    if (Module.kestrunePage && Module.kestrunePage.persisted) Module.kestrunePage.persisted(!err);
+  });
+});
+EM_JS(void, kestrune_page_ended, (int exitCode), {
+  if (Module.kestrunePage && Module.kestrunePage.ended) Module.kestrunePage.ended(exitCode);
+});
+EM_JS(int, kestrune_page_replay_only, (), {
+  return Module.kestruneReplayOnly ? 1 : 0;
+});
+// clang-format on
+
+namespace {
+
+constexpr const char* kSaveFolder = "/save";
+
+std::unique_ptr<kestrune::IPlatform> gPlatform;
+std::unique_ptr<kestrune::TGameSession> gSession;
+std::unique_ptr<kestrune::SaveWatch> gSaves;
+bool gSavesLoaded = false;
+bool gStarted = false;
+
+void End() {
+  emscripten_cancel_main_loop();
+  if (gSaves && gSaves->Changed()) kestrune_page_persist();
+  const int code = gSession ? gSession->ExitCode() : 1;
+  kestrune_page_ended(code);
+}
+
+void Frame() {
+  if (!gSavesLoaded || !gSession) return;
+  if (!gStarted) {
+    gStarted = true;
+    gSaves = std::make_unique<kestrune::SaveWatch>(kSaveFolder);
+    if (!gSession->Start()) End();
+    return;
+  }
+  gSession->Step();
+  if (gSaves->Changed()) kestrune_page_persist();
+  if (gSession->Finished()) End();
+}
+
+}  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE void kestrune_saves_loaded() { gSavesLoaded = true; }
+
+// Runs a replay script (its text) on the headless back end and returns the summary as JSON,
+// with the run's time in milliseconds added as "wall_ms". Errors come back as {"error": ...}.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_run_replay(const char* scriptText) {
+  static std::string json;
+  try {
+    kestrune::TReplayRunner runner(kestrune::ParseReplayScript(scriptText));
+    runner.WriteScreenshots = false;
+    const auto start = std::chrono::steady_clock::now();
+    const kestrune::TReplayResult result = runner.Run();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    json = kestrune::ReplaySummaryJson(result);
+    const auto close = json.rfind('}');
+    if (close != std::string::npos) json.insert(close, ",\"wall_ms\":" + std::to_string(ms));
+  } catch (const std::exception& e) {
+    std::string text;
+    for (const char c : std::string(e.what())) {
+      if (c == '"' || c == '\\') text += '\\';
+      text += (c == '\n' ? ' ' : c);
+    }
+    json = "{\"error\":\"" + text + "\"}";
+  }
+  return json.c_str();
+}
+
+// The page is going away (the tab or the browser closes): the game saves as leaving it does,
+// and the saved files go to the browser's storage at once.
+extern "C" EMSCRIPTEN_KEEPALIVE void kestrune_page_closing() {
+  if (!gSession || !gStarted || gSession->Finished()) return;
+  if (kestrune::TMForm* form = gSession->Form(); form != nullptr && !form->Terminated()) {
+    form->ExitGame();
+    if (gSaves) gSaves->Changed();
+    kestrune_page_persist();
+  }
+}
+
+// The running game's state fields (as in a replay's summary), for the page's tests.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_game_state() {
+  static std::string json;
+  json = kestrune::GameStateJson();
+  return json.c_str();
+}
+
+int main() {
+  // Emscripten's file system starts with a file-creation mask of 0777, so files the game creates
+  // with the mask applied (its saves) would get no permissions at all and could not be read
+  // back: the usual mask of a desktop session instead.
+  umask(022);
+  if (chdir("/game") != 0) {
+    std::cerr << "Kestrune: the data set is missing from the page's package" << std::endl;
+    kestrune_page_ended(1);
+    return 1;
+  }
+  if (kestrune_page_replay_only() != 0) return 0;
+  kestrune::WebPlatformSettings settings;
+  settings.SaveFolder = kSaveFolder;
+  gPlatform = kestrune::CreateWebPlatform(settings);
+  const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  gSession = std::make_unique<kestrune::TGameSession>(*gPlatform, seed);
+  kestrune_page_mount_saves(kSaveFolder);
+  // 0 frames per second: the browser's frame callback; no simulated endless loop, main returns.
+  emscripten_set_main_loop(Frame, 0, 0);
+  return 0;
+}

@@ -1,0 +1,283 @@
+// The browser build in a real browser: Debian's headless Chromium driven through puppeteer-core
+// (no browser download). One check per run, named on the command line:
+//   node tests/web/browser-tests.mjs CHECK --site build-web/site --build build
+// CHECK: intro | frame | keys | replay | options. --build is the native build folder (its
+// kestrune-replay and Data/ give the native frames and summaries to compare with).
+// Exits 77 (CTest's skip) with a line saying why when Chromium, puppeteer-core or the site is
+// missing.
+import { createRequire } from "node:module";
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+
+const SKIP = 77;
+const args = process.argv.slice(2);
+const check = args[0];
+const option = (name, fallback) => {
+  const i = args.indexOf(name);
+  return i >= 0 ? args[i + 1] : fallback;
+};
+const site = path.resolve(option("--site", "build-web/site"));
+const build = path.resolve(option("--build", "build"));
+const chromium = process.env.CHROMIUM || "/usr/bin/chromium";
+const cache = process.env.KESTRUNE_WEB_CACHE ||
+  path.join(process.env.XDG_CACHE_HOME || path.join(os.homedir(), ".cache"), "kestrune-web");
+
+function skip(why) {
+  console.log(`SKIPPED: ${why}`);
+  process.exit(SKIP);
+}
+if (!fs.existsSync(chromium)) skip(`no Chromium at ${chromium} (apt-get install chromium)`);
+if (!fs.existsSync(path.join(site, "kestrune.wasm"))) skip(`no web build in ${site} (run bash scripts/web.sh)`);
+let puppeteer;
+try {
+  puppeteer = createRequire(path.join(cache, "node", "package.json"))("puppeteer-core");
+} catch (e) {
+  skip(`puppeteer-core is not installed in ${path.join(cache, "node")} (scripts/web.sh installs it)`);
+}
+
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+const fail = (message) => {
+  throw new Error(message);
+};
+
+// The site from a small static server of our own, on a free port.
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm",
+                ".data": "application/octet-stream", ".md": "text/plain" };
+function serve(root) {
+  const server = http.createServer((req, res) => {
+    const name = decodeURIComponent(new URL(req.url, "http://x").pathname);
+    const file = path.join(root, name.endsWith("/") ? name + "index.html" : name);
+    if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      res.writeHead(404);
+      res.end();
+      return;
+    }
+    res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream",
+                         "Content-Length": fs.statSync(file).size });
+    fs.createReadStream(file).pipe(res);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+// Runs kestrune-replay natively on a script; returns its summary (parsed).
+function nativeReplay(script, extra = []) {
+  const tool = path.join(build, "kestrune-replay");
+  if (!fs.existsSync(tool)) fail(`no native ${tool} to compare with`);
+  const file = path.join(os.tmpdir(), `kestrune-web-${process.pid}.txt`);
+  fs.writeFileSync(file, script);
+  try {
+    return JSON.parse(execFileSync(tool, [file, ...extra], { cwd: build, encoding: "utf8" }));
+  } finally {
+    fs.rmSync(file, { force: true });
+  }
+}
+
+const server = await serve(site);
+const base = `http://127.0.0.1:${server.address().port}/`;
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), "kestrune-chromium-"));
+const browser = await puppeteer.launch({
+  executablePath: chromium,
+  headless: true,
+  userDataDir: profile,
+  // WebGL without a GPU; sound without a click (the tests press keys, but not first).
+  args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
+         "--autoplay-policy=no-user-gesture-required", "--window-size=1000,800"],
+});
+const problems = [];
+async function open(query = "") {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 1 });
+  page.on("console", (m) => { if (m.type() === "error") problems.push(`console error: ${m.text()}`); });
+  page.on("pageerror", (e) => problems.push(`page error: ${e.message}`));
+  page.on("requestfailed", (r) => problems.push(`request failed: ${r.url()} ${r.failure()?.errorText}`));
+  page.on("response", (r) => { if (r.status() >= 400) problems.push(`HTTP ${r.status()}: ${r.url()}`); });
+  await page.goto(base + query, { waitUntil: "load" });
+  return page;
+}
+const state = (page) => page.evaluate(() =>
+  window.Module && Module._kestrune_game_state ? JSON.parse(Module.UTF8ToString(Module._kestrune_game_state())) : null);
+async function waitForState(page, test, what, timeoutMs = 15000) {
+  const end = Date.now() + timeoutMs;
+  let last = null;
+  while (Date.now() < end) {
+    last = await state(page).catch(() => null);
+    if (last && test(last)) return last;
+    await sleep(50);
+  }
+  fail(`${what} did not happen within ${timeoutMs / 1000} s; the state: ${JSON.stringify(last)}`);
+}
+async function waitForPage(page, condition, what, timeoutMs = 10000) {
+  try {
+    await page.waitForFunction(condition, { timeout: timeoutMs });
+  } catch (e) {
+    if (process.env.KESTRUNE_WEB_SHOTS) await page.screenshot({ path: path.join(process.env.KESTRUNE_WEB_SHOTS, "failed.png") });
+    fail(`${what} did not happen within ${timeoutMs / 1000} s`);
+  }
+}
+const press = async (page, key, holdMs = 60) => {
+  await page.keyboard.down(key);
+  await sleep(holdMs);
+  await page.keyboard.up(key);
+  await sleep(120);
+};
+
+// The canvas as 16-bit pixels (each channel's top 5/6/5 bits: the back surface's own values,
+// whatever the display widened them to), shown 1:1 on the page.
+async function canvasPixels(page) {
+  await page.evaluate(() => {
+    const c = document.getElementById("canvas");
+    c.style.width = "800px";
+    c.style.height = "600px";
+  });
+  await sleep(200);
+  const box = await (await page.$("#canvas")).boundingBox();
+  const png = await page.screenshot({ clip: { x: Math.round(box.x), y: Math.round(box.y), width: 800, height: 600 },
+                                      encoding: "base64" });
+  return decode565(page, png);
+}
+// A PNG (base64) decoded by the browser itself into 16-bit pixel values.
+function decode565(page, base64) {
+  return page.evaluate(async (b64) => {
+    const img = new Image();
+    img.src = "data:image/png;base64," + b64;
+    await img.decode();
+    const c = document.createElement("canvas");
+    c.width = img.width;
+    c.height = img.height;
+    const ctx = c.getContext("2d");
+    ctx.drawImage(img, 0, 0);
+    const d = ctx.getImageData(0, 0, c.width, c.height).data;
+    const out = [];
+    for (let i = 0; i < d.length; i += 4) out.push(((d[i] >> 3) << 11) | ((d[i + 1] >> 2) << 5) | (d[i + 2] >> 3));
+    return { width: c.width, height: c.height, pixels: out };
+  }, base64);
+}
+
+const checks = {
+  // The page loads without errors and shows the intro screen within 10 s of the request.
+  async intro() {
+    const start = Date.now();
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen", 10000 - (Date.now() - start));
+    await sleep(500);
+    console.log(`intro shown ${Date.now() - start} ms after the request`);
+  },
+
+  // The intro as the page shows it equals the native headless frame of the same screen.
+  async frame() {
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+    await sleep(2500);  // past any fade-in
+    const shown = await canvasPixels(page);
+    const file = path.join(os.tmpdir(), `kestrune-web-intro-${process.pid}.png`);
+    nativeReplay("frames 240\n", ["--screenshot", `240:${file}`]);
+    const native = await decode565(page, fs.readFileSync(file).toString("base64"));
+    fs.rmSync(file, { force: true });
+    if (native.width !== 800 || native.height !== 600) fail(`native frame is ${native.width} x ${native.height}`);
+    let differing = 0, first = -1;
+    for (let i = 0; i < native.pixels.length; ++i) {
+      if (native.pixels[i] !== shown.pixels[i]) {
+        if (first < 0) first = i;
+        ++differing;
+      }
+    }
+    if (differing > 0) {
+      fail(`${differing} pixels differ from the native frame, the first at (${first % 800}, ${Math.floor(first / 800)}): ` +
+           `page ${shown.pixels[first].toString(16)}, native ${native.pixels[first].toString(16)}`);
+    }
+    console.log("the canvas equals the native frame of the intro screen");
+  },
+
+  // Keys typed into the page leave the intro, choose a car, start a race that then runs.
+  async keys() {
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+    await press(page, "Escape");
+    await waitForState(page, (s) => s.Screen === 2, "the main menu after Esc");
+    await sleep(1500);  // the menu fades in before it takes a choice
+    await press(page, "Enter");
+    await waitForState(page, (s) => s.Screen === 3, "the car choice after Enter");
+    await sleep(500);
+    await press(page, "Enter");
+    const race = await waitForState(page, (s) => s.Screen === 7, "the race after Start");
+    await page.keyboard.down("ArrowUp");
+    const moving = await waitForState(page, (s) => s.Screen === 7 && s.Speed > 0 && s.MapRowOffset !== race.MapRowOffset,
+                                      "the car driving on while Up is held", 10000);
+    await page.keyboard.up("ArrowUp");
+    console.log(`race level ${moving.Level}: speed ${moving.Speed}, road row ${race.MapRowOffset} -> ${moving.MapRowOffset}`);
+  },
+
+  // A replay script run by the browser build gives the native summary and frame hash.
+  async replay() {
+    const script = "seed 7\nframes 400\n@30 press Esc\n@90 press Enter\n@100 press Right\n@110 press Left\n" +
+                   "@120 press Enter\n@260 keydown Up\n@330 press Space\n@400 keyup Up\n";
+    const page = await open("?replay");
+    await page.waitForFunction("window.kestruneReady === true", { timeout: 20000 });
+    const inPage = JSON.parse(await page.evaluate((s) => Module.ccall("kestrune_run_replay", "string", ["string"], [s]), script));
+    if (inPage.error) fail(`the page refused the script: ${inPage.error}`);
+    delete inPage.wall_ms;
+    const native = nativeReplay(script);
+    const a = JSON.stringify(inPage, null, 1), b = JSON.stringify(native, null, 1);
+    if (a !== b) fail(`the page's summary differs from the native one:\npage:   ${a}\nnative: ${b}`);
+    if (native.Screen !== 7) fail(`the script did not reach the race (Screen ${native.Screen})`);
+    console.log(`same summary and frame hash ${native.LastFrameHash} in the page and natively`);
+  },
+
+  // An option changed in the page is still there after a reload: the game saves when it is
+  // left (Esc, Yes, the goodbye window's Close) and the page keeps the files in IndexedDB.
+  async options() {
+    let page = await open();
+    const before = await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+    await press(page, "Escape");
+    await waitForState(page, (s) => s.Screen === 2, "the main menu");
+    await sleep(1500);
+    await page.evaluate(() => {
+      const c = document.getElementById("canvas");
+      c.style.width = "800px";
+      c.style.height = "600px";
+    });
+    const box = await (await page.$("#canvas")).boundingBox();
+    const at = (x, y) => page.mouse.click(box.x + x, box.y + y);
+    await at(56 + 60, 342 + 25);  // Options
+    await waitForState(page, (s) => s.Screen === 4, "the options screen");
+    await sleep(500);
+    await at(118 + 100, 375 + 25);  // the sound row
+    const changed = await waitForState(page, (s) => s.SoundOn !== before.SoundOn, "the sound switched");
+    await press(page, "Escape");  // back to the menu
+    await waitForState(page, (s) => s.Screen === 2, "the main menu again");
+    await sleep(1500);
+    await press(page, "Escape");  // leave: the confirmation
+    await waitForState(page, (s) => s.Overlay !== 0, "the exit confirmation");
+    await sleep(300);
+    await press(page, "KeyY");  // Yes
+    await waitForPage(page, "!document.getElementById('overlay').hidden", "the goodbye window in the page");
+    await press(page, "Escape");  // closes the goodbye window
+    await waitForPage(page, "window.kestruneEnded === 0", "the game's end");
+    await waitForPage(page, "!document.getElementById('thanks').hidden", "the thanks page");
+    await waitForPage(page, "(window.kestruneSaves || 0) > 0 && !Module.kestruneSaving", "the saves written to the browser's storage");
+    await page.reload({ waitUntil: "load" });
+    const after = await waitForState(page, (s) => s.Screen === 1, "the intro screen after the reload");
+    if (after.SoundOn !== changed.SoundOn) fail(`sound is ${after.SoundOn} after the reload, was set to ${changed.SoundOn}`);
+    console.log(`sound ${before.SoundOn} -> ${changed.SoundOn}, still ${after.SoundOn} after the reload`);
+  },
+};
+
+let code = 0;
+try {
+  if (!checks[check]) fail(`no check "${check}" (${Object.keys(checks).join(", ")})`);
+  await checks[check]();
+  if (problems.length > 0) fail(`the page reported:\n  ${problems.join("\n  ")}`);
+  console.log(`PASS ${check}`);
+} catch (e) {
+  console.log(`FAIL ${check}: ${e.message}`);
+  if (problems.length > 0) console.log(`the page reported:\n  ${problems.join("\n  ")}`);
+  code = 1;
+} finally {
+  await browser.close();
+  server.close();
+  fs.rmSync(profile, { recursive: true, force: true });
+}
+process.exit(code);

@@ -1,0 +1,156 @@
+// The page around the game: checks what the browser offers, downloads the program and the data
+// with a progress bar, says clearly what went wrong, and stands in for the desktop's windows:
+// full screen, the goodbye window as an overlay, message boxes and the page shown at the end.
+"use strict";
+(function () {
+  const $ = (id) => document.getElementById(id);
+  const stage = $("stage"), canvas = $("canvas");
+  const params = new URLSearchParams(location.search);
+  let failed = false;
+
+  function problem(text) {
+    failed = true;
+    $("loading").hidden = true;
+    $("problem-text").textContent = text;
+    $("problem").hidden = false;
+    console.error("Kestrune: " + text);
+  }
+
+  // Progress: the program's bytes and the data's bytes together.
+  const progress = { wasm: [0, 0], data: [0, 0] };
+  function showProgress() {
+    const done = progress.wasm[0] + progress.data[0], total = progress.wasm[1] + progress.data[1];
+    if (total > 0) $("progress").value = done / total;
+    if (total > 0) $("status").textContent =
+      "Loading Kestrune\u2026 " + (done / 1048576).toFixed(1) + " of " + (total / 1048576).toFixed(1) + " MB";
+  }
+
+  function setFullScreen(on) {
+    try {
+      if (on && !document.fullscreenElement) stage.requestFullscreen().catch(() => {});
+      else if (!on && document.fullscreenElement) document.exitFullscreen().catch(() => {});
+      return true;
+    } catch (e) {
+      return false;
+    }
+  }
+  $("full-screen").addEventListener("click", () => { setFullScreen(true); canvas.focus(); });
+
+  // The goodbye window: its picture in a canvas over the game, its mouse handed back to it.
+  const goodbye = $("goodbye");
+  function overlayScale() { return canvas.getBoundingClientRect().width / canvas.width; }
+  function overlayPoint(e) {
+    const r = goodbye.getBoundingClientRect();
+    return [Math.floor((e.clientX - r.left) * goodbye.width / r.width),
+            Math.floor((e.clientY - r.top) * goodbye.height / r.height)];
+  }
+  goodbye.addEventListener("mousemove", (e) => {
+    const [x, y] = overlayPoint(e);
+    Module._kestrune_overlay_event(0, x, y, 1);
+  });
+  goodbye.addEventListener("click", (e) => {
+    const [x, y] = overlayPoint(e);
+    Module._kestrune_overlay_event(1, x, y, Math.max(1, e.detail));
+  });
+
+  const page = {
+    setFullScreen,
+    message(title, text) {
+      $("message-title").textContent = title;
+      $("message-text").textContent = text;
+      $("message").hidden = false;
+    },
+    openOverlay(title, width, height) {
+      goodbye.width = width;
+      goodbye.height = height;
+      goodbye.title = title;
+      const s = overlayScale();
+      goodbye.style.width = width * s + "px";
+      goodbye.style.height = height * s + "px";
+      $("overlay").hidden = false;
+      return true;
+    },
+    drawOverlay(rgba, width, height) {
+      goodbye.getContext("2d").putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height), 0, 0);
+    },
+    closeOverlay() { $("overlay").hidden = true; },
+    persisted(ok) { window.kestruneSaves = (window.kestruneSaves || 0) + (ok ? 1 : 0); },
+    ended(code) {
+      $("overlay").hidden = true;
+      if (code !== 0) $("thanks-text").textContent =
+        "The game ended with an error (see the message shown before). Your saved files are kept.";
+      $("thanks").hidden = false;
+      window.kestruneEnded = code;
+    },
+  };
+  $("message-ok").addEventListener("click", () => { $("message").hidden = true; canvas.focus(); });
+  $("play-again").addEventListener("click", () => location.reload());
+
+  // What the game needs from the browser, said before anything is downloaded.
+  if (typeof WebAssembly !== "object" || typeof WebAssembly.instantiate !== "function") {
+    problem("This browser cannot run WebAssembly, which the game is made of. " +
+            "A current Firefox, Chromium, Chrome, Edge or Safari can.");
+    return;
+  }
+  const probe = document.createElement("canvas");
+  if (!(probe.getContext("webgl2") || probe.getContext("webgl"))) {
+    problem("This browser offers no WebGL, which the game draws with. " +
+            "Turn on hardware acceleration (or WebGL) in the browser's settings, or try another browser.");
+    return;
+  }
+
+  window.onerror = (message) => { if (!failed) problem("The game stopped: " + message); };
+
+  window.Module = {
+    canvas,
+    kestrunePage: page,
+    // The browser tests run replays only: no game starts.
+    kestruneReplayOnly: params.has("replay"),
+    print: (text) => console.log(text),
+    printErr: (text) => console.warn(text),
+    // The data package reports its download as "... (loaded/total)".
+    setStatus(text) {
+      const m = /\((\d+(?:\.\d+)?)\/(\d+)\)/.exec(text || "");
+      if (m) { progress.data = [Number(m[1]), Number(m[2])]; showProgress(); }
+    },
+    monitorRunDependencies(left) {
+      if (left === 0 && !failed) { $("loading").hidden = true; canvas.focus(); }
+    },
+    onAbort(what) { problem("The game stopped: " + what); },
+    onRuntimeInitialized() { window.kestruneReady = true; },
+    locateFile: (path) => path,
+  };
+
+  // The program, downloaded here for its progress and a clear message when it fails.
+  fetch("kestrune.wasm").then((response) => {
+    if (!response.ok) throw new Error("kestrune.wasm: " + response.status + " " + response.statusText);
+    progress.wasm[1] = Number(response.headers.get("Content-Length")) || 4e6;
+    const reader = response.body.getReader();
+    const parts = [];
+    const pump = () => reader.read().then(({ done, value }) => {
+      if (done) return;
+      parts.push(value);
+      progress.wasm[0] += value.length;
+      showProgress();
+      return pump();
+    });
+    return pump().then(() => new Blob(parts).arrayBuffer());
+  }).then((bytes) => {
+    Module.wasmBinary = bytes;
+    const script = document.createElement("script");
+    script.src = "kestrune.js";
+    script.onerror = () => problem("The game's program (kestrune.js) could not be downloaded. Check the connection and reload.");
+    document.body.appendChild(script);
+  }).catch((error) => {
+    problem("The game could not be downloaded (" + error.message + "). Check the connection and reload the page.");
+  });
+
+  // Closing the tab saves the game as leaving it does.
+  window.addEventListener("pagehide", () => {
+    if (window.Module && Module._kestrune_page_closing) Module._kestrune_page_closing();
+  });
+
+  // Sound may start only after the player pressed a key or clicked (browsers hold it until then);
+  // keys typed on the page go to the game.
+  document.addEventListener("keydown", (e) => { if (document.activeElement !== canvas) canvas.focus(); }, true);
+})();
