@@ -7,11 +7,13 @@
 # The result goes into a cache outside the repository and the build folder, keyed by the library
 # versions, so a second run (and CI on the same machine) reuses it:
 #     ${XDG_CACHE_HOME:-$HOME/.cache}/kestrune-web/<key>/prefix
-# usage: scripts/web-deps.sh            prints the prefix on its last line
+# usage: scripts/web-deps.sh            prints the prefix on standard output
 # env:   JOBS (default 2), SKIP_APT=1 (tools already installed), KESTRUNE_WEB_CACHE (cache root)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 JOBS=${JOBS:-2}
+# Progress goes to standard error; standard output gets the prefix alone.
+exec 3>&1 1>&2
 
 # The Debian 12 source versions this build is checked with; changing one gives a new cache folder.
 VERSIONS="emscripten-3.1.6 sdl2-2.26.5 sdl2_ttf-2.20.1 sdl2_mixer-2.6.2 freetype-2.12.1 harfbuzz-6.0.0 libopenmpt-0.6.9 libpng-1.6.39 zlib-1.2.13 recipe-1"
@@ -26,7 +28,7 @@ exec 9>"$WORK/lock"
 flock 9
 if [ -f "$PREFIX/.complete" ]; then
   echo "web dependencies: reusing $PREFIX"
-  echo "$PREFIX"
+  echo "$PREFIX" >&3
   exit 0
 fi
 echo "$VERSIONS" >"$WORK/versions.txt"
@@ -177,4 +179,4 @@ step sdl2_mixer build_sdl2_mixer
 step libopenmpt build_libopenmpt
 touch "$PREFIX/.complete"
 echo "web dependencies built in $((SECONDS - T0)) s"
-echo "$PREFIX"
+echo "$PREFIX" >&3

@@ -50,7 +50,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 echo "== WebAssembly libraries"
-PREFIX=$(nice -n 5 bash scripts/web-deps.sh | tee /dev/stderr | tail -1)
+PREFIX=$(nice -n 5 bash scripts/web-deps.sh)
 [ -f "$PREFIX/.complete" ] || { echo "web.sh: the libraries were not built" >&2; exit 1; }
 
 echo "== the data set (native build in $NATIVE)"

@@ -99,7 +99,13 @@
     return;
   }
 
-  window.onerror = (message) => { if (!failed) problem("The game stopped: " + message); };
+  window.onerror = (message) => {
+    if (failed) return;
+    // The data package's loader throws this when its download fails.
+    const network = /NetworkError for: (\S+)/.exec(String(message));
+    if (network) problem("The game's data (" + network[1] + ") could not be downloaded. Check the connection and reload the page.");
+    else problem("The game stopped: " + message);
+  };
 
   window.Module = {
     canvas,

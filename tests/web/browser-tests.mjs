@@ -109,11 +109,15 @@ async function waitForState(page, test, what, timeoutMs = 15000) {
   }
   fail(`${what} did not happen within ${timeoutMs / 1000} s; the state: ${JSON.stringify(last)}`);
 }
+// With KESTRUNE_WEB_SHOTS naming a folder, pictures of the page at the checks' main steps.
+const shot = async (page, name) => {
+  if (process.env.KESTRUNE_WEB_SHOTS) await page.screenshot({ path: path.join(process.env.KESTRUNE_WEB_SHOTS, name) });
+};
 async function waitForPage(page, condition, what, timeoutMs = 10000) {
   try {
     await page.waitForFunction(condition, { timeout: timeoutMs });
   } catch (e) {
-    if (process.env.KESTRUNE_WEB_SHOTS) await page.screenshot({ path: path.join(process.env.KESTRUNE_WEB_SHOTS, "failed.png") });
+    await shot(page, "failed.png");
     fail(`${what} did not happen within ${timeoutMs / 1000} s`);
   }
 }
@@ -157,6 +161,35 @@ function decode565(page, base64) {
 }
 
 const checks = {
+  // What the page says when the browser lacks WebGL or a download fails: a message, not a blank
+  // page (these runs expect their errors, so the page's reports are not held against them).
+  async problems() {
+    const cases = [
+      { what: "the program failing to download", block: /kestrune\.wasm$/, says: /could not be downloaded/ },
+      { what: "the data failing to download", block: /kestrune\.data$/, says: /kestrune\.data\) could not be downloaded/ },
+      { what: "no WebGL", flags: ["--disable-3d-apis"], says: /WebGL/ },
+    ];
+    for (const c of cases) {
+      const other = c.flags ? await puppeteer.launch({ executablePath: chromium, headless: true,
+                                                       args: ["--no-sandbox", ...c.flags] }) : browser;
+      const page = await other.newPage();
+      if (c.block) {
+        await page.setRequestInterception(true);
+        page.on("request", (r) => (c.block.test(r.url()) ? r.abort() : r.continue()));
+      }
+      await page.goto(base, { waitUntil: "load" });
+      await page.waitForFunction("!document.getElementById('problem').hidden", { timeout: 15000 })
+        .catch(() => fail(`no message for ${c.what}`));
+      const text = await page.$eval("#problem", (e) => e.textContent);
+      if (!c.says.test(text)) fail(`the message for ${c.what} does not say what failed: ${text}`);
+      console.log(`${c.what}: ${text}`);
+      if (other !== browser) await other.close();
+      else await page.close();
+    }
+    problems.length = 0;
+  },
+
+
   // The page loads without errors and shows the intro screen within 10 s of the request.
   async intro() {
     const start = Date.now();
@@ -210,6 +243,27 @@ const checks = {
     console.log(`race level ${moving.Level}: speed ${moving.Speed}, road row ${race.MapRowOffset} -> ${moving.MapRowOffset}`);
   },
 
+  // Alt+Enter in the game and the page's button both switch the page to full screen, where the
+  // picture fills the screen's height with its shape kept.
+  async fullscreen() {
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+    await page.keyboard.down("Alt");
+    await press(page, "Enter");
+    await page.keyboard.up("Alt");
+    await waitForPage(page, "document.fullscreenElement && document.fullscreenElement.id === 'stage'", "full screen after Alt+Enter");
+    const size = await page.evaluate(() => {
+      const r = document.getElementById("canvas").getBoundingClientRect();
+      return { width: r.width, height: r.height, screenHeight: window.innerHeight };
+    });
+    if (Math.abs(size.width * 3 - size.height * 4) > 4) fail(`the picture lost its shape: ${size.width} x ${size.height}`);
+    await page.evaluate(() => document.exitFullscreen());
+    await waitForPage(page, "!document.fullscreenElement", "the window again");
+    await page.click("#full-screen");
+    await waitForPage(page, "document.fullscreenElement && document.fullscreenElement.id === 'stage'", "full screen from the button");
+    console.log(`full screen by Alt+Enter and by the button; picture ${size.width} x ${size.height}`);
+  },
+
   // A replay script run by the browser build gives the native summary and frame hash.
   async replay() {
     const script = "seed 7\nframes 400\n@30 press Esc\n@90 press Enter\n@100 press Right\n@110 press Left\n" +
@@ -254,9 +308,11 @@ const checks = {
     await sleep(300);
     await press(page, "KeyY");  // Yes
     await waitForPage(page, "!document.getElementById('overlay').hidden", "the goodbye window in the page");
+    await shot(page, "goodbye.png");
     await press(page, "Escape");  // closes the goodbye window
     await waitForPage(page, "window.kestruneEnded === 0", "the game's end");
     await waitForPage(page, "!document.getElementById('thanks').hidden", "the thanks page");
+    await shot(page, "thanks.png");
     await waitForPage(page, "(window.kestruneSaves || 0) > 0 && !Module.kestruneSaving", "the saves written to the browser's storage");
     await page.reload({ waitUntil: "load" });
     const after = await waitForState(page, (s) => s.Screen === 1, "the intro screen after the reload");
