@@ -19,3 +19,6 @@ install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/org.kestrune.Kestrune.metainfo.
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${KESTRUNE_ICON_DIR}/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor FILES_MATCHING PATTERN "*.png")
+
+# The fonts the game writes its text in, with their licences (Data/Fonts).
+install(DIRECTORY ${KESTRUNE_DATA_DIR}/Fonts DESTINATION ${KESTRUNE_SHARE_DIR}/Data)

@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
+
+#include "ShippedFonts.h"
 
 #include "library1/Library1Parts.h"
 
@@ -14,6 +17,12 @@ int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
     return 2;
+  }
+  try {
+    kestrune::art::UseShippedFonts();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kestrune-icons: %s\n", e.what());
+    return 1;
   }
   const std::filesystem::path out = argv[1];
   for (const int size : {16, 24, 32, 48, 64, 128, 256, 512}) {

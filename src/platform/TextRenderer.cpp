@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <set>
@@ -86,7 +87,51 @@ FaceFile MatchFamily(const std::string& family, bool bold) {
   return out;
 }
 
-FaceFile ResolveFace(const std::string& family, bool bold) {
+// The faces kept in the game's font folder (Data/Fonts) for each family the game names: the same
+// files on every machine, so its text looks the same everywhere. An empty bold file means the
+// regular cut emboldened by the rasteriser.
+struct ShippedFace {
+  const char* Family;
+  const char* Regular;
+  const char* Bold;
+};
+constexpr ShippedFace kShippedFaces[] = {
+    {"DS Crystal", "DSEG7Classic-Regular.ttf", ""},
+    {"Beast Impacted", "BebasNeue-Regular.otf", "BebasNeue-Bold.otf"},
+    {"Courier", "LiberationMono-Regular.ttf", ""},
+    {"Arial", "LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf"},
+};
+
+double SizeFactorOf(const std::string& family) {
+  for (const StandIn& s : kStandIns)
+    if (SameName(family, s.Family)) return s.SizeFactor;
+  return 1.0;
+}
+
+// The family's file in the font folder, if the folder has it.
+FaceFile ShippedFile(const std::filesystem::path& folder, const std::string& family, bool bold) {
+  FaceFile face;
+  if (folder.empty()) return face;
+  for (const ShippedFace& s : kShippedFaces) {
+    if (!SameName(family, s.Family)) continue;
+    const bool hasBold = bold && *s.Bold != '\0';
+    const std::filesystem::path file = folder / (hasBold ? s.Bold : s.Regular);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return face;
+    face.Path = file.string();
+    face.IsBold = hasBold;
+    face.Family = family;
+    face.SizeFactor = SizeFactorOf(family);
+    return face;
+  }
+  return face;
+}
+
+// The shipped file first; a data set without it (or a family the folder has no file for) falls
+// back to what fontconfig finds: the family itself, else its free stand-in.
+FaceFile ResolveFace(const std::filesystem::path& folder, const std::string& family, bool bold) {
+  FaceFile shipped = ShippedFile(folder, family, bold);
+  if (!shipped.Path.empty()) return shipped;
   FaceFile face = MatchFamily(family, bold);
   if (SameName(face.Family, family)) return face;
   for (const StandIn& s : kStandIns) {
@@ -101,7 +146,10 @@ FaceFile ResolveFace(const std::string& family, bool bold) {
 
 class TtfTextRenderer final : public ITextRenderer {
  public:
-  TtfTextRenderer() {
+  explicit TtfTextRenderer(const std::string& fontFolder) {
+    // Fixed now: the working directory may change later.
+    std::error_code error;
+    if (!fontFolder.empty()) folder_ = std::filesystem::absolute(fontFolder, error);
     ok_ = TTF_WasInit() > 0 || TTF_Init() == 0;
     FcInit();
   }
@@ -157,7 +205,7 @@ class TtfTextRenderer final : public ITextRenderer {
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
     TTF_Font* font = nullptr;
-    const FaceFile face = ResolveFace(request.Family, request.Bold);
+    const FaceFile face = ResolveFace(folder_, request.Family, request.Bold);
     if (!face.Path.empty() && request.PointSize > 0) {
       const int points = std::max(1, static_cast<int>(std::lround(request.PointSize * face.SizeFactor)));
       font = TTF_OpenFontIndexDPI(face.Path.c_str(), points, face.Index, 96, 96);
@@ -186,6 +234,7 @@ class TtfTextRenderer final : public ITextRenderer {
   }
 
   bool ok_ = false;
+  std::filesystem::path folder_;
   std::set<std::string> reported_;
   std::map<std::tuple<std::string, int, bool>, TTF_Font*> fonts_;
 };
@@ -218,11 +267,16 @@ std::string Windows1252ToUtf8(const std::string& text) {
   return out;
 }
 
-std::unique_ptr<ITextRenderer> CreateTextRenderer() { return std::make_unique<TtfTextRenderer>(); }
+std::unique_ptr<ITextRenderer> CreateTextRenderer(const std::string& fontFolder) {
+  return std::make_unique<TtfTextRenderer>(fontFolder);
+}
 
-std::string ResolveFontFile(const std::string& family, bool bold) {
+std::string ResolveFontFile(const std::string& family, bool bold, const std::string& fontFolder) {
   FcInit();
-  return ResolveFace(family, bold).Path;
+  std::error_code error;
+  const std::filesystem::path folder =
+      fontFolder.empty() ? std::filesystem::path() : std::filesystem::absolute(fontFolder, error);
+  return ResolveFace(folder, family, bold).Path;
 }
 
 }  // namespace kestrune

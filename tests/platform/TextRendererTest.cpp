@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <utility>
 #include <string>
 
 #include "platform/TextRenderer.h"
@@ -25,7 +27,7 @@ struct NoFonts {
 
 TEST(TextRenderer, EachFamilyWithoutAFontIsReportedOnceWithItsPackage) {
   NoFonts none;
-  const auto text = CreateTextRenderer();
+  const auto text = CreateTextRenderer("");
   ::testing::internal::CaptureStderr();
   for (int size : {16, 28})
     for (bool bold : {false, true}) {
@@ -42,6 +44,27 @@ TEST(TextRenderer, EachFamilyWithoutAFontIsReportedOnceWithItsPackage) {
         "fonts-dseg); its text is not drawn\n",
         "Kestrune: no font for \"Nonesuch Sans\"; its text is not drawn\n"})
     EXPECT_NE(err.find(line), std::string::npos) << line << "missing from\n" << err;
+}
+
+// The game's families are drawn from the font folder's files even where the machine has no font
+// at all; the folder's bold cut where it has one.
+TEST(TextRenderer, FamiliesAreDrawnFromTheShippedFontFiles) {
+  NoFonts none;
+  const auto text = CreateTextRenderer();  // the build's Data/Fonts
+  ::testing::internal::CaptureStderr();
+  for (const char* family : {"DS Crystal", "Beast Impacted", "Courier", "Arial"}) {
+    EXPECT_GT(text->Width({family, 20, false}, "LEVEL 12"), 0) << family;
+    EXPECT_FALSE(text->Render({family, 20, true}, "12:34").Coverage.empty()) << family;
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  const std::pair<const char*, const char*> files[] = {
+      {"Beast Impacted", "BebasNeue-Bold.otf"},
+      {"Arial", "LiberationSans-Bold.ttf"},
+      {"DS Crystal", "DSEG7Classic-Regular.ttf"},  // no bold cut: emboldened when drawn
+  };
+  for (const auto& [family, file] : files)
+    EXPECT_EQ(std::filesystem::path(ResolveFontFile(family, true)).filename(), file) << family;
+  EXPECT_EQ(std::filesystem::path(ResolveFontFile("Courier", false)).filename(), "LiberationMono-Regular.ttf");
 }
 
 }  // namespace

@@ -59,5 +59,17 @@ TEST_F(InstallTest, InstallsProgramsDataAndDocumentsIntoOneMovableTree) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 124) << status;
 }
 
+// The game's text faces travel with the data, with their licences.
+TEST_F(InstallTest, InstallsTheFonts) {
+  ASSERT_EQ(status_, 0);
+  for (const char* file :
+       {"share/kestrune/Data/Fonts/BebasNeue-Bold.otf", "share/kestrune/Data/Fonts/BebasNeue-Regular.otf",
+        "share/kestrune/Data/Fonts/DSEG7Classic-Regular.ttf", "share/kestrune/Data/Fonts/LiberationMono-Regular.ttf",
+        "share/kestrune/Data/Fonts/LiberationSans-Regular.ttf", "share/kestrune/Data/Fonts/LiberationSans-Bold.ttf",
+        "share/kestrune/Data/Fonts/BebasNeue-LICENSE.txt", "share/kestrune/Data/Fonts/DSEG-LICENSE.txt",
+        "share/kestrune/Data/Fonts/Liberation-LICENSE.txt"})
+    EXPECT_TRUE(fs::is_regular_file(*prefix_ / file)) << file;
+}
+
 }  // namespace
 }  // namespace kestrune
