@@ -20,5 +20,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/org.kestrune.Kestrune.metainfo.
 install(DIRECTORY ${KESTRUNE_ICON_DIR}/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor FILES_MATCHING PATTERN "*.png")
 
-# The fonts the game writes its text in, with their licences (Data/Fonts).
+# The fonts the game writes its text in, with their licences (Data/Fonts), and the player's guide
+# the game's links open (Docs/guide.html).
 install(DIRECTORY ${KESTRUNE_DATA_DIR}/Fonts DESTINATION ${KESTRUNE_SHARE_DIR}/Data)
+install(FILES ${CMAKE_SOURCE_DIR}/Docs/guide.html DESTINATION ${KESTRUNE_SHARE_DIR}/Docs)

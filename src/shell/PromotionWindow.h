@@ -23,8 +23,6 @@ class TMForm;
 inline constexpr const char* kGoodbyeArtworkPath = "Data/Res/Goodbye.bmp";
 inline constexpr const char* kGoodbyeButtonPath = "Data/Res/GoodbyeClose.bmp";
 inline constexpr const char* kGoodbyeButtonHoverPath = "Data/Res/GoodbyeCloseHover.bmp";
-// The README's section on changing the data set, which the modding link opens.
-inline constexpr const char* kModdingAnchor = "#archive-tool-kestrune-pack";
 
 // The largest picture file read: the window's pictures are 320 x 300 at most (about 400 KB as
 // 32-bit pixels).

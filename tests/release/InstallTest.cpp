@@ -59,15 +59,16 @@ TEST_F(InstallTest, InstallsProgramsDataAndDocumentsIntoOneMovableTree) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 124) << status;
 }
 
-// The game's text faces travel with the data, with their licences.
-TEST_F(InstallTest, InstallsTheFonts) {
+// The game's text faces travel with the data, with their licences, and the links' guide with the
+// documents.
+TEST_F(InstallTest, InstallsTheFontsAndThePlayersGuide) {
   ASSERT_EQ(status_, 0);
   for (const char* file :
        {"share/kestrune/Data/Fonts/BebasNeue-Bold.otf", "share/kestrune/Data/Fonts/BebasNeue-Regular.otf",
         "share/kestrune/Data/Fonts/DSEG7Classic-Regular.ttf", "share/kestrune/Data/Fonts/LiberationMono-Regular.ttf",
         "share/kestrune/Data/Fonts/LiberationSans-Regular.ttf", "share/kestrune/Data/Fonts/LiberationSans-Bold.ttf",
         "share/kestrune/Data/Fonts/BebasNeue-LICENSE.txt", "share/kestrune/Data/Fonts/DSEG-LICENSE.txt",
-        "share/kestrune/Data/Fonts/Liberation-LICENSE.txt"})
+        "share/kestrune/Data/Fonts/Liberation-LICENSE.txt", "share/kestrune/Docs/guide.html"})
     EXPECT_TRUE(fs::is_regular_file(*prefix_ / file)) << file;
 }
 
