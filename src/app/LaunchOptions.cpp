@@ -46,6 +46,8 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       options.ShowHelp = true;
     } else if (arg == "--version") {
       options.ShowVersion = true;
+    } else if (arg == "--controls") {
+      options.ShowControls = true;
     } else if (arg == "--data") {
       if (!value(options.DataDir)) return false;
     } else if (arg == "--record") {
@@ -88,6 +90,8 @@ std::string LaunchHelpText() {
          "                 scale the picture to fit (the default) or by the largest whole multiple\n"
          "  --filter linear|nearest\n"
          "                 smooth the scaled picture (the default) or keep its pixels sharp\n"
+         "  --controls     print the keys and pad controls in use (the controls file's\n"
+         "                 format) and exit\n"
          "  --help, -h     show this help and exit\n"
          "  --version      show the version and exit\n";
 }

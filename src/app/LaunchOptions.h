@@ -14,6 +14,7 @@ namespace kestrune {
 struct LaunchOptions {
   bool ShowHelp = false;
   bool ShowVersion = false;
+  bool ShowControls = false;  // --controls: print the keys and pad controls in use
   std::string DataDir;  // --data: the folder holding Data/ (or the Data folder itself)
   // --scale fit|integer and --filter linear|nearest; unset where the display file decides.
   std::optional<bool> IntegerScale;
