@@ -76,6 +76,8 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       options.ShowVersion = true;
     } else if (arg == "--verbose") {
       options.Verbose = true;
+    } else if (arg == "--controls") {
+      options.ShowControls = true;
     } else if (arg == "--data") {
       if (!value(options.DataDir)) return false;
     } else if (arg == "--record") {
@@ -123,6 +125,8 @@ std::string LaunchHelpText() {
          "  --filter linear|nearest\n"
          "                 smooth the scaled picture (the default) or keep its pixels sharp\n"
          "  --verbose      say on standard error which folders the game reads and writes\n"
+         "  --controls     print the keys and pad controls in use (the controls file's\n"
+         "                 format) and exit\n"
          "  --help, -h     show this help and exit\n"
          "  --version      show the version and exit\n"
          "\n"

@@ -15,6 +15,7 @@ struct LaunchOptions {
   bool ShowHelp = false;
   bool ShowVersion = false;
   bool Verbose = false;  // --verbose: the folders in use are said on standard error
+  bool ShowControls = false;  // --controls: print the keys and pad controls in use
   std::string DataDir;  // --data: the folder holding Data/ (or the Data folder itself)
   // --scale fit|integer and --filter linear|nearest; unset where the display file decides.
   std::optional<bool> IntegerScale;

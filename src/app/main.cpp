@@ -11,14 +11,17 @@
 #include <vector>
 
 #include "app/LaunchOptions.h"
+#include "app/PlayerSettings.h"
 #include "app/ReplayWindow.h"
 #include "app/Screenshots.h"
 #include "app/SessionRecorder.h"
 #include "framework/DisplayText.h"
 #include "framework/Errors.h"
 #include "framework/FileAccess.h"
+#include "platform/sdl/SdlControls.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/Game.h"
+#include "shell/SavedFiles.h"
 #include "shell/TerminationSignals.h"
 
 namespace {
@@ -102,6 +105,26 @@ int main(int argc, char** argv) {
   for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
   settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
   settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
+  // The player's keys and pad controls, and the volumes, in files beside Display.cfg.
+  {
+    const std::filesystem::path& folder = folders.Settings;
+    std::vector<std::string> problems;
+    settings.Controls =
+        kestrune::SdlReadControls(kestrune::ReadSettingsFile((folder / kestrune::kControlsFileName).string()), problems);
+    for (const std::string& problem : problems)
+      std::cerr << "kestrune: " << kestrune::kControlsFileName << ": " << problem << std::endl;
+    if (options.ShowControls) {
+      std::cout << kestrune::SdlFormatControls(*settings.Controls);
+      return 0;
+    }
+    problems.clear();
+    const kestrune::SoundVolumes volumes =
+        kestrune::ReadSoundVolumes(kestrune::ReadSettingsFile((folder / kestrune::kSoundFileName).string()), problems);
+    for (const std::string& problem : problems)
+      std::cerr << "kestrune: " << kestrune::kSoundFileName << ": " << problem << std::endl;
+    settings.MusicVolume = volumes.Music;
+    settings.SoundVolume = volumes.Sound;
+  }
   // F12: the picture as a PNG in Screenshots beside the saves, written on a thread of its own.
   // Declared before the window, so pictures still being written are waited for after it closes.
   std::unique_ptr<kestrune::ScreenshotTaker> screenshots;
@@ -132,6 +155,8 @@ int main(int argc, char** argv) {
   };
   kestrune::TGameSession session(recorder, seed);
   if (!session.Start()) return session.ExitCode();
+  // A replay starts from fresh saves: what of the player's saves changes the run goes with it.
+  recorder.NoteSavedGoodbyeSwitch(kestrune::ReadPromotionSwitch());
   std::int64_t frame = 0;
   while (!session.Finished()) {
     recorder.BeginFrame(++frame);

@@ -262,6 +262,24 @@ TEST(GameCommandLine, WithoutADataSetItListsTheFoldersSearchedAndCreatesNothing)
   fs::remove_all(base);
 }
 
+// --controls prints the table in use, read from the controls file beside the display settings,
+// with one line on standard error for each name it does not know; no display is needed.
+TEST(GameCommandLine, ControlsPrintsTheTableInUse) {
+  const fs::path root = fs::temp_directory_path() / ("kestrune-controls-" + std::to_string(::getpid()));
+  fs::create_directories(root / "Data" / "Save");
+  fs::create_directory_symlink(fs::absolute(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res"), root / "Data" / "Res");
+  std::ofstream(root / "Data" / "Save" / "Controls.cfg") << "up = W\nfire = Nokey | a\n";
+  const std::string game = std::string(KESTRUNE_BUILD_DIR) + "/kestrune";
+  const ProgramRun run =
+      RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + game + " --data " + root.string() + " --controls");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("up = W | dpup, righttrigger"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("fire = Z | a"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("Controls.cfg: line 2: unknown key \"Nokey\"; fire keeps its default"), std::string::npos)
+      << run.err;
+  fs::remove_all(root);
+}
+
 // A recorded game stopped by a signal ends as a played one does: its options are saved, and the
 // recording is complete, closing frame count included, so it replays without --frames.
 TEST(GameCommandLine, ARecordingStoppedBySignalIsSavedAndComplete) {
