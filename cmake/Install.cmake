@@ -65,7 +65,7 @@ endforeach()
 
 # The fonts the game writes its text in, with their licences (Data/Fonts), and the player's guide
 # the game's links open (Docs/guide.html).
-install(DIRECTORY ${KESTRUNE_DATA_DIR}/Fonts DESTINATION ${KESTRUNE_SHARE_DIR}/Data)
+install(FILES ${KESTRUNE_GAME_FONT_FILES} DESTINATION ${KESTRUNE_SHARE_DIR}/Data/Fonts)
 install(FILES ${CMAKE_SOURCE_DIR}/Docs/guide.html DESTINATION ${KESTRUNE_SHARE_DIR}/Docs)
 
 # Packages: `cd build && cpack -G DEB` (or TGZ for a portable archive of the same tree).
