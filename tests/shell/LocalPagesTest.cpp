@@ -27,5 +27,21 @@ TEST(LocalPages, EachLinkOpensASectionOfTheCopiedGuide) {
   }
 }
 
+// The guide stands alone, offline: it loads nothing from elsewhere, and each of its links goes to
+// one of its own sections.
+TEST(LocalPages, TheGuideLinksOnlyToItsOwnSections) {
+  std::ifstream in("Docs/guide.html");
+  ASSERT_TRUE(in);
+  const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(html.find("src="), std::string::npos);
+  EXPECT_EQ(html.find("url("), std::string::npos);
+  for (std::size_t at = html.find("href=\""); at != std::string::npos; at = html.find("href=\"", at + 1)) {
+    const std::size_t start = at + 6, end = html.find('"', start);
+    const std::string target = html.substr(start, end - start);
+    ASSERT_TRUE(target.starts_with("#")) << target;
+    EXPECT_NE(html.find("id=\"" + target.substr(1) + "\""), std::string::npos) << target << " has no section";
+  }
+}
+
 }  // namespace
 }  // namespace kestrune
