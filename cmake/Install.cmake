@@ -64,9 +64,9 @@ foreach(program kestrune kestrune-pack kestrune-replay kestrune-roadview)
 endforeach()
 
 # The fonts the game writes its text in, with their licences (Data/Fonts), and the player's guide
-# the game's links open (Docs/guide.html).
+# the game's links open (docs/guide.html, installed as Docs/guide.html).
 install(FILES ${KESTRUNE_GAME_FONT_FILES} DESTINATION ${KESTRUNE_SHARE_DIR}/Data/Fonts)
-install(FILES ${CMAKE_SOURCE_DIR}/Docs/guide.html DESTINATION ${KESTRUNE_SHARE_DIR}/Docs)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.html DESTINATION ${KESTRUNE_SHARE_DIR}/Docs)
 
 # Packages: `cd build && cpack -G DEB` (or TGZ for a portable archive of the same tree).
 set(CPACK_PACKAGE_NAME kestrune)

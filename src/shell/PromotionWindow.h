@@ -1,8 +1,8 @@
 #pragma once
 // The goodbye window shown when the player confirms leaving the game: a small shaped,
 // borderless window that thanks the player, shows the best score of this sitting against the
-// top of the table, links to the game's README, its modding notes and its licence, and offers
-// to switch itself off for good. Closing it ends the game.
+// top of the table, links to the player's guide (its top, its section on changing the data set
+// and its licence) and offers to switch itself off for good. Closing it ends the game.
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,5 @@
 // kestrune-replay: runs the game without a display from an input script and prints a JSON
-// summary of the final state. See the README for the script format.
+// summary of the final state. See docs/replays.md for the script format.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
