@@ -204,16 +204,20 @@ class TtfTextRenderer final : public ITextRenderer {
     const auto key = std::make_tuple(request.Family, request.PointSize, request.Bold);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
-    TTF_Font* font = nullptr;
-    const FaceFile face = ResolveFace(folder_, request.Family, request.Bold);
-    if (!face.Path.empty() && request.PointSize > 0) {
-      const int points = std::max(1, static_cast<int>(std::lround(request.PointSize * face.SizeFactor)));
-      font = TTF_OpenFontIndexDPI(face.Path.c_str(), points, face.Index, 96, 96);
-      // Faces without a bold cut are emboldened by the rasteriser.
-      if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
-    }
+    TTF_Font* font = Open(ResolveFace(folder_, request.Family, request.Bold), request);
+    // A damaged file in the font folder: the installed font stands in, as without the folder.
+    if (font == nullptr && !folder_.empty()) font = Open(ResolveFace({}, request.Family, request.Bold), request);
     fonts_[key] = font;  // a failure is remembered too: no retry every frame
     if (font == nullptr && request.PointSize > 0) ReportMissing(request.Family);
+    return font;
+  }
+
+  static TTF_Font* Open(const FaceFile& face, const FontRequest& request) {
+    if (face.Path.empty() || request.PointSize <= 0) return nullptr;
+    const int points = std::max(1, static_cast<int>(std::lround(request.PointSize * face.SizeFactor)));
+    TTF_Font* font = TTF_OpenFontIndexDPI(face.Path.c_str(), points, face.Index, 96, 96);
+    // Faces without a bold cut are emboldened by the rasteriser.
+    if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
     return font;
   }
 

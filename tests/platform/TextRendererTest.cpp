@@ -1,8 +1,10 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <utility>
 #include <string>
 
@@ -65,6 +67,21 @@ TEST(TextRenderer, FamiliesAreDrawnFromTheShippedFontFiles) {
   for (const auto& [family, file] : files)
     EXPECT_EQ(std::filesystem::path(ResolveFontFile(family, true)).filename(), file) << family;
   EXPECT_EQ(std::filesystem::path(ResolveFontFile("Courier", false)).filename(), "LiberationMono-Regular.ttf");
+}
+
+// A damaged file in the font folder is not the end of the family's text: the installed font stands
+// in, as for a data set without the folder.
+TEST(TextRenderer, ADamagedShippedFileFallsBackToTheInstalledFont) {
+  if (ResolveFontFile("Arial", false, "").empty()) GTEST_SKIP() << "no installed stand-in for Arial";
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("kestrune-bad-fonts-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "LiberationSans-Regular.ttf") << "not a font";
+  const auto text = CreateTextRenderer(folder.string());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(text->Render({"Arial", 12, false}, "Close").Coverage.empty());
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
