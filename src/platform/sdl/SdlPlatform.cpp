@@ -9,6 +9,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "framework/DisplayText.h"
 #include "platform/GamepadMap.h"
@@ -45,6 +46,8 @@ constexpr int kVkF12 = 0x7B;
 constexpr int kVsyncProbeFrames = 30;
 // Frames between two looks at the display's refresh rate.
 constexpr int kRateCheckFrames = 60;
+// The smallest window the player can size it to: a quarter of the picture, still readable.
+constexpr int kMinimumWidth = 400, kMinimumHeight = 300;
 
 class SdlPlatform final : public IPlatform {
  public:
@@ -84,13 +87,19 @@ class SdlPlatform final : public IPlatform {
       lastError_ = "no display is available (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
       return false;
     }
-    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                               SDL_WINDOW_SHOWN);
+    startPlace_ = StartPlace();
+    // Resizable, the picture scaled into it; high-DPI displays give it their full pixel count.
+    window_ = SDL_CreateWindow(title.c_str(), startPlace_.X, startPlace_.Y, startPlace_.W, startPlace_.H,
+                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window_ == nullptr) {
       lastError_ = std::string("the window cannot be created (") + SDL_GetError() + ")";
       return false;
     }
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    SDL_SetWindowMinimumSize(window_, kMinimumWidth, kMinimumHeight);
+    SetIcon();
+    RememberWindowed();
+    renderer_ = SDL_CreateRenderer(window_, -1,
+                                   SDL_RENDERER_ACCELERATED | (settings_.Vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_ == nullptr) {
       lastError_ = std::string("no renderer is available (") + SDL_GetError() + ")";
@@ -99,10 +108,8 @@ class SdlPlatform final : public IPlatform {
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(renderer_, &info);
     vsyncReported_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    // The picture keeps its 4:3 shape in any window size, letterboxed; SDL maps mouse positions
-    // back to picture coordinates.
-    SDL_RenderSetLogicalSize(renderer_, width, height);
-    if (settings_.IntegerScale) SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+    // A display that is asked not to wait for the vertical blank gets the game's own pacing.
+    if (!settings_.Vsync) vsyncReported_ = false;
     if (!CreateTexture()) {
       lastError_ = std::string("the display surface cannot be made (") + SDL_GetError() + ")";
       return false;
@@ -131,12 +138,15 @@ class SdlPlatform final : public IPlatform {
     }
     fullScreen_ = fullScreen;
     if (!fullScreen) {
-      SDL_SetWindowSize(window_, width_, height_);
+      // Back at the size it had before full screen.
+      SDL_SetWindowSize(window_, windowed_.W, windowed_.H);
       if (pendingPlacement_) {
         SDL_SetWindowPosition(window_, pendingPlacement_->X, pendingPlacement_->Y);
+        if (pendingPlacement_->Width > 0 && pendingPlacement_->Height > 0)
+          SDL_SetWindowSize(window_, pendingPlacement_->Width, pendingPlacement_->Height);
         pendingPlacement_.reset();
       } else if (centreWhenWindowed_) {
-        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_SetWindowPosition(window_, startPlace_.X, startPlace_.Y);
       }
       centreWhenWindowed_ = false;
     }
@@ -166,7 +176,9 @@ class SdlPlatform final : public IPlatform {
     }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    const PixelRect picture = PictureInOutput();
+    const SDL_Rect target{picture.X, picture.Y, picture.W, picture.H};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
     SDL_RenderPresent(renderer_);
     Pace();
     // SDL has no event for a change of the desktop's mode: its refresh rate is compared about
@@ -195,14 +207,13 @@ class SdlPlatform final : public IPlatform {
 
   bool GetWindowPlacement(WindowPlacement& p) const override {
     if (window_ == nullptr) return false;
-    SDL_GetWindowPosition(window_, &p.X, &p.Y);
-    SDL_GetWindowSize(window_, &p.Width, &p.Height);
+    // The window's own placement: the last one it had as a window (before full screen, before
+    // being maximised or minimised).
+    p.X = windowed_.X;
+    p.Y = windowed_.Y;
+    p.Width = windowed_.W;
+    p.Height = windowed_.H;
     p.Minimized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
-    if (fullScreen_) {
-      // The window's own placement is what it had before full screen.
-      p.Width = width_;
-      p.Height = height_;
-    }
     return true;
   }
 
@@ -212,10 +223,12 @@ class SdlPlatform final : public IPlatform {
       pendingPlacement_ = p;  // applied when the window comes back
       return;
     }
+    if (p.Width > 0 && p.Height > 0) SDL_SetWindowSize(window_, p.Width, p.Height);
     SDL_SetWindowPosition(window_, p.X, p.Y);
     if (p.Minimized) SDL_MinimizeWindow(window_);
   }
 
+  // The window's home is where it opened: centred, or the place remembered from the last session.
   void CenterWindow() override {
     if (window_ == nullptr) return;
     if (fullScreen_) {
@@ -223,7 +236,7 @@ class SdlPlatform final : public IPlatform {
       pendingPlacement_.reset();
       return;
     }
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_SetWindowPosition(window_, startPlace_.X, startPlace_.Y);
   }
 
   // --- The second window (the goodbye window) ---------------------------------------------------
@@ -488,7 +501,64 @@ class SdlPlatform final : public IPlatform {
     StartVsyncProbe();
   }
 
-  bool InPicture(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+  // The picture's rectangle in the renderer's output (drawable pixels, more than the window's
+  // coordinates on a high-DPI display).
+  PixelRect PictureInOutput() const {
+    int w = width_, h = height_;
+    if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &w, &h);
+    return PictureRect(w, h, width_, height_, settings_.IntegerScale);
+  }
+
+  // A mouse position in window coordinates to a picture pixel; false over the bars around it.
+  bool ToPicture(int x, int y, int& px, int& py) const {
+    int winW = 0, winH = 0, outW = width_, outH = height_;
+    SDL_GetWindowSize(window_, &winW, &winH);
+    if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &outW, &outH);
+    return WindowToPicture(x, y, winW, winH, PictureRect(outW, outH, width_, height_, settings_.IntegerScale),
+                           outW, outH, width_, height_, px, py);
+  }
+
+  // Where the window opens: the last session's place when it can still be reached on one of the
+  // displays, else the largest whole multiple of the picture that fits the first display.
+  PixelRect StartPlace() const {
+    std::vector<PixelRect> displays;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+      SDL_Rect b{};
+      if (SDL_GetDisplayUsableBounds(i, &b) == 0) displays.push_back({b.x, b.y, b.w, b.h});
+    }
+    if (settings_.LastWindow && WindowReachable(*settings_.LastWindow, displays)) {
+      PixelRect last = *settings_.LastWindow;
+      last.W = std::max(last.W, kMinimumWidth);
+      last.H = std::max(last.H, kMinimumHeight);
+      return last;
+    }
+    const PixelRect usable = displays.empty() ? PixelRect{0, 0, width_, height_} : displays.front();
+    return FirstWindowRect(usable, width_, height_);
+  }
+
+  // The place and size of the window as a window, kept while it is one: full screen, maximised
+  // and minimised states are not what the player sized it to.
+  void RememberWindowed() {
+    if (window_ == nullptr || fullScreen_) return;
+    const Uint32 flags = SDL_GetWindowFlags(window_);
+    if ((flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED |
+                  SDL_WINDOW_MINIMIZED)) != 0)
+      return;
+    SDL_GetWindowPosition(window_, &windowed_.X, &windowed_.Y);
+    SDL_GetWindowSize(window_, &windowed_.W, &windowed_.H);
+  }
+
+  void SetIcon() {
+    if (settings_.IconFile.empty()) return;
+    SDL_Surface* icon = SDL_LoadBMP(settings_.IconFile.c_str());
+    if (icon == nullptr) {
+      std::cerr << "Kestrune: the window icon " << EscapeForDisplay(settings_.IconFile)
+                << " cannot be read (" << SDL_GetError() << ")" << std::endl;
+      return;
+    }
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+  }
 
   void Translate(const SDL_Event& e) {
     if (second_ != nullptr && EventWindowId(e) == SDL_GetWindowID(second_)) {
@@ -513,6 +583,8 @@ class SdlPlatform final : public IPlatform {
           Push(out);
         } else if (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
           DisplayChanged();
+        } else if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          RememberWindowed();
         }
         break;
       case SDL_DISPLAYEVENT:
@@ -557,19 +629,15 @@ class SdlPlatform final : public IPlatform {
         PushText(e.text.text);
         break;
       case SDL_MOUSEMOTION:
-        if (InPicture(e.motion.x, e.motion.y)) {
+        if (ToPicture(e.motion.x, e.motion.y, out.X, out.Y)) {
           out.Type = PlatformEvent::Kind::MouseMove;
-          out.X = e.motion.x;
-          out.Y = e.motion.y;
           Push(out);
         }
         break;
       case SDL_MOUSEBUTTONUP:
         // A click is a left button released over the picture.
-        if (e.button.button == SDL_BUTTON_LEFT && InPicture(e.button.x, e.button.y)) {
+        if (e.button.button == SDL_BUTTON_LEFT && ToPicture(e.button.x, e.button.y, out.X, out.Y)) {
           out.Type = PlatformEvent::Kind::MouseClick;
-          out.X = e.button.x;
-          out.Y = e.button.y;
           // The game drops the second click of a double-click once what it aimed at has gone.
           out.Clicks = e.button.clicks;
           Push(out);
@@ -752,6 +820,8 @@ class SdlPlatform final : public IPlatform {
   std::map<SDL_JoystickID, SDL_GameController*> pads_;
   GamepadMap pad_;
   int width_ = 800, height_ = 600;
+  PixelRect startPlace_;
+  PixelRect windowed_{0, 0, 800, 600};
   bool videoInit_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
