@@ -18,6 +18,7 @@
 #include "framework/FileAccess.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/Game.h"
+#include "shell/SavedFiles.h"
 #include "shell/TerminationSignals.h"
 
 namespace {
@@ -76,21 +77,36 @@ int main(int argc, char** argv) {
       kestrune::ChooseSaveFolder(".", [] { return std::filesystem::path(kestrune::SdlUserFolder()); })
           .lexically_normal()
           .string();
-  // Display.cfg beside the saves holds the scaling choices; the command line overrides it.
+  // Display.cfg beside the saves holds the display choices and the window's last place; the
+  // command line overrides the choices.
+  const std::string displayFile = (std::filesystem::path(settings.SaveFolder) / "Display.cfg").string();
   std::vector<std::string> warnings;
   // Read only when it is a small regular file: a FIFO or a device there must not hang the start.
   std::string displayText;
+  // The window's place is written back at the end only to a file read whole now (or none yet):
+  // a file that could not be read is left as it is.
+  bool displayWritable = false;
   try {
-    const auto bytes = kestrune::ReadRegularFile(
-        (std::filesystem::path(settings.SaveFolder) / "Display.cfg").string(), 64 * 1024);
+    const auto bytes = kestrune::ReadRegularFile(displayFile, 64 * 1024);
     displayText.assign(bytes.begin(), bytes.end());
+    displayWritable = true;
   } catch (const kestrune::EKestruneError&) {
     // Missing or unreadable: the defaults.
+    std::error_code missing;
+    displayWritable = !std::filesystem::exists(std::filesystem::symlink_status(displayFile, missing));
   }
-  const kestrune::DisplayOptions display = kestrune::ReadDisplayOptions(displayText, warnings);
+  const kestrune::DisplayOptions display =
+      kestrune::DisplayForSession(options, kestrune::ReadDisplayOptions(displayText, warnings));
   for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
-  settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
-  settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
+  settings.IntegerScale = display.IntegerScale;
+  settings.NearestFilter = display.NearestFilter;
+  settings.Vsync = display.Vsync;
+  if (display.LastWindow)
+    settings.LastWindow = kestrune::PixelRect{display.LastWindow->X, display.LastWindow->Y,
+                                              display.LastWindow->Width, display.LastWindow->Height};
+  // The emblem the build draws beside the data.
+  settings.IconFile = "Data/Res/Icon.bmp";
+  kestrune::SetFullScreenForSession(options.FullScreen);
   // F12: the picture as a PNG in Screenshots beside the saves, written on a thread of its own.
   // Declared before the window, so pictures still being written are waited for after it closes.
   std::unique_ptr<kestrune::ScreenshotTaker> screenshots;
@@ -102,6 +118,23 @@ int main(int argc, char** argv) {
   };
   if (!replayPath.empty()) return kestrune::PlayReplayInWindow(replayPath.string(), settings);
   auto platform = kestrune::CreateSdlPlatform(settings);
+  // The next session opens the window where this one left it.
+  struct RememberWindow {
+    kestrune::IPlatform& platform;
+    const std::string& file;
+    const std::string& text;
+    bool writable;
+    ~RememberWindow() {
+      kestrune::WindowPlacement p;
+      if (!writable || !platform.GetWindowPlacement(p) || p.Width <= 0 || p.Height <= 0) return;
+      try {
+        kestrune::WriteFileAtomically(file, kestrune::WithLastWindow(text, {p.X, p.Y, p.Width, p.Height}));
+      } catch (const kestrune::EKestruneError& e) {
+        std::cerr << "kestrune: the window's place was not saved: " << kestrune::EscapeForDisplay(e.what())
+                  << std::endl;
+      }
+    }
+  } rememberWindow{*platform, displayFile, displayText, displayWritable};
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);
 
