@@ -117,24 +117,18 @@ int main(int argc, char** argv) {
     std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
   };
   if (!replayPath.empty()) return kestrune::PlayReplayInWindow(replayPath.string(), settings);
-  auto platform = kestrune::CreateSdlPlatform(settings);
   // The next session opens the window where this one left it.
-  struct RememberWindow {
-    kestrune::IPlatform& platform;
-    const std::string& file;
-    const std::string& text;
-    bool writable;
-    ~RememberWindow() {
-      kestrune::WindowPlacement p;
-      if (!writable || !platform.GetWindowPlacement(p) || p.Width <= 0 || p.Height <= 0) return;
-      try {
-        kestrune::WriteFileAtomically(file, kestrune::WithLastWindow(text, {p.X, p.Y, p.Width, p.Height}));
-      } catch (const kestrune::EKestruneError& e) {
-        std::cerr << "kestrune: the window's place was not saved: " << kestrune::EscapeForDisplay(e.what())
-                  << std::endl;
-      }
+  settings.WindowClosing = [&displayFile, &displayText, displayWritable](const kestrune::PixelRect& place) {
+    if (!displayWritable || place.W <= 0 || place.H <= 0) return;
+    try {
+      kestrune::WriteFileAtomically(displayFile,
+                                    kestrune::WithLastWindow(displayText, {place.X, place.Y, place.W, place.H}));
+    } catch (const kestrune::EKestruneError& e) {
+      std::cerr << "kestrune: the window's place was not saved: " << kestrune::EscapeForDisplay(e.what())
+                << std::endl;
     }
-  } rememberWindow{*platform, displayFile, displayText, displayWritable};
+  };
+  auto platform = kestrune::CreateSdlPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);
 

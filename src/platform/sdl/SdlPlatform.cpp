@@ -59,6 +59,10 @@ class SdlPlatform final : public IPlatform {
   }
 
   ~SdlPlatform() override {
+    if (window_ != nullptr && settings_.WindowClosing) {
+      settings_.WindowClosing({windowed_.X - windowedBorders_.X, windowed_.Y - windowedBorders_.Y, windowed_.W,
+                               windowed_.H});
+    }
     CloseSecondWindow();
     audio_.reset();
     text_.reset();
@@ -146,7 +150,7 @@ class SdlPlatform final : public IPlatform {
           SDL_SetWindowSize(window_, pendingPlacement_->Width, pendingPlacement_->Height);
         pendingPlacement_.reset();
       } else if (centreWhenWindowed_) {
-        SDL_SetWindowPosition(window_, startPlace_.X, startPlace_.Y);
+        MoveHome();
       }
       centreWhenWindowed_ = false;
     }
@@ -236,7 +240,7 @@ class SdlPlatform final : public IPlatform {
       pendingPlacement_.reset();
       return;
     }
-    SDL_SetWindowPosition(window_, startPlace_.X, startPlace_.Y);
+    MoveHome();
   }
 
   // --- The second window (the goodbye window) ---------------------------------------------------
@@ -546,6 +550,18 @@ class SdlPlatform final : public IPlatform {
       return;
     SDL_GetWindowPosition(window_, &windowed_.X, &windowed_.Y);
     SDL_GetWindowSize(window_, &windowed_.W, &windowed_.H);
+    // The frame's left and top edges, known once the window manager has framed the window.
+    int top = 0, left = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr) == 0) windowedBorders_ = {left, top, 0, 0};
+  }
+
+  // Back where the window opened. A new window is placed by its frame's corner, a moved one by
+  // its inside's (SDL allows for the frame once it knows it): the frame goes back to its corner
+  // either way, so the window opens at the same place session after session.
+  void MoveHome() {
+    int top = 0, left = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr) != 0) top = left = 0;
+    SDL_SetWindowPosition(window_, startPlace_.X + left, startPlace_.Y + top);
   }
 
   void SetIcon() {
@@ -822,6 +838,7 @@ class SdlPlatform final : public IPlatform {
   int width_ = 800, height_ = 600;
   PixelRect startPlace_;
   PixelRect windowed_{0, 0, 800, 600};
+  PixelRect windowedBorders_;  // X: the frame's left edge, Y: its top edge (title bar)
   bool videoInit_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;

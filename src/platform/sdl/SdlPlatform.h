@@ -23,6 +23,10 @@ struct SdlPlatformSettings {
   // Where and how large the window was when the last session ended; unset (or no longer on any
   // display): the largest whole multiple of the picture that fits the desktop, centred.
   std::optional<PixelRect> LastWindow;
+  // Told, as the window closes, where it was and how large as a window (before full screen or
+  // maximising), for the next session's LastWindow. The place is the frame's outer corner, which
+  // is where a window manager puts a new window asked for at that place.
+  std::function<void(const PixelRect& place)> WindowClosing;
   // A BMP (32-bit with alpha, or 24-bit) shown as the window's icon; empty or unreadable: the
   // system's default icon.
   std::string IconFile;

@@ -58,7 +58,10 @@ TEST(SdlWindowPlace, OpensResizableAtTheRememberedPlaceWhenItCanStillBeReached) 
 }
 
 TEST(SdlWindowPlace, TheSizeThePlayerGaveTheWindowIsHandedBackAndSurvivesFullScreen) {
-  auto platform = OpenOnDummy({});
+  std::optional<PixelRect> closedAt;
+  SdlPlatformSettings settings;
+  settings.WindowClosing = [&closedAt](const PixelRect& place) { closedAt = place; };
+  auto platform = OpenOnDummy(settings);
   ASSERT_NE(platform, nullptr);
   SDL_Window* window = GameWindow();
   SDL_SetWindowSize(window, 1000, 700);
@@ -79,6 +82,9 @@ TEST(SdlWindowPlace, TheSizeThePlayerGaveTheWindowIsHandedBackAndSurvivesFullScr
   SDL_GetWindowSize(window, &w, &h);
   EXPECT_EQ(w, 1000);
   EXPECT_EQ(h, 700);
+  // Closed: the next session gets the place and size the player gave it.
+  platform.reset();
+  EXPECT_EQ(closedAt, (PixelRect{5, 6, 1000, 700}));
 }
 
 // In a wide window the picture has bars left and right; the mouse over them is not over the game.
