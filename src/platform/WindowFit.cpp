@@ -20,17 +20,39 @@ PixelRect FirstWindowRect(const PixelRect& usable, int pictureWidth, int picture
   return {usable.X + (usable.W - w) / 2, usable.Y + (usable.H - h) / 2, w, h};
 }
 
-bool WindowReachable(const PixelRect& window, const std::vector<PixelRect>& displays) {
-  if (window.W <= 0 || window.H <= 0) return false;
+namespace {
+
+// The display on which enough of the window's top edge lies to grab it, or null.
+const PixelRect* DisplayHoldingTop(const PixelRect& window, const std::vector<PixelRect>& displays) {
+  if (window.W <= 0 || window.H <= 0) return nullptr;
   // The strip just below the top edge: at least this much of it must be on one display.
   constexpr int kGrip = 48;
   const int stripW = std::min(window.W, kGrip);
   for (const PixelRect& d : displays) {
     const int left = std::max(window.X, d.X), right = std::min(window.X + window.W, d.X + d.W);
     const bool topOnDisplay = window.Y >= d.Y && window.Y < d.Y + d.H;
-    if (topOnDisplay && right - left >= stripW) return true;
+    if (topOnDisplay && right - left >= stripW) return &d;
   }
-  return false;
+  return nullptr;
+}
+
+}  // namespace
+
+bool WindowReachable(const PixelRect& window, const std::vector<PixelRect>& displays) {
+  return DisplayHoldingTop(window, displays) != nullptr;
+}
+
+std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::vector<PixelRect>& displays) {
+  const PixelRect* display = DisplayHoldingTop(last, displays);
+  if (display == nullptr) return std::nullopt;
+  const PixelRect& d = *display;
+  if (last.W <= d.W && last.H <= d.H) return last;
+  PixelRect fitted = last;
+  fitted.W = std::min(last.W, d.W);
+  fitted.H = std::min(last.H, d.H);
+  fitted.X = std::clamp(last.X, d.X, d.X + d.W - fitted.W);
+  fitted.Y = std::clamp(last.Y, d.Y, d.Y + d.H - fitted.H);
+  return fitted;
 }
 
 PixelRect PictureRect(int outputWidth, int outputHeight, int pictureWidth, int pictureHeight, bool integerScale) {

@@ -3,6 +3,7 @@
 // at, whether a remembered place can still be seen, the picture's rectangle in the window's
 // drawable area and the way back from a mouse position to a picture pixel.
 
+#include <optional>
 #include <vector>
 
 namespace kestrune {
@@ -20,6 +21,11 @@ PixelRect FirstWindowRect(const PixelRect& usable, int pictureWidth, int picture
 // True when enough of the window's top edge (where its title bar is) lies on one of the displays
 // for the player to reach and drag it: a place remembered from another monitor setup may not.
 bool WindowReachable(const PixelRect& window, const std::vector<PixelRect>& displays);
+
+// The window a remembered place reopens: unset where it cannot be reached. A window larger than
+// the display its top edge is on (remembered from a larger monitor) shrinks to that display's
+// size and moves onto it whole.
+std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::vector<PixelRect>& displays);
 
 // The picture's rectangle in an output (the window's drawable area, in pixels): scaled to fit
 // with its shape kept, or by the largest whole multiple that fits (at least 1), centred with

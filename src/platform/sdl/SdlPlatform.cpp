@@ -530,8 +530,9 @@ class SdlPlatform final : public IPlatform {
       SDL_Rect b{};
       if (SDL_GetDisplayUsableBounds(i, &b) == 0) displays.push_back({b.x, b.y, b.w, b.h});
     }
-    if (settings_.LastWindow && WindowReachable(*settings_.LastWindow, displays)) {
-      PixelRect last = *settings_.LastWindow;
+    if (const auto reopened = settings_.LastWindow ? ReopenedWindowRect(*settings_.LastWindow, displays)
+                                                    : std::nullopt) {
+      PixelRect last = *reopened;
       last.W = std::max(last.W, kMinimumWidth);
       last.H = std::max(last.H, kMinimumHeight);
       return last;
