@@ -57,8 +57,9 @@ std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::ve
 
 PixelRect PictureRect(int outputWidth, int outputHeight, int pictureWidth, int pictureHeight, bool integerScale) {
   int w = 0, h = 0;
-  if (integerScale) {
-    const int times = std::max(1, std::min(outputWidth / pictureWidth, outputHeight / pictureHeight));
+  const int times = std::min(outputWidth / pictureWidth, outputHeight / pictureHeight);
+  // Below one whole picture, whole multiples would crop it: it is shrunk to fit instead.
+  if (integerScale && times >= 1) {
     w = pictureWidth * times;
     h = pictureHeight * times;
   } else if (static_cast<long long>(outputWidth) * pictureHeight <= static_cast<long long>(outputHeight) * pictureWidth) {

@@ -28,8 +28,8 @@ bool WindowReachable(const PixelRect& window, const std::vector<PixelRect>& disp
 std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::vector<PixelRect>& displays);
 
 // The picture's rectangle in an output (the window's drawable area, in pixels): scaled to fit
-// with its shape kept, or by the largest whole multiple that fits (at least 1), centred with
-// black bars around.
+// with its shape kept, or by the largest whole multiple that fits (fit where not even one does),
+// centred with black bars around.
 PixelRect PictureRect(int outputWidth, int outputHeight, int pictureWidth, int pictureHeight, bool integerScale);
 
 // A mouse position in window coordinates to a picture pixel. The drawable area can have more

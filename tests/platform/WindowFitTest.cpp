@@ -79,7 +79,8 @@ TEST(WindowFit, PictureKeepsItsShapeWithBarsAroundIt) {
       {1000, 1000, false, {0, 125, 1000, 750}},    // tall: bars above and below
       {1920, 1080, true, {560, 240, 800, 600}},    // only 1x fits whole
       {3840, 2160, true, {720, 180, 2400, 1800}},  // 3x
-      {400, 300, true, {-200, -150, 800, 600}},    // smaller than the picture: never below 1x
+      {400, 300, true, {0, 0, 400, 300}},          // smaller than one picture: shrunk whole
+      {700, 700, true, {0, 87, 700, 525}},
       {400, 300, false, {0, 0, 400, 300}},
   };
   for (const Case& c : cases)
