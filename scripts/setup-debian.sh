@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Kestrune needs, skipping those already installed.
-# Runs as root, or through sudo otherwise; never asks a question.
+# Runs as root, or through sudo otherwise; never asks a question. With --tests it adds the
+# checkers the test suite runs on the packages and desktop files (lintian, appstream).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   fonts-dseg fonts-bebas-neue fonts-liberation2
   xvfb xauth sox clang desktop-file-utils
 )
+if [ "${1:-}" = "--tests" ]; then packages+=(lintian appstream); fi
 
 missing=()
 for p in "${packages[@]}"; do

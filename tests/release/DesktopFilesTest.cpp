@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
+#include <vector>
 
 namespace kestrune {
 namespace {
@@ -35,6 +38,26 @@ TEST(DesktopFiles, PassTheirValidators) {
     EXPECT_EQ(std::system((c.command + " >&2").c_str()), 0) << c.command;
   }
   if (ran == 0) GTEST_SKIP() << "neither desktop-file-validate nor appstreamcli is installed";
+}
+
+// "version date" for each match of pattern (two groups) in the file, in order.
+std::vector<std::string> Releases(const fs::path& file, const std::regex& pattern) {
+  std::ifstream in(file);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  std::vector<std::string> found;
+  for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
+    found.push_back((*it)[1].str() + " " + (*it)[2].str());
+  return found;
+}
+
+// The metainfo's release notes follow CHANGELOG.md: the same versions and dates, newest first.
+TEST(DesktopFiles, MetainfoReleasesFollowTheChangelog) {
+  const auto changelog = Releases(fs::path(KESTRUNE_TEST_SOURCE_DIR) / ".." / "CHANGELOG.md",
+                                  std::regex(R"(\n## ([0-9.]+) \S+ ([0-9]{4}-[0-9]{2}-[0-9]{2}))"));
+  const auto metainfo = Releases(kDesktopDir + "org.kestrune.Kestrune.metainfo.xml",
+                                 std::regex(R"re(<release version="([^"]+)" date="([^"]+)")re"));
+  ASSERT_FALSE(changelog.empty());
+  EXPECT_EQ(metainfo, changelog);
 }
 
 // Width and height from a PNG file's header chunk (big-endian, bytes 16..23).

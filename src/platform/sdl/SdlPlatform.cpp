@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "platform/NullAudio.h"
 #include "platform/TextRenderer.h"
 #include "platform/sdl/SdlAudio.h"
+#include "platform/sdl/SdlControls.h"
 #include "platform/sdl/SdlKeyMap.h"
 
 namespace kestrune {
@@ -51,7 +53,9 @@ constexpr int kMinimumWidth = 400, kMinimumHeight = 300;
 
 class SdlPlatform final : public IPlatform {
  public:
-  explicit SdlPlatform(const SdlPlatformSettings& settings) : settings_(settings) {
+  explicit SdlPlatform(const SdlPlatformSettings& settings)
+      : settings_(settings), controls_(settings.Controls ? *settings.Controls : SdlDefaultControls()) {
+    pad_.SetKeys(controls_.PadKeys());
     // Termination signals (Ctrl+C, the session ending) are the game's own: it saves, then ends,
     // instead of SDL turning them into a close command that only opens a confirmation.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -341,7 +345,7 @@ class SdlPlatform final : public IPlatform {
     for (int sc = 0; sc < count; ++sc) {
       if (keys[sc] == 0) continue;
       const auto scancode = static_cast<SDL_Scancode>(sc);
-      const int vk = VirtualKeyFromKey(scancode, SDL_GetKeyFromScancode(scancode));
+      const int vk = downKey_[sc] != 0 ? downKey_[sc] : KeyOf(scancode, SDL_GetKeyFromScancode(scancode));
       if (vk > 0 && vk < 256) states[vk] = 0x80;
     }
     if (IsForeground()) pad_.AddHeldKeys(states);
@@ -391,6 +395,7 @@ class SdlPlatform final : public IPlatform {
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
   std::string SaveFolder() const override { return settings_.SaveFolder; }
+  void SetTextEntry(bool typing) override { typing_ = typing; }
 
   ITextRenderer& Text() override {
     if (!text_) text_ = CreateTextRenderer();
@@ -401,11 +406,18 @@ class SdlPlatform final : public IPlatform {
     if (!audio_) {
       audio_ = CreateSdlAudioOutput();
       if (!audio_) audio_ = std::make_unique<NullAudioOutput>();
+      audio_->SetVolumes(settings_.MusicVolume, settings_.SoundVolume);
     }
     return *audio_;
   }
 
  private:
+  // The game's key for a keyboard key: while text is typed (a name, the country) every key is
+  // itself, so a letter moved to an action still types; otherwise the player's controls.
+  int KeyOf(SDL_Scancode scancode, SDL_Keycode key) const {
+    return typing_ ? VirtualKeyFromKey(scancode, key) : MappedVirtualKey(controls_, scancode, key);
+  }
+
   // The shape as an alpha mask: opaque where the window shows.
   bool ApplyShape(const SecondWindowLayout& layout) {
     SDL_Surface* mask =
@@ -452,7 +464,7 @@ class SdlPlatform final : public IPlatform {
       out.Clicks = e.button.clicks;
     } else if (e.type == SDL_KEYDOWN && e.key.repeat == 0) {
       out.Type = PlatformEvent::Kind::KeyDown;
-      out.VirtualKey = VirtualKeyFromKey(e.key.keysym.scancode, e.key.keysym.sym);
+      out.VirtualKey = KeyOf(e.key.keysym.scancode, e.key.keysym.sym);
       if (out.VirtualKey == 0) return;
     } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
       out.Type = PlatformEvent::Kind::Close;
@@ -610,7 +622,15 @@ class SdlPlatform final : public IPlatform {
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
-        const int vk = VirtualKeyFromKey(e.key.keysym.scancode, e.key.keysym.sym);
+        // A key comes up as the key it went down as, though the typing mode changed meanwhile.
+        const SDL_Scancode sc = e.key.keysym.scancode;
+        const bool known = sc >= 0 && sc < SDL_NUM_SCANCODES;
+        int vk = KeyOf(sc, e.key.keysym.sym);
+        if (known && e.type == SDL_KEYDOWN && e.key.repeat == 0) downKey_[sc] = vk;
+        if (known && e.type == SDL_KEYUP && downKey_[sc] != 0) {
+          vk = downKey_[sc];
+          downKey_[sc] = 0;
+        }
         const Uint16 mod = e.key.keysym.mod;
         out.Shift = (mod & KMOD_SHIFT) != 0;
         out.Ctrl = (mod & KMOD_CTRL) != 0;
@@ -832,6 +852,10 @@ class SdlPlatform final : public IPlatform {
   }
 
   SdlPlatformSettings settings_;
+  ControlsTable controls_;
+  bool typing_ = false;
+  // The game's key each held key went down as.
+  std::array<int, SDL_NUM_SCANCODES> downKey_{};
   bool screenshotWanted_ = false;
   bool padsInit_ = false;
   std::map<SDL_JoystickID, SDL_GameController*> pads_;

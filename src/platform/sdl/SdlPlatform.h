@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/Platform.h"
+#include "platform/Controls.h"
 #include "platform/WindowFit.h"
 
 namespace kestrune {
@@ -34,6 +35,10 @@ struct SdlPlatformSettings {
   // nothing.
   std::function<void(const std::uint16_t* pixels, int width, int height, int pitchPixels)>
       TakeScreenshot;
+  // The player's keys and pad controls (the controls file); none: the default table.
+  std::optional<ControlsTable> Controls;
+  // The music's and the effects' volume, 0..100, as heard (the game computes the same).
+  int MusicVolume = 100, SoundVolume = 100;
 };
 
 std::unique_ptr<IPlatform> CreateSdlPlatform(const SdlPlatformSettings& settings = {});
