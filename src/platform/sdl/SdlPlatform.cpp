@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <vector>
 
 #include "framework/DisplayText.h"
 #include "platform/GamepadMap.h"
@@ -21,6 +20,8 @@
 #include "platform/sdl/SdlPads.h"
 #include "platform/sdl/SdlSecondWindow.h"
 #include "platform/sdl/SdlTypedText.h"
+#include "platform/sdl/SdlWindowIcon.h"
+#include "platform/sdl/SdlWindowPlace.h"
 
 namespace kestrune {
 namespace {
@@ -45,8 +46,6 @@ bool ProgramOnPath(const std::string& name) {
 constexpr int kVkF12 = 0x7B;
 // Frames between two looks at the display's refresh rate.
 constexpr int kRateCheckFrames = 60;
-// The smallest window the player can size it to: a quarter of the picture, still readable.
-constexpr int kMinimumWidth = 400, kMinimumHeight = 300;
 
 // The player's controls, or the default table.
 ControlsTable ControlsOf(const SdlPlatformSettings& settings) {
@@ -66,8 +65,7 @@ class SdlPlatform final : public IPlatform {
 
   ~SdlPlatform() override {
     if (window_ != nullptr && settings_.WindowClosing) {
-      settings_.WindowClosing({windowed_.X - windowedBorders_.X, windowed_.Y - windowedBorders_.Y, windowed_.W,
-                               windowed_.H});
+      settings_.WindowClosing(place_.ForNextSession());
     }
     second_.Close();
     audio_.reset();
@@ -97,17 +95,17 @@ class SdlPlatform final : public IPlatform {
       lastError_ = "no display is available (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
       return false;
     }
-    startPlace_ = StartPlace();
+    const PixelRect home = place_.ChooseHome(settings_.LastWindow, width_, height_);
     // Resizable, the picture scaled into it; high-DPI displays give it their full pixel count.
-    window_ = SDL_CreateWindow(title.c_str(), startPlace_.X, startPlace_.Y, startPlace_.W, startPlace_.H,
+    window_ = SDL_CreateWindow(title.c_str(), home.X, home.Y, home.W, home.H,
                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window_ == nullptr) {
       lastError_ = std::string("the window cannot be created (") + SDL_GetError() + ")";
       return false;
     }
-    SDL_SetWindowMinimumSize(window_, kMinimumWidth, kMinimumHeight);
-    SetIcon();
-    RememberWindowed();
+    SDL_SetWindowMinimumSize(window_, kMinimumWindowWidth, kMinimumWindowHeight);
+    SetWindowIconFromFile(window_, settings_.IconFile);
+    place_.Remember(window_, fullScreen_);
     renderer_ = SDL_CreateRenderer(window_, -1,
                                    SDL_RENDERER_ACCELERATED | (settings_.Vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -149,14 +147,14 @@ class SdlPlatform final : public IPlatform {
     fullScreen_ = fullScreen;
     if (!fullScreen) {
       // Back at the size it had before full screen.
-      SDL_SetWindowSize(window_, windowed_.W, windowed_.H);
+      SDL_SetWindowSize(window_, place_.Windowed().W, place_.Windowed().H);
       if (pendingPlacement_) {
         SDL_SetWindowPosition(window_, pendingPlacement_->X, pendingPlacement_->Y);
         if (pendingPlacement_->Width > 0 && pendingPlacement_->Height > 0)
           SDL_SetWindowSize(window_, pendingPlacement_->Width, pendingPlacement_->Height);
         pendingPlacement_.reset();
       } else if (centreWhenWindowed_) {
-        MoveHome();
+        place_.MoveHome(window_);
       }
       centreWhenWindowed_ = false;
     }
@@ -219,10 +217,11 @@ class SdlPlatform final : public IPlatform {
     if (window_ == nullptr) return false;
     // The window's own placement: the last one it had as a window (before full screen, before
     // being maximised or minimised).
-    p.X = windowed_.X;
-    p.Y = windowed_.Y;
-    p.Width = windowed_.W;
-    p.Height = windowed_.H;
+    const PixelRect& windowed = place_.Windowed();
+    p.X = windowed.X;
+    p.Y = windowed.Y;
+    p.Width = windowed.W;
+    p.Height = windowed.H;
     p.Minimized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
     return true;
   }
@@ -246,7 +245,7 @@ class SdlPlatform final : public IPlatform {
       pendingPlacement_.reset();
       return;
     }
-    MoveHome();
+    place_.MoveHome(window_);
   }
 
   // --- The second window (the goodbye window) ---------------------------------------------------
@@ -367,61 +366,6 @@ class SdlPlatform final : public IPlatform {
                            outW, outH, width_, height_, px, py);
   }
 
-  // Where the window opens: the last session's place when it can still be reached on one of the
-  // displays, else the largest whole multiple of the picture that fits the first display.
-  PixelRect StartPlace() const {
-    std::vector<PixelRect> displays;
-    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-      SDL_Rect b{};
-      if (SDL_GetDisplayUsableBounds(i, &b) == 0) displays.push_back({b.x, b.y, b.w, b.h});
-    }
-    if (const auto reopened = settings_.LastWindow ? ReopenedWindowRect(*settings_.LastWindow, displays)
-                                                    : std::nullopt) {
-      PixelRect last = *reopened;
-      last.W = std::max(last.W, kMinimumWidth);
-      last.H = std::max(last.H, kMinimumHeight);
-      return last;
-    }
-    const PixelRect usable = displays.empty() ? PixelRect{0, 0, width_, height_} : displays.front();
-    return FirstWindowRect(usable, width_, height_);
-  }
-
-  // The place and size of the window as a window, kept while it is one: full screen, maximised
-  // and minimised states are not what the player sized it to.
-  void RememberWindowed() {
-    if (window_ == nullptr || fullScreen_) return;
-    const Uint32 flags = SDL_GetWindowFlags(window_);
-    if ((flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED |
-                  SDL_WINDOW_MINIMIZED)) != 0)
-      return;
-    SDL_GetWindowPosition(window_, &windowed_.X, &windowed_.Y);
-    SDL_GetWindowSize(window_, &windowed_.W, &windowed_.H);
-    // The frame's left and top edges, known once the window manager has framed the window.
-    int top = 0, left = 0;
-    if (SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr) == 0) windowedBorders_ = {left, top, 0, 0};
-  }
-
-  // Back where the window opened. A new window is placed by its frame's corner, a moved one by
-  // its inside's (SDL allows for the frame once it knows it): the frame goes back to its corner
-  // either way, so the window opens at the same place session after session.
-  void MoveHome() {
-    int top = 0, left = 0;
-    if (SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr) != 0) top = left = 0;
-    SDL_SetWindowPosition(window_, startPlace_.X + left, startPlace_.Y + top);
-  }
-
-  void SetIcon() {
-    if (settings_.IconFile.empty()) return;
-    SDL_Surface* icon = SDL_LoadBMP(settings_.IconFile.c_str());
-    if (icon == nullptr) {
-      std::cerr << "Kestrune: the window icon " << EscapeForDisplay(settings_.IconFile)
-                << " cannot be read (" << SDL_GetError() << ")" << std::endl;
-      return;
-    }
-    SDL_SetWindowIcon(window_, icon);
-    SDL_FreeSurface(icon);
-  }
-
   void Translate(const SDL_Event& e) {
     if (second_.Owns(e)) {
       const int key = e.type == SDL_KEYDOWN ? keyboard_.KeyOf(e.key.keysym.scancode, e.key.keysym.sym) : 0;
@@ -448,7 +392,7 @@ class SdlPlatform final : public IPlatform {
         } else if (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
           DisplayChanged();
         } else if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-          RememberWindowed();
+          place_.Remember(window_, fullScreen_);
         }
         break;
       case SDL_DISPLAYEVENT:
@@ -510,9 +454,7 @@ class SdlPlatform final : public IPlatform {
   GamepadMap pad_;
   SdlPads pads_{pad_};
   int width_ = 800, height_ = 600;
-  PixelRect startPlace_;
-  PixelRect windowed_{0, 0, 800, 600};
-  PixelRect windowedBorders_;  // X: the frame's left edge, Y: its top edge (title bar)
+  SdlWindowPlace place_;
   bool videoInit_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
