@@ -86,5 +86,33 @@ TEST(DesktopFiles, IconsComeInTheUsualSizes) {
   }
 }
 
+// The metainfo's screenshots are the pictures the build draws from the replays in
+// assets/screenshots/, kept in assets/desktop/screenshots/ where the metainfo's addresses point.
+// KESTRUNE_UPDATE_GOLDEN=1 copies the build's pictures there after an intended change (look at
+// them first).
+TEST(DesktopFiles, MetainfoScreenshotsAreWhatTheBuildDraws) {
+  std::ifstream in(kDesktopDir + "org.kestrune.Kestrune.metainfo.xml");
+  const std::string metainfo{std::istreambuf_iterator<char>(in), {}};
+  const std::regex image(R"(<image[^>]*>[^<]*/assets/desktop/screenshots/([a-z]+\.png)</image>)");
+  std::vector<std::string> names;
+  for (std::sregex_iterator it(metainfo.begin(), metainfo.end(), image), end; it != end; ++it)
+    names.push_back((*it)[1].str());
+  EXPECT_EQ(names, (std::vector<std::string>{"intro.png", "race.png", "highscores.png"}));
+  const bool update = std::getenv("KESTRUNE_UPDATE_GOLDEN") != nullptr;
+  auto bytes = [](const fs::path& file) {
+    std::ifstream picture(file, std::ios::binary);
+    return std::string{std::istreambuf_iterator<char>(picture), {}};
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const fs::path drawn = fs::path(KESTRUNE_BUILD_DIR) / "screenshots" / name;
+    const fs::path kept = fs::path(kDesktopDir) / "screenshots" / name;
+    ASSERT_TRUE(fs::is_regular_file(drawn)) << drawn;
+    if (update) fs::copy_file(drawn, kept, fs::copy_options::overwrite_existing);
+    EXPECT_TRUE(bytes(drawn) == bytes(kept)) << kept << " differs from the build's " << drawn
+                                             << " (KESTRUNE_UPDATE_GOLDEN=1 to take the new one)";
+  }
+}
+
 }  // namespace
 }  // namespace kestrune
