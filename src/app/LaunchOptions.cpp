@@ -32,6 +32,20 @@ bool WritableFolder(const fs::path& folder) {
   return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+// "window X Y WIDTH HEIGHT": whole numbers, a size of at least one pixel and no more than a
+// desktop could hold, nothing after them.
+bool ReadWindowLine(const std::string& line, std::optional<DisplayOptions::Window>& out) {
+  std::istringstream words(line);
+  std::string key, rest;
+  long long x = 0, y = 0, w = 0, h = 0;
+  if (!(words >> key >> x >> y >> w >> h) || (words >> rest)) return false;
+  constexpr long long kLimit = 1 << 15;  // SDL's window coordinates are 16-bit on X11
+  const auto within = [](long long v) { return v > -kLimit && v < kLimit; };
+  if (!within(x) || !within(y) || w < 1 || h < 1 || w >= kLimit || h >= kLimit) return false;
+  out = DisplayOptions::Window{static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h)};
+  return true;
+}
+
 bool BelowShare(const fs::path& root) {
   for (const fs::path& part : root)
     if (part == "share") return true;
@@ -84,6 +98,16 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       if (!value(options.RecordFile)) return false;
     } else if (arg == "--replay") {
       if (!value(options.ReplayFile)) return false;
+    } else if (arg == "--fullscreen" || arg == "--window") {
+      options.FullScreen = arg == "--fullscreen";
+    } else if (arg == "--vsync") {
+      std::string choice;
+      if (!value(choice)) return false;
+      if (choice != "on" && choice != "off") {
+        error = "--vsync must be on or off, not " + choice;
+        return false;
+      }
+      options.Vsync = choice == "on";
     } else if (arg == "--scale" || arg == "--filter") {
       std::string choice;
       if (!value(choice)) return false;
@@ -124,6 +148,10 @@ std::string LaunchHelpText() {
          "                 scale the picture to fit (the default) or by the largest whole multiple\n"
          "  --filter linear|nearest\n"
          "                 smooth the scaled picture (the default) or keep its pixels sharp\n"
+         "  --fullscreen, --window\n"
+         "                 start in full screen or in a window this time (the options keep\n"
+         "                 their own choice)\n"
+         "  --vsync on|off wait for the display's refresh (the default) or pace the game itself\n"
          "  --verbose      say on standard error which folders the game reads and writes\n"
          "  --controls     print the keys and pad controls in use (the controls file's\n"
          "                 format) and exit\n"
@@ -211,6 +239,9 @@ DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::stri
       options.IntegerScale = value == "integer";
     } else if (key == "filter" && (value == "linear" || value == "nearest") && extra.empty()) {
       options.NearestFilter = value == "nearest";
+    } else if (key == "vsync" && (value == "on" || value == "off") && extra.empty()) {
+      options.Vsync = value == "on";
+    } else if (key == "window" && ReadWindowLine(content, options.LastWindow)) {
     } else {
       // The line is quoted escaped: the file's bytes must not reach the terminal raw.
       if (content.size() > 80) content = content.substr(0, 80) + "...";
@@ -218,6 +249,38 @@ DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::stri
     }
   }
   return options;
+}
+
+DisplayOptions DisplayForSession(const LaunchOptions& options, const DisplayOptions& file) {
+  DisplayOptions session = file;
+  session.IntegerScale = options.IntegerScale.value_or(file.IntegerScale);
+  session.NearestFilter = options.NearestFilter.value_or(file.NearestFilter);
+  session.Vsync = options.Vsync.value_or(file.Vsync);
+  return session;
+}
+
+std::string WithLastWindow(const std::string& text, const DisplayOptions::Window& window) {
+  const std::string line = "window " + std::to_string(window.X) + " " + std::to_string(window.Y) + " " +
+                           std::to_string(window.Width) + " " + std::to_string(window.Height);
+  std::string out;
+  bool replaced = false;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string content = text.substr(start, end - start);
+    start = end + 1;
+    std::string key;
+    std::istringstream(content.substr(0, content.find('#'))) >> key;
+    if (key == "window") {
+      // One window line: the first becomes the new place, any later ones go.
+      if (!replaced) out += line + "\n";
+      replaced = true;
+    } else {
+      out += content + "\n";
+    }
+  }
+  if (!replaced) out += line + "\n";
+  return out;
 }
 
 }  // namespace kestrune

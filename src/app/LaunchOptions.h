@@ -20,6 +20,11 @@ struct LaunchOptions {
   // --scale fit|integer and --filter linear|nearest; unset where the display file decides.
   std::optional<bool> IntegerScale;
   std::optional<bool> NearestFilter;
+  // --fullscreen / --window: the mode for this session, whatever the options file says (which
+  // keeps its own switch); unset where the options decide.
+  std::optional<bool> FullScreen;
+  // --vsync on|off; unset where the display file decides.
+  std::optional<bool> Vsync;
   std::string RecordFile;  // --record: the session is written to it as a replay script
   std::string ReplayFile;  // --replay: a replay script played back in the window
 };
@@ -29,12 +34,29 @@ struct LaunchOptions {
 struct DisplayOptions {
   bool IntegerScale = false;
   bool NearestFilter = false;
+  // Presenting waits for the display's vertical blank; off, the game paces itself.
+  bool Vsync = true;
+  // The window's place and size when the last session ended (window coordinates of the desktop).
+  struct Window {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    bool operator==(const Window&) const = default;
+  };
+  std::optional<Window> LastWindow;
 };
 
 // The display options file (Display.cfg beside the saves, kept apart from the options file so
-// that keeps its format): "scale fit|integer" and "filter linear|nearest" lines, "#" comments.
-// A line it does not understand is skipped with a warning; the rest still counts.
+// that keeps its format): "scale fit|integer", "filter linear|nearest", "vsync on|off" and
+// "window X Y WIDTH HEIGHT" lines, "#" comments. A line it does not understand is skipped with a
+// warning; the rest still counts.
 DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::string>& warnings);
+
+// The display settings of this session: the command line's choices where it makes them, the
+// display file's otherwise.
+DisplayOptions DisplayForSession(const LaunchOptions& options, const DisplayOptions& file);
+
+// The display file's text with its "window" line saying this place and size (replaced where the
+// file has one, added at the end otherwise); every other line is kept as it was.
+std::string WithLastWindow(const std::string& text, const DisplayOptions::Window& window);
 
 // Reads the arguments after the program name. Returns false with a one-line reason for an
 // unknown option or a missing or bad value.

@@ -90,21 +90,36 @@ int main(int argc, char** argv) {
               << "\nkestrune: settings: " << folders.Settings.string()
               << "\nkestrune: screenshots: " << folders.Screenshots.string() << std::endl;
   }
-  // Display.cfg in the settings folder holds the scaling choices; the command line overrides it.
+  // Display.cfg in the settings folder holds the display choices and the window's last place;
+  // the command line overrides the choices.
+  const std::string displayFile = (folders.Settings / "Display.cfg").string();
   std::vector<std::string> warnings;
   // Read only when it is a small regular file: a FIFO or a device there must not hang the start.
   std::string displayText;
+  // The window's place is written back at the end only to a file read whole now (or none yet):
+  // a file that could not be read is left as it is.
+  bool displayWritable = false;
   try {
-    const auto bytes = kestrune::ReadRegularFile(
-        (folders.Settings / "Display.cfg").string(), 64 * 1024);
+    const auto bytes = kestrune::ReadRegularFile(displayFile, 64 * 1024);
     displayText.assign(bytes.begin(), bytes.end());
+    displayWritable = true;
   } catch (const kestrune::EKestruneError&) {
     // Missing or unreadable: the defaults.
+    std::error_code missing;
+    displayWritable = !std::filesystem::exists(std::filesystem::symlink_status(displayFile, missing));
   }
-  const kestrune::DisplayOptions display = kestrune::ReadDisplayOptions(displayText, warnings);
+  const kestrune::DisplayOptions display =
+      kestrune::DisplayForSession(options, kestrune::ReadDisplayOptions(displayText, warnings));
   for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
-  settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
-  settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
+  settings.IntegerScale = display.IntegerScale;
+  settings.NearestFilter = display.NearestFilter;
+  settings.Vsync = display.Vsync;
+  if (display.LastWindow)
+    settings.LastWindow = kestrune::PixelRect{display.LastWindow->X, display.LastWindow->Y,
+                                              display.LastWindow->Width, display.LastWindow->Height};
+  // The emblem the build draws beside the data.
+  settings.IconFile = "Data/Res/Icon.bmp";
+  kestrune::SetFullScreenForSession(options.FullScreen);
   // The player's keys and pad controls, and the volumes, in files beside Display.cfg.
   {
     const std::filesystem::path& folder = folders.Settings;
@@ -135,6 +150,17 @@ int main(int argc, char** argv) {
     std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
   };
   if (!replayPath.empty()) return kestrune::PlayReplayInWindow(replayPath.string(), settings);
+  // The next session opens the window where this one left it.
+  settings.WindowClosing = [&displayFile, &displayText, displayWritable](const kestrune::PixelRect& place) {
+    if (!displayWritable || place.W <= 0 || place.H <= 0) return;
+    try {
+      kestrune::WriteFileAtomically(displayFile,
+                                    kestrune::WithLastWindow(displayText, {place.X, place.Y, place.W, place.H}));
+    } catch (const kestrune::EKestruneError& e) {
+      std::cerr << "kestrune: the window's place was not saved: " << kestrune::EscapeForDisplay(e.what())
+                << std::endl;
+    }
+  };
   auto platform = kestrune::CreateSdlPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);

@@ -28,7 +28,10 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
       {{"-h", "--version"}, true, ""},
       {{"--data", "/opt/games"}, true, ""},
       {{"--data"}, false, "--data needs a value"},
-      {{"--fullscreen"}, false, "unknown option --fullscreen"},
+      {{"--full"}, false, "unknown option --full"},
+      {{"--fullscreen", "--vsync", "off"}, true, ""},
+      {{"--vsync"}, false, "--vsync needs a value"},
+      {{"--vsync", "yes"}, false, "--vsync must be on or off, not yes"},
       {{"level3"}, false, "unexpected argument level3"},
       {{"--scale", "integer", "--filter", "nearest"}, true, ""},
       {{"--scale", "2"}, false, "--scale must be fit or integer, not 2"},
@@ -82,6 +85,64 @@ TEST(LaunchOptions, DisplayFileSetsScalingAndSkipsWhatItDoesNotUnderstand) {
   warnings.clear();
   d = ReadDisplayOptions(std::string("\0\xff\r\n", 4), warnings);
   EXPECT_FALSE(d.IntegerScale || d.NearestFilter);
+}
+
+// --fullscreen, --window and --vsync: the last of --fullscreen and --window counts; the command
+// line wins over Display.cfg, which decides what the command line leaves open.
+TEST(LaunchOptions, DisplayChoicesOfTheCommandLineWinOverTheDisplayFile) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string file;
+    std::optional<bool> fullScreen;
+    bool vsync, integer, nearest;
+  };
+  const std::vector<Case> cases = {
+      {{}, "", std::nullopt, true, false, false},
+      {{"--fullscreen"}, "vsync off\n", true, false, false, false},
+      {{"--window"}, "scale integer\n", false, true, true, false},
+      {{"--window", "--fullscreen"}, "", true, true, false, false},
+      {{"--vsync", "on"}, "vsync off\nfilter nearest\n", std::nullopt, true, false, true},
+      {{"--vsync", "off", "--scale", "fit"}, "vsync on\nscale integer\n", std::nullopt, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    LaunchOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseLaunchOptions(c.args, options, error)) << error;
+    std::vector<std::string> warnings;
+    const DisplayOptions session = DisplayForSession(options, ReadDisplayOptions(c.file, warnings));
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_EQ(options.FullScreen, c.fullScreen);
+    EXPECT_EQ(session.Vsync, c.vsync);
+    EXPECT_EQ(session.IntegerScale, c.integer);
+    EXPECT_EQ(session.NearestFilter, c.nearest);
+  }
+}
+
+// The window's last place and size survive a round trip through Display.cfg without disturbing
+// its other lines; damaged window lines are skipped with a warning.
+TEST(DisplayOptions, TheLastWindowRoundTripsAndKeepsTheOtherLines) {
+  const DisplayOptions::Window placed{-1200, 35, 1600, 1200};
+  const std::string file = "# mine\nscale integer\nwindow 1 2 3 4  # old\nvsync off\nwindow 5 6 7 8\n";
+  const std::string updated = WithLastWindow(file, placed);
+  EXPECT_EQ(updated, "# mine\nscale integer\nwindow -1200 35 1600 1200\nvsync off\n");
+  std::vector<std::string> warnings;
+  DisplayOptions d = ReadDisplayOptions(updated, warnings);
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(d.LastWindow, placed);
+  EXPECT_TRUE(d.IntegerScale);
+  EXPECT_FALSE(d.Vsync);
+  // No file yet, or none with a window line: the line is added.
+  EXPECT_EQ(WithLastWindow("", placed), "window -1200 35 1600 1200\n");
+  EXPECT_EQ(WithLastWindow("filter nearest", placed), "filter nearest\nwindow -1200 35 1600 1200\n");
+
+  for (const char* bad : {"window 1 2 3", "window 1 2 0 600", "window 1 2 800 -600", "window a b c d",
+                          "window 1 2 800 600 9", "window 99999 0 800 600", "window 0 0 800 99999999999"}) {
+    warnings.clear();
+    d = ReadDisplayOptions(bad, warnings);
+    EXPECT_FALSE(d.LastWindow.has_value()) << bad;
+    EXPECT_EQ(warnings.size(), 1u) << bad;
+  }
 }
 
 // A scratch tree: an installed prefix (bin/, share/kestrune/Data/Res) and a bare folder.
