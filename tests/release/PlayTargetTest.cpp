@@ -26,7 +26,8 @@ TEST(PlayTarget, BuildsTheGameAndItsDataOnly) {
   const std::string commands = Output("ninja -C '" KESTRUNE_BUILD_DIR "' -t commands game 2>/dev/null");
   ASSERT_FALSE(commands.empty());
   for (const char* needed : {" -o kestrune ", "kestrune-pictures " KESTRUNE_BUILD_DIR "/Data/Res",
-                             "kestrune-audiogen ", KESTRUNE_BUILD_DIR "/Data/Fonts", "CopyDocs.cmake"})
+                             "kestrune-audiogen ", KESTRUNE_BUILD_DIR "/Data/Fonts", KESTRUNE_BUILD_DIR "/Data/Res/Icon.bmp",
+                             "CopyDocs.cmake"})
     EXPECT_NE(commands.find(needed), std::string::npos) << needed;
   // Objects of the other folders are named relative to the build folder.
   for (const char* unwanted : {" tests/CMakeFiles/", " bench/CMakeFiles/", " fuzz/CMakeFiles/", " tools/", "libgtest",
