@@ -35,5 +35,15 @@ TEST(PlayTarget, BuildsTheGameAndItsDataOnly) {
     EXPECT_EQ(commands.find(unwanted), std::string::npos) << unwanted;
 }
 
+// The store screenshots replay the game, whose text is drawn with Data/Fonts: a parallel build
+// must copy the fonts before it draws them, or the pictures letter with whatever is installed.
+TEST(PlayTarget, StoreScreenshotsWaitForTheFonts) {
+  if (!std::filesystem::exists(KESTRUNE_BUILD_DIR "/build.ninja")) GTEST_SKIP() << "not a Ninja build";
+  const std::string commands =
+      Output("ninja -C '" KESTRUNE_BUILD_DIR "' -t commands '" KESTRUNE_BUILD_DIR "/screenshots/intro.png' 2>/dev/null");
+  ASSERT_NE(commands.find("kestrune-replay"), std::string::npos) << commands;
+  EXPECT_NE(commands.find(KESTRUNE_BUILD_DIR "/Data/Fonts"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kestrune
