@@ -1,8 +1,10 @@
-# Copies the game's documents that the menus' links open into the Docs folder of the build tree
-# (the game's working directory). A document not written yet is skipped; the link then says so
-# on standard error.
-foreach(doc README.md LICENSE)
+# Copies the game's documents into the Docs folder of the build tree (the game's working
+# directory): the player's guide, whose sections the game's links open, and the README and the
+# licence beside it. A document not written yet is skipped; a link to it then says so on
+# standard error.
+foreach(doc README.md LICENSE docs/guide.html)
   if(EXISTS ${SOURCE_DIR}/${doc})
-    file(COPY_FILE ${SOURCE_DIR}/${doc} ${DOCS_DIR}/${doc} ONLY_IF_DIFFERENT)
+    get_filename_component(name ${doc} NAME)
+    file(COPY_FILE ${SOURCE_DIR}/${doc} ${DOCS_DIR}/${name} ONLY_IF_DIFFERENT)
   endif()
 endforeach()

@@ -3,7 +3,7 @@
 # the game under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup-debian.sh
+bash scripts/setup-debian.sh --tests
 bash scripts/build.sh
 (cd build && ctest --output-on-failure -j "$(nproc)")
 bash scripts/soak.sh

@@ -16,15 +16,6 @@ OUT=${WEB_BUILD:-build-web}
 JOBS=${JOBS:-2}
 export DEBIAN_FRONTEND=noninteractive
 
-# The stand-in faces the text renderer uses, packed with the data (a browser has no fontconfig).
-FONT_FILES=(
-  /usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf /usr/share/fonts/truetype/dseg/DSEG7Classic-Bold.ttf
-  /usr/share/fonts/opentype/bebas-neue/BebasNeue-Book.otf /usr/share/fonts/opentype/bebas-neue/BebasNeue-Bold.otf
-  /usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf
-  /usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf
-  /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
-  /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf)
-
 need=()
 command -v emcc >/dev/null || need+=(emscripten)
 command -v cmake >/dev/null || need+=(cmake)
@@ -34,14 +25,6 @@ command -v gzip >/dev/null || need+=(gzip)
 [ -x /usr/bin/chromium ] || need+=(chromium)
 command -v node >/dev/null || need+=(nodejs)
 command -v npm >/dev/null || need+=(npm)
-for f in "${FONT_FILES[@]}"; do
-  [ -f "$f" ] && continue
-  case $f in
-    */dseg/*) need+=(fonts-dseg) ;;
-    */bebas-neue/*) need+=(fonts-bebas-neue) ;;
-    */liberation2/*) need+=(fonts-liberation2) ;;
-  esac
-done
 if [ ${#need[@]} -gt 0 ]; then
   echo "== installing ${need[*]}"
   [ "$(id -u)" = 0 ] || { echo "web.sh: installing ${need[*]} needs root (or install them first)" >&2; exit 1; }
@@ -58,16 +41,15 @@ if [ ! -f "$NATIVE/build.ninja" ] && [ ! -f "$NATIVE/Makefile" ]; then
   [ -x scripts/setup-debian.sh ] && [ "$(id -u)" = 0 ] && bash scripts/setup-debian.sh
   cmake -S . -B "$NATIVE" -G Ninja -DKESTRUNE_TESTS=OFF -DKESTRUNE_BENCH=OFF
 fi
-cmake --build "$NATIVE" -j"$JOBS" --target pictures kestrune_audio_data kestrune_docs
+cmake --build "$NATIVE" -j"$JOBS" --target pictures kestrune_audio_data fonts kestrune_docs
 
 echo "== staging the files the game reads"
 STAGE=$ROOT/$OUT/stage/game
 rm -rf "$ROOT/$OUT/stage"
-mkdir -p "$STAGE/Data" "$STAGE/Fonts" "$STAGE/Docs"
+mkdir -p "$STAGE/Data" "$STAGE/Docs"
 # The data set without anything a native run saved into its Data/Save.
-cp -r "$NATIVE/Data/Res" "$NATIVE/Data/Music" "$STAGE/Data/"
+cp -r "$NATIVE/Data/Res" "$NATIVE/Data/Music" "$NATIVE/Data/Fonts" "$STAGE/Data/"
 cp -r "$NATIVE/Docs/." "$STAGE/Docs/"
-cp "${FONT_FILES[@]}" "$STAGE/Fonts/"
 
 echo "== compiling the game for the browser"
 export NODE_PATH=/usr/share/nodejs NODE_OPTIONS=--no-experimental-fetch

@@ -1,5 +1,5 @@
 #pragma once
-// Compiles a song written in the project's compact tracker notation (see the README,
+// Compiles a song written in the project's compact tracker notation (see docs/data-set.md,
 // "Song notation") into an XM module. Errors name the line: "Menu.song:12: ...".
 
 #include <string>

@@ -62,7 +62,7 @@ void WriteContactSheet(const PictureArchive& all, const std::string& pngPath, in
   cairo_t* cr = cairo_create(sheet);
   cairo_set_source_rgb(cr, 0.16, 0.17, 0.19);
   cairo_paint(cr);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   for (std::size_t i = 0; i < archive.Items.size(); ++i) {
     const auto& item = archive.Items[i];
     const double px = places[i].x, py = places[i].y + kLabel;

@@ -14,6 +14,7 @@
 #include "ContactSheet.h"
 #include "Goodbye.h"
 #include "LayoutPreview.h"
+#include "ShippedFonts.h"
 #include "Library2.h"
 #include "framework/ArchiveIO.h"
 #include "library1/Library1.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
+    kestrune::art::UseShippedFonts();
     const std::string out = argv[1];
     kestrune::PictureArchive library1, library2;
     kestrune::AddLibrary1Pictures(library1);

@@ -11,6 +11,9 @@
 #ifndef KESTRUNE_VERSION
 #define KESTRUNE_VERSION "unknown"
 #endif
+#ifndef KESTRUNE_DATA_FROM_BIN
+#define KESTRUNE_DATA_FROM_BIN "../share/kestrune"
+#endif
 
 namespace kestrune {
 namespace fs = std::filesystem;
@@ -29,12 +32,51 @@ bool WritableFolder(const fs::path& folder) {
   return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+// "window X Y WIDTH HEIGHT": whole numbers, a size of at least one pixel and no more than a
+// desktop could hold, nothing after them.
+bool ReadWindowLine(const std::string& line, std::optional<DisplayOptions::Window>& out) {
+  std::istringstream words(line);
+  std::string key, rest;
+  long long x = 0, y = 0, w = 0, h = 0;
+  if (!(words >> key >> x >> y >> w >> h) || (words >> rest)) return false;
+  constexpr long long kLimit = 1 << 15;  // SDL's window coordinates are 16-bit on X11
+  const auto within = [](long long v) { return v > -kLimit && v < kLimit; };
+  if (!within(x) || !within(y) || w < 1 || h < 1 || w >= kLimit || h >= kLimit) return false;
+  out = DisplayOptions::Window{static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h)};
+  return true;
+}
+
+bool BelowShare(const fs::path& root) {
+  for (const fs::path& part : root)
+    if (part == "share") return true;
+  return false;
+}
+
+// Copies a file an earlier version kept in the data tree into the per-user folder, unless the
+// player already has one there: a table saved by an earlier install is not lost.
+void CopyWhenMissing(const fs::path& from, const fs::path& to) {
+  std::error_code error;
+  if (fs::exists(to, error) || !fs::is_regular_file(from, error)) return;
+  fs::copy_file(from, to, error);
+}
+
 }  // namespace
 
 bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+    // "--opt=value" is read as "--opt value".
+    std::string arg = args[i];
+    std::optional<std::string> attached;
+    if (const std::size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string::npos) {
+      attached = arg.substr(equals + 1);
+      arg.resize(equals);
+    }
     auto value = [&](std::string& out) {
+      if (attached) {
+        out = *attached;
+        attached.reset();
+        return true;
+      }
       if (i + 1 >= args.size()) {
         error = "option " + arg + " needs a value";
         return false;
@@ -46,12 +88,26 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       options.ShowHelp = true;
     } else if (arg == "--version") {
       options.ShowVersion = true;
+    } else if (arg == "--verbose") {
+      options.Verbose = true;
+    } else if (arg == "--controls") {
+      options.ShowControls = true;
     } else if (arg == "--data") {
       if (!value(options.DataDir)) return false;
     } else if (arg == "--record") {
       if (!value(options.RecordFile)) return false;
     } else if (arg == "--replay") {
       if (!value(options.ReplayFile)) return false;
+    } else if (arg == "--fullscreen" || arg == "--window") {
+      options.FullScreen = arg == "--fullscreen";
+    } else if (arg == "--vsync") {
+      std::string choice;
+      if (!value(choice)) return false;
+      if (choice != "on" && choice != "off") {
+        error = "--vsync must be on or off, not " + choice;
+        return false;
+      }
+      options.Vsync = choice == "on";
     } else if (arg == "--scale" || arg == "--filter") {
       std::string choice;
       if (!value(choice)) return false;
@@ -65,6 +121,10 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
       (scale ? options.IntegerScale : options.NearestFilter) = choice == on;
     } else {
       error = (arg.starts_with("-") ? "unknown option " : "unexpected argument ") + arg;
+      return false;
+    }
+    if (attached) {
+      error = "option " + arg + " takes no value";
       return false;
     }
   }
@@ -88,35 +148,79 @@ std::string LaunchHelpText() {
          "                 scale the picture to fit (the default) or by the largest whole multiple\n"
          "  --filter linear|nearest\n"
          "                 smooth the scaled picture (the default) or keep its pixels sharp\n"
+         "  --fullscreen, --window\n"
+         "                 start in full screen or in a window this time (the options keep\n"
+         "                 their own choice)\n"
+         "  --vsync on|off wait for the display's refresh (the default) or pace the game itself\n"
+         "  --verbose      say on standard error which folders the game reads and writes\n"
+         "  --controls     print the keys and pad controls in use (the controls file's\n"
+         "                 format) and exit\n"
          "  --help, -h     show this help and exit\n"
-         "  --version      show the version and exit\n";
+         "  --version      show the version and exit\n"
+         "\n"
+         "Every option taking a value may also be written --option=VALUE.\n";
 }
 
+std::string LaunchVersionNumber() { return KESTRUNE_VERSION; }
 std::string LaunchVersionText() { return std::string("kestrune ") + KESTRUNE_VERSION + "\n"; }
 
-std::optional<fs::path> FindGameRoot(const std::string& dataDir, const fs::path& exeDir,
-                                     const fs::path& workingDir) {
+fs::path InstalledDataFromExecutable() { return KESTRUNE_DATA_FROM_BIN; }
+
+GameRootSearch FindGameRoot(const std::string& dataDir, const fs::path& exeDir, const fs::path& workingDir,
+                            const fs::path& installedData) {
+  GameRootSearch search;
+  auto tryRoot = [&](const fs::path& candidate, bool installedPlace = false) {
+    const fs::path root = fs::absolute(candidate).lexically_normal();
+    search.Searched.push_back(root);
+    if (!HoldsDataSet(root)) return false;
+    search.Root = root;
+    search.Installed = installedPlace || BelowShare(root);
+    return true;
+  };
   if (!dataDir.empty()) {
     const fs::path dir = fs::absolute(workingDir / dataDir).lexically_normal();
-    if (HoldsDataSet(dir)) return dir;
+    if (tryRoot(dir)) return search;
     // The Data folder itself was named.
     const fs::path named = dir.has_filename() ? dir : dir.parent_path();
-    if (named.filename() == "Data" && HoldsDataSet(named.parent_path())) return named.parent_path();
-    return std::nullopt;
+    if (named.filename() == "Data") tryRoot(named.parent_path());
+    return search;
   }
-  if (HoldsDataSet(workingDir)) return workingDir;
-  const fs::path installed = (exeDir / ".." / "share" / "kestrune").lexically_normal();
-  if (HoldsDataSet(installed)) return installed;
-  if (HoldsDataSet(exeDir)) return exeDir;
-  return workingDir;
+  if (tryRoot(workingDir)) return search;
+  if (tryRoot(exeDir / installedData, true)) return search;
+  tryRoot(exeDir);
+  return search;
 }
 
-fs::path ChooseSaveFolder(const fs::path& gameRoot, const std::function<fs::path()>& userDir) {
+UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)>& getEnv) {
+  auto absoluteVariable = [&](const char* name) -> std::optional<fs::path> {
+    const char* value = getEnv(name);
+    if (value == nullptr || value[0] != '/') return std::nullopt;
+    return fs::path(value);
+  };
+  const fs::path home = absoluteVariable("HOME").value_or("/tmp");
+  return {absoluteVariable("XDG_DATA_HOME").value_or(home / ".local" / "share"),
+          absoluteVariable("XDG_CONFIG_HOME").value_or(home / ".config")};
+}
+
+PlayerFolders ChoosePlayerFolders(const fs::path& gameRoot, bool installed, const UserBaseFolders& user) {
   const fs::path local = gameRoot / "Data" / "Save";
-  if (WritableFolder(local)) return local;
-  const fs::path user = userDir() / "Save";
-  WritableFolder(user);
-  return user;
+  const fs::path userData = user.Data / "kestrune";
+  PlayerFolders folders;
+  if (installed) {
+    folders = {userData / "Save", user.Config / "kestrune", userData / "Screenshots"};
+    WritableFolder(folders.Saves);
+    WritableFolder(folders.Settings);
+    for (const char* file : {"options", "hs", "form"}) CopyWhenMissing(local / file, folders.Saves / file);
+    // Display.cfg lay beside the saves before: in the data tree or in the per-user Save folder.
+    CopyWhenMissing(folders.Saves / "Display.cfg", folders.Settings / "Display.cfg");
+    CopyWhenMissing(local / "Display.cfg", folders.Settings / "Display.cfg");
+    return folders;
+  }
+  folders.Saves = WritableFolder(local) ? local : userData / "Save";
+  if (folders.Saves != local) WritableFolder(folders.Saves);
+  folders.Settings = folders.Saves;
+  folders.Screenshots = folders.Saves.parent_path() / "Screenshots";
+  return folders;
 }
 
 DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::string>& warnings) {
@@ -135,6 +239,9 @@ DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::stri
       options.IntegerScale = value == "integer";
     } else if (key == "filter" && (value == "linear" || value == "nearest") && extra.empty()) {
       options.NearestFilter = value == "nearest";
+    } else if (key == "vsync" && (value == "on" || value == "off") && extra.empty()) {
+      options.Vsync = value == "on";
+    } else if (key == "window" && ReadWindowLine(content, options.LastWindow)) {
     } else {
       // The line is quoted escaped: the file's bytes must not reach the terminal raw.
       if (content.size() > 80) content = content.substr(0, 80) + "...";
@@ -142,6 +249,38 @@ DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::stri
     }
   }
   return options;
+}
+
+DisplayOptions DisplayForSession(const LaunchOptions& options, const DisplayOptions& file) {
+  DisplayOptions session = file;
+  session.IntegerScale = options.IntegerScale.value_or(file.IntegerScale);
+  session.NearestFilter = options.NearestFilter.value_or(file.NearestFilter);
+  session.Vsync = options.Vsync.value_or(file.Vsync);
+  return session;
+}
+
+std::string WithLastWindow(const std::string& text, const DisplayOptions::Window& window) {
+  const std::string line = "window " + std::to_string(window.X) + " " + std::to_string(window.Y) + " " +
+                           std::to_string(window.Width) + " " + std::to_string(window.Height);
+  std::string out;
+  bool replaced = false;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string content = text.substr(start, end - start);
+    start = end + 1;
+    std::string key;
+    std::istringstream(content.substr(0, content.find('#'))) >> key;
+    if (key == "window") {
+      // One window line: the first becomes the new place, any later ones go.
+      if (!replaced) out += line + "\n";
+      replaced = true;
+    } else {
+      out += content + "\n";
+    }
+  }
+  if (!replaced) out += line + "\n";
+  return out;
 }
 
 }  // namespace kestrune

@@ -14,10 +14,17 @@ namespace kestrune {
 struct LaunchOptions {
   bool ShowHelp = false;
   bool ShowVersion = false;
+  bool Verbose = false;  // --verbose: the folders in use are said on standard error
+  bool ShowControls = false;  // --controls: print the keys and pad controls in use
   std::string DataDir;  // --data: the folder holding Data/ (or the Data folder itself)
   // --scale fit|integer and --filter linear|nearest; unset where the display file decides.
   std::optional<bool> IntegerScale;
   std::optional<bool> NearestFilter;
+  // --fullscreen / --window: the mode for this session, whatever the options file says (which
+  // keeps its own switch); unset where the options decide.
+  std::optional<bool> FullScreen;
+  // --vsync on|off; unset where the display file decides.
+  std::optional<bool> Vsync;
   std::string RecordFile;  // --record: the session is written to it as a replay script
   std::string ReplayFile;  // --replay: a replay script played back in the window
 };
@@ -27,12 +34,29 @@ struct LaunchOptions {
 struct DisplayOptions {
   bool IntegerScale = false;
   bool NearestFilter = false;
+  // Presenting waits for the display's vertical blank; off, the game paces itself.
+  bool Vsync = true;
+  // The window's place and size when the last session ended (window coordinates of the desktop).
+  struct Window {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    bool operator==(const Window&) const = default;
+  };
+  std::optional<Window> LastWindow;
 };
 
 // The display options file (Display.cfg beside the saves, kept apart from the options file so
-// that keeps its format): "scale fit|integer" and "filter linear|nearest" lines, "#" comments.
-// A line it does not understand is skipped with a warning; the rest still counts.
+// that keeps its format): "scale fit|integer", "filter linear|nearest", "vsync on|off" and
+// "window X Y WIDTH HEIGHT" lines, "#" comments. A line it does not understand is skipped with a
+// warning; the rest still counts.
 DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::string>& warnings);
+
+// The display settings of this session: the command line's choices where it makes them, the
+// display file's otherwise.
+DisplayOptions DisplayForSession(const LaunchOptions& options, const DisplayOptions& file);
+
+// The display file's text with its "window" line saying this place and size (replaced where the
+// file has one, added at the end otherwise); every other line is kept as it was.
+std::string WithLastWindow(const std::string& text, const DisplayOptions::Window& window);
 
 // Reads the arguments after the program name. Returns false with a one-line reason for an
 // unknown option or a missing or bad value.
@@ -40,20 +64,48 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
 
 std::string LaunchHelpText();
 std::string LaunchVersionText();
+std::string LaunchVersionNumber();  // the version alone, as the build set it
 
-// The folder the game runs in (it holds Data/ and Docs/). Tried in turn: the --data folder
-// (or the parent of a Data folder given there), the working directory when it holds the data
-// set, the installed layout beside the executable (<prefix>/bin -> <prefix>/share/kestrune),
-// the executable's own folder (the build folder). Returns nothing when a --data folder holds
-// no data set; with no --data and no data set found, the working directory.
-std::optional<std::filesystem::path> FindGameRoot(const std::string& dataDir,
-                                                  const std::filesystem::path& exeDir,
-                                                  const std::filesystem::path& workingDir);
+// Where an installed game's data set lies relative to its executable's folder, fixed when the
+// build is configured from its install directories ("../share/kestrune" by default).
+std::filesystem::path InstalledDataFromExecutable();
 
-// Where saves live: Data/Save below the game root when that can be written (it is made when
-// missing), else the Save folder inside the per-user folder (asked of userDir only then; made when
-// missing).
-std::filesystem::path ChooseSaveFolder(const std::filesystem::path& gameRoot,
-                                       const std::function<std::filesystem::path()>& userDir);
+// The folder the game runs in (it holds Data/ and Docs/) and how it was found.
+struct GameRootSearch {
+  std::optional<std::filesystem::path> Root;  // nothing when no data set was found
+  // True when the data set is the installed one beside the executable or lies below a folder
+  // named share: the player's files then go to the per-user folders, never into the data tree.
+  bool Installed = false;
+  std::vector<std::filesystem::path> Searched;  // every folder tried, absolute, in order
+};
+
+// Tried in turn: the --data folder (or the parent of a Data folder given there) and nothing else
+// when it is given; otherwise the working directory, the installed data beside the executable
+// (exeDir / installedData), the executable's own folder (the build folder).
+GameRootSearch FindGameRoot(const std::string& dataDir, const std::filesystem::path& exeDir,
+                            const std::filesystem::path& workingDir,
+                            const std::filesystem::path& installedData = InstalledDataFromExecutable());
+
+// The folders a started game writes to.
+struct PlayerFolders {
+  std::filesystem::path Saves;        // options, hs, form
+  std::filesystem::path Settings;     // Display.cfg and the other settings files
+  std::filesystem::path Screenshots;  // F12 pictures
+};
+
+// The per-user base folders, from $XDG_DATA_HOME and $XDG_CONFIG_HOME when they hold absolute
+// paths, else ~/.local/share and ~/.config. getEnv returns nullptr for an unset variable.
+struct UserBaseFolders {
+  std::filesystem::path Data, Config;
+};
+UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)>& getEnv);
+
+// Installed: saves in <data>/kestrune/Save, screenshots in <data>/kestrune/Screenshots, settings in
+// <config>/kestrune (made when missing); a save file or Display.cfg that an earlier version kept
+// in the data tree's Data/Save is copied over when the per-user folder lacks it. Otherwise (build
+// or portable folder): saves and settings in Data/Save below the game root when that can be
+// written, else in the per-user Save folder; screenshots beside the saves.
+PlayerFolders ChoosePlayerFolders(const std::filesystem::path& gameRoot, bool installed,
+                                  const UserBaseFolders& user);
 
 }  // namespace kestrune

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "app/ScriptOutputPath.h"
@@ -197,6 +199,14 @@ void TReplayRunner::TakeScreenshot(const TReplayScreenshot& shot, std::int64_t f
 
 TReplayResult TReplayRunner::Run() {
   TReplayResult result;
+  // A recording made with the goodbye window switched off ended at once where the window would
+  // have opened; its replay starts from saves that say the same. Only the runner's own fresh
+  // folder is written: a save folder of the user's keeps its files as they are.
+  if (script_.GoodbyeOff && platform_.OwnSaveFolder()) {
+    std::error_code error;
+    std::filesystem::create_directories(platform_.SaveFolder(), error);
+    std::ofstream(std::filesystem::path(platform_.SaveFolder()) / "form", std::ios::binary) << '\x01';
+  }
   TGameSession session(platform_, script_.Seed);
   session.BeforeFormCreate = BeforeFormCreate;
   result.Started = session.Start();

@@ -116,6 +116,9 @@ TReplayScript ParseReplayScript(const std::string& text) {
       if (w.size() != 3) fail("race needs a level and a car");
       script.RaceLevel = static_cast<std::int32_t>(number(1, 1, 1000000));
       script.RaceCar = static_cast<std::int32_t>(number(2, 1, 6));
+    } else if (cmd == "goodbye") {
+      if (w.size() != 2 || Lower(w[1]) != "off") fail("goodbye needs 'off' (or an '@' frame before it)");
+      script.GoodbyeOff = true;
     } else if (cmd == "screenshot") {
       if (w.size() != 3) fail("screenshot needs a frame and a file name");
       const std::int64_t frame = number(1, 1, 100000000);

@@ -8,6 +8,7 @@
 //                           at least 60)
 //   screenshot 120 a.png    write frame 120 (1-based) as PNG, inside the runner's output folder
 //   race 3 2                right after start-up, start a race at level 3 with car 2
+//   goodbye off             the saves the run starts from have the goodbye window switched off
 //   @<frame> <action>       an action before that frame (frame 1 is the first)
 //   @<ms>ms <action>        an action once the game clock reaches that many milliseconds
 //
@@ -69,6 +70,8 @@ struct TReplayScript {
   std::int64_t Frames = 60;
   // A race to start right after start-up (level 0: none).
   std::int32_t RaceLevel = 0, RaceCar = 1;
+  // The goodbye window was switched off in the recorded player's saves: leaving ends at once.
+  bool GoodbyeOff = false;
   std::vector<TReplayScreenshot> Screenshots;
   std::vector<TReplayStep> Steps;
 };

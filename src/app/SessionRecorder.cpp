@@ -47,6 +47,10 @@ bool SessionRecorder::OpenWindow(const std::string& title, int width, int height
   return open;
 }
 
+void SessionRecorder::NoteSavedGoodbyeSwitch(bool switchedOff) {
+  if (switchedOff) WriteLine("goodbye off");
+}
+
 void SessionRecorder::Finish(std::int64_t frames) { WriteLine("frames " + std::to_string(frames)); }
 
 void SessionRecorder::Present(const std::uint16_t* pixels, int width, int height, int pitchPixels) {

@@ -20,6 +20,9 @@ class SessionRecorder final : public IPlatform {
 
   // The frame the next events arrive before (1 = the first frame).
   void BeginFrame(std::int64_t frame) { frame_ = frame; }
+  // Notes the saves the session started from where they change how it plays back: a goodbye
+  // window switched off ends the game at once on leaving. Called after the game's start-up.
+  void NoteSavedGoodbyeSwitch(bool switchedOff);
   // Writes how many frames the session ran.
   void Finish(std::int64_t frames);
   // True once a write to the recording failed (a full disk, an unwritable device). The session
@@ -60,6 +63,7 @@ class SessionRecorder final : public IPlatform {
   void Quit() override { inner_.Quit(); }
   bool QuitRequested() const override { return inner_.QuitRequested(); }
   std::string SaveFolder() const override { return inner_.SaveFolder(); }
+  void SetTextEntry(bool typing) override { inner_.SetTextEntry(typing); }
   ITextRenderer& Text() override { return inner_.Text(); }
   IAudioOutput& Audio() override { return inner_.Audio(); }
 

@@ -1,5 +1,6 @@
 // The kestrune executable: the game joined to the SDL back end.
 #include <chrono>
+#include <cstdlib>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -10,14 +11,17 @@
 #include <vector>
 
 #include "app/LaunchOptions.h"
+#include "app/PlayerSettings.h"
 #include "app/ReplayWindow.h"
 #include "app/Screenshots.h"
 #include "app/SessionRecorder.h"
 #include "framework/DisplayText.h"
 #include "framework/Errors.h"
 #include "framework/FileAccess.h"
+#include "platform/sdl/SdlControls.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/Game.h"
+#include "shell/SavedFiles.h"
 #include "shell/TerminationSignals.h"
 
 namespace {
@@ -59,48 +63,104 @@ int main(int argc, char** argv) {
                                                : std::filesystem::absolute(options.ReplayFile, fsError);
 
   // The game reads Data/ and Docs/ relative to its working directory.
-  const auto root = kestrune::FindGameRoot(options.DataDir, ExecutableFolder(argv[0]),
-                                           std::filesystem::current_path(fsError));
-  if (!root) {
-    std::cerr << "kestrune: " << options.DataDir << " holds no data set (no Data/Res folder)" << std::endl;
+  const auto search = kestrune::FindGameRoot(options.DataDir, ExecutableFolder(argv[0]),
+                                             std::filesystem::current_path(fsError));
+  if (!search.Root) {
+    // Nothing is made anywhere: a start without a data set leaves no Data/Save behind.
+    std::cerr << "kestrune: no data set found (a folder holding Data/Res); searched:" << std::endl;
+    for (const auto& folder : search.Searched)
+      std::cerr << "  " << kestrune::EscapeForDisplay(folder.string()) << std::endl;
+    std::cerr << "kestrune: build the data set or name its folder with --data" << std::endl;
     return 1;
   }
-  std::filesystem::current_path(*root, fsError);
+  const std::filesystem::path root = *search.Root;
+  std::filesystem::current_path(root, fsError);
   if (fsError) {
-    std::cerr << "kestrune: cannot enter " << root->string() << ": " << fsError.message() << std::endl;
+    std::cerr << "kestrune: cannot enter " << root.string() << ": " << fsError.message() << std::endl;
     return 1;
   }
 
   kestrune::SdlPlatformSettings settings;
-  settings.SaveFolder =
-      kestrune::ChooseSaveFolder(".", [] { return std::filesystem::path(kestrune::SdlUserFolder()); })
-          .lexically_normal()
-          .string();
-  // Display.cfg beside the saves holds the scaling choices; the command line overrides it.
+  const kestrune::PlayerFolders folders = kestrune::ChoosePlayerFolders(
+      root, search.Installed, kestrune::UserBaseFoldersFrom([](const char* name) { return std::getenv(name); }));
+  settings.SaveFolder = folders.Saves.string();
+  if (options.Verbose) {
+    std::cerr << "kestrune: data: " << root.string() << (search.Installed ? " (installed)" : " (portable)")
+              << "\nkestrune: saves: " << folders.Saves.string()
+              << "\nkestrune: settings: " << folders.Settings.string()
+              << "\nkestrune: screenshots: " << folders.Screenshots.string() << std::endl;
+  }
+  // Display.cfg in the settings folder holds the display choices and the window's last place;
+  // the command line overrides the choices.
+  const std::string displayFile = (folders.Settings / "Display.cfg").string();
   std::vector<std::string> warnings;
   // Read only when it is a small regular file: a FIFO or a device there must not hang the start.
   std::string displayText;
+  // The window's place is written back at the end only to a file read whole now (or none yet):
+  // a file that could not be read is left as it is.
+  bool displayWritable = false;
   try {
-    const auto bytes = kestrune::ReadRegularFile(
-        (std::filesystem::path(settings.SaveFolder) / "Display.cfg").string(), 64 * 1024);
+    const auto bytes = kestrune::ReadRegularFile(displayFile, 64 * 1024);
     displayText.assign(bytes.begin(), bytes.end());
+    displayWritable = true;
   } catch (const kestrune::EKestruneError&) {
     // Missing or unreadable: the defaults.
+    std::error_code missing;
+    displayWritable = !std::filesystem::exists(std::filesystem::symlink_status(displayFile, missing));
   }
-  const kestrune::DisplayOptions display = kestrune::ReadDisplayOptions(displayText, warnings);
+  const kestrune::DisplayOptions display =
+      kestrune::DisplayForSession(options, kestrune::ReadDisplayOptions(displayText, warnings));
   for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
-  settings.IntegerScale = options.IntegerScale.value_or(display.IntegerScale);
-  settings.NearestFilter = options.NearestFilter.value_or(display.NearestFilter);
+  settings.IntegerScale = display.IntegerScale;
+  settings.NearestFilter = display.NearestFilter;
+  settings.Vsync = display.Vsync;
+  if (display.LastWindow)
+    settings.LastWindow = kestrune::PixelRect{display.LastWindow->X, display.LastWindow->Y,
+                                              display.LastWindow->Width, display.LastWindow->Height};
+  // The emblem the build draws beside the data.
+  settings.IconFile = "Data/Res/Icon.bmp";
+  kestrune::SetFullScreenForSession(options.FullScreen);
+  // The player's keys and pad controls, and the volumes, in files beside Display.cfg.
+  {
+    const std::filesystem::path& folder = folders.Settings;
+    std::vector<std::string> problems;
+    settings.Controls =
+        kestrune::SdlReadControls(kestrune::ReadSettingsFile((folder / kestrune::kControlsFileName).string()), problems);
+    for (const std::string& problem : problems)
+      std::cerr << "kestrune: " << kestrune::kControlsFileName << ": " << problem << std::endl;
+    if (options.ShowControls) {
+      std::cout << kestrune::SdlFormatControls(*settings.Controls);
+      return 0;
+    }
+    problems.clear();
+    const kestrune::SoundVolumes volumes =
+        kestrune::ReadSoundVolumes(kestrune::ReadSettingsFile((folder / kestrune::kSoundFileName).string()), problems);
+    for (const std::string& problem : problems)
+      std::cerr << "kestrune: " << kestrune::kSoundFileName << ": " << problem << std::endl;
+    settings.MusicVolume = volumes.Music;
+    settings.SoundVolume = volumes.Sound;
+  }
   // F12: the picture as a PNG in Screenshots beside the saves, written on a thread of its own.
   // Declared before the window, so pictures still being written are waited for after it closes.
   std::unique_ptr<kestrune::ScreenshotTaker> screenshots;
-  settings.TakeScreenshot = [&screenshots, folder = kestrune::ScreenshotFolderFor(settings.SaveFolder)](
+  settings.TakeScreenshot = [&screenshots, folder = folders.Screenshots](
                                 const std::uint16_t* pixels, int width, int height, int pitchPixels) {
     if (!screenshots) screenshots = std::make_unique<kestrune::ScreenshotTaker>(folder);
     const auto file = screenshots->Take(pixels, width, height, pitchPixels, std::time(nullptr));
     std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
   };
   if (!replayPath.empty()) return kestrune::PlayReplayInWindow(replayPath.string(), settings);
+  // The next session opens the window where this one left it.
+  settings.WindowClosing = [&displayFile, &displayText, displayWritable](const kestrune::PixelRect& place) {
+    if (!displayWritable || place.W <= 0 || place.H <= 0) return;
+    try {
+      kestrune::WriteFileAtomically(displayFile,
+                                    kestrune::WithLastWindow(displayText, {place.X, place.Y, place.W, place.H}));
+    } catch (const kestrune::EKestruneError& e) {
+      std::cerr << "kestrune: the window's place was not saved: " << kestrune::EscapeForDisplay(e.what())
+                << std::endl;
+    }
+  };
   auto platform = kestrune::CreateSdlPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);
@@ -121,6 +181,8 @@ int main(int argc, char** argv) {
   };
   kestrune::TGameSession session(recorder, seed);
   if (!session.Start()) return session.ExitCode();
+  // A replay starts from fresh saves: what of the player's saves changes the run goes with it.
+  recorder.NoteSavedGoodbyeSwitch(kestrune::ReadPromotionSwitch());
   std::int64_t frame = 0;
   while (!session.Finished()) {
     recorder.BeginFrame(++frame);

@@ -93,6 +93,10 @@ class IAudioOutput {
   // Silences (without stopping) every effect channel, not the music: effects are not heard
   // while the game's window is in the background.
   virtual void SetEffectsMuted(bool /*muted*/) {}
+  // The player's volumes (0..100) of the music and of the effects, and the mute key's silence of
+  // both. They change only what is heard: the game plays, stops and counts its sounds the same.
+  virtual void SetVolumes(int /*musicPercent*/, int /*soundPercent*/) {}
+  virtual void SetMuted(bool /*muted*/) {}
 };
 
 // A window's position, size and state, as saved before full screen and put back after it.
@@ -178,6 +182,9 @@ class IPlatform {
   // switch): Data/Save below the game's folder, or a per-user folder where the game's own folder
   // cannot be written (an installed game).
   virtual std::string SaveFolder() const { return "Data/Save"; }
+  // True while the game takes typed text (a name, the country): keys are then themselves, not
+  // the actions the player's controls give them, so every letter types.
+  virtual void SetTextEntry(bool typing) { (void)typing; }
 
   virtual ITextRenderer& Text() = 0;
   virtual IAudioOutput& Audio() = 0;

@@ -10,8 +10,8 @@ constexpr int kVkLeft = 0x25, kVkUp = 0x26, kVkRight = 0x27, kVkDown = 0x28;
 constexpr int kStickLeft = 12, kStickRight = 13, kLeftTrigger = 14, kRightTrigger = 15;
 constexpr int kPressAt = 11000, kReleaseBelow = 8000;
 
-// The virtual keys each control holds, in the order of the controls.
-const std::vector<int>& KeysOf(int control) {
+// The virtual keys each control holds by default, in the order of the controls.
+const std::vector<int>& DefaultKeysOf(int control) {
   static const std::vector<int> table[] = {
       {kVkEnter, 'Z'},                                    // A
       {kVkEsc},                                           // B
@@ -31,6 +31,10 @@ const std::vector<int>& KeysOf(int control) {
 }
 
 }  // namespace
+
+GamepadMap::GamepadMap() {
+  for (int control = 0; control < kControls; ++control) keys_[control] = DefaultKeysOf(control);
+}
 
 void GamepadMap::Button(PadButton button, bool down, std::deque<PlatformEvent>& events) {
   SetControl(static_cast<int>(button), down, events);
@@ -69,7 +73,8 @@ void GamepadMap::AddHeldKeys(std::uint8_t states[256]) const {
 void GamepadMap::SetControl(int control, bool down, std::deque<PlatformEvent>& events) {
   if (control < 0 || control >= kControls || held_[control] == down) return;
   held_[control] = down;
-  for (const int vk : KeysOf(control)) {
+  for (const int vk : keys_[control]) {
+    if (vk < 1 || vk > 255) continue;
     int& holders = holders_[vk];
     holders += down ? 1 : -1;
     if (holders != (down ? 1 : 0)) continue;  // another control already holds (or still holds) it

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 #include "framework/Platform.h"
 
@@ -36,6 +37,12 @@ enum class PadAxis { LeftX, LeftY, LeftTrigger, RightTrigger };
 
 class GamepadMap {
  public:
+  GamepadMap();
+  // The game's keys each control holds (the controls file's choice), in the order of the
+  // controls: the 12 buttons, then stick left, stick right, left trigger, right trigger. Set
+  // before any control is held.
+  void SetKeys(const std::array<std::vector<int>, 16>& keys) { keys_ = keys; }
+
   // A button went down or up on any pad.
   void Button(PadButton button, bool down, std::deque<PlatformEvent>& events);
   // An axis moved (-32768..32767; triggers 0..32767). Past about a third of its travel it counts as
@@ -50,6 +57,7 @@ class GamepadMap {
   // Controls: the 12 buttons, then stick left, stick right, left trigger, right trigger.
   static constexpr int kControls = 16;
   void SetControl(int control, bool down, std::deque<PlatformEvent>& events);
+  std::array<std::vector<int>, kControls> keys_;
   std::array<bool, kControls> held_{};
   std::array<int, 256> holders_{};
 };

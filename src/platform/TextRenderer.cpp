@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <set>
@@ -50,39 +51,13 @@ struct FaceFile {
   double SizeFactor = 1.0;
 };
 
+// What fontconfig picks for a family; Family is empty when nothing matched at all. A browser has
+// no fontconfig (nor installed fonts): there only the faces in the font folder are found.
+FaceFile MatchFamily(const std::string& family, bool bold) {
+  FaceFile out;
 #ifdef __EMSCRIPTEN__
-// A browser has no fontconfig: the stand-in faces travel with the data set, in Fonts/ beside
-// Data/, and are found by this table.
-struct PackedFace {
-  const char* Family;
-  bool Bold;
-  const char* File;
-};
-constexpr PackedFace kPackedFaces[] = {
-    {"DSEG7 Classic", false, "DSEG7Classic-Regular.ttf"}, {"DSEG7 Classic", true, "DSEG7Classic-Bold.ttf"},
-    {"Bebas Neue", false, "BebasNeue-Book.otf"},         {"Bebas Neue", true, "BebasNeue-Bold.otf"},
-    {"Liberation Mono", false, "LiberationMono-Regular.ttf"}, {"Liberation Mono", true, "LiberationMono-Bold.ttf"},
-    {"Liberation Sans", false, "LiberationSans-Regular.ttf"}, {"Liberation Sans", true, "LiberationSans-Bold.ttf"},
-};
-
-// The packed face of a family, in the weight asked for where there is one; Family is empty when
-// the family is not packed.
-FaceFile MatchFamily(const std::string& family, bool bold) {
-  FaceFile out;
-  for (const PackedFace& face : kPackedFaces) {
-    if (!SameName(face.Family, family)) continue;
-    if (out.Path.empty() || face.Bold == bold) {
-      out.Path = std::string("Fonts/") + face.File;
-      out.Family = family;
-      out.IsBold = face.Bold;
-    }
-  }
-  return out;
-}
+  (void)family, (void)bold;
 #else
-// What fontconfig picks for a family; Family is empty when nothing matched at all.
-FaceFile MatchFamily(const std::string& family, bool bold) {
-  FaceFile out;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -115,12 +90,55 @@ FaceFile MatchFamily(const std::string& family, bool bold) {
     FcPatternDestroy(match);
   }
   FcPatternDestroy(pattern);
+#endif
   return out;
 }
 
-#endif
+// The faces kept in the game's font folder (Data/Fonts) for each family the game names: the same
+// files on every machine, so its text looks the same everywhere. An empty bold file means the
+// regular cut emboldened by the rasteriser.
+struct ShippedFace {
+  const char* Family;
+  const char* Regular;
+  const char* Bold;
+};
+constexpr ShippedFace kShippedFaces[] = {
+    {"DS Crystal", "DSEG7Classic-Regular.ttf", ""},
+    {"Beast Impacted", "BebasNeue-Regular.otf", "BebasNeue-Bold.otf"},
+    {"Courier", "LiberationMono-Regular.ttf", ""},
+    {"Arial", "LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf"},
+};
 
-FaceFile ResolveFace(const std::string& family, bool bold) {
+double SizeFactorOf(const std::string& family) {
+  for (const StandIn& s : kStandIns)
+    if (SameName(family, s.Family)) return s.SizeFactor;
+  return 1.0;
+}
+
+// The family's file in the font folder, if the folder has it.
+FaceFile ShippedFile(const std::filesystem::path& folder, const std::string& family, bool bold) {
+  FaceFile face;
+  if (folder.empty()) return face;
+  for (const ShippedFace& s : kShippedFaces) {
+    if (!SameName(family, s.Family)) continue;
+    const bool hasBold = bold && *s.Bold != '\0';
+    const std::filesystem::path file = folder / (hasBold ? s.Bold : s.Regular);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return face;
+    face.Path = file.string();
+    face.IsBold = hasBold;
+    face.Family = family;
+    face.SizeFactor = SizeFactorOf(family);
+    return face;
+  }
+  return face;
+}
+
+// The shipped file first; a data set without it (or a family the folder has no file for) falls
+// back to what fontconfig finds: the family itself, else its free stand-in.
+FaceFile ResolveFace(const std::filesystem::path& folder, const std::string& family, bool bold) {
+  FaceFile shipped = ShippedFile(folder, family, bold);
+  if (!shipped.Path.empty()) return shipped;
   FaceFile face = MatchFamily(family, bold);
   if (SameName(face.Family, family)) return face;
   for (const StandIn& s : kStandIns) {
@@ -135,7 +153,10 @@ FaceFile ResolveFace(const std::string& family, bool bold) {
 
 class TtfTextRenderer final : public ITextRenderer {
  public:
-  TtfTextRenderer() {
+  explicit TtfTextRenderer(const std::string& fontFolder) {
+    // Fixed now: the working directory may change later.
+    std::error_code error;
+    if (!fontFolder.empty()) folder_ = std::filesystem::absolute(fontFolder, error);
     ok_ = TTF_WasInit() > 0 || TTF_Init() == 0;
 #ifndef __EMSCRIPTEN__
     FcInit();
@@ -192,16 +213,20 @@ class TtfTextRenderer final : public ITextRenderer {
     const auto key = std::make_tuple(request.Family, request.PointSize, request.Bold);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
-    TTF_Font* font = nullptr;
-    const FaceFile face = ResolveFace(request.Family, request.Bold);
-    if (!face.Path.empty() && request.PointSize > 0) {
-      const int points = std::max(1, static_cast<int>(std::lround(request.PointSize * face.SizeFactor)));
-      font = TTF_OpenFontIndexDPI(face.Path.c_str(), points, face.Index, 96, 96);
-      // Faces without a bold cut are emboldened by the rasteriser.
-      if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
-    }
+    TTF_Font* font = Open(ResolveFace(folder_, request.Family, request.Bold), request);
+    // A damaged file in the font folder: the installed font stands in, as without the folder.
+    if (font == nullptr && !folder_.empty()) font = Open(ResolveFace({}, request.Family, request.Bold), request);
     fonts_[key] = font;  // a failure is remembered too: no retry every frame
     if (font == nullptr && request.PointSize > 0) ReportMissing(request.Family);
+    return font;
+  }
+
+  static TTF_Font* Open(const FaceFile& face, const FontRequest& request) {
+    if (face.Path.empty() || request.PointSize <= 0) return nullptr;
+    const int points = std::max(1, static_cast<int>(std::lround(request.PointSize * face.SizeFactor)));
+    TTF_Font* font = TTF_OpenFontIndexDPI(face.Path.c_str(), points, face.Index, 96, 96);
+    // Faces without a bold cut are emboldened by the rasteriser.
+    if (font != nullptr && request.Bold && !face.IsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
     return font;
   }
 
@@ -222,6 +247,7 @@ class TtfTextRenderer final : public ITextRenderer {
   }
 
   bool ok_ = false;
+  std::filesystem::path folder_;
   std::set<std::string> reported_;
   std::map<std::tuple<std::string, int, bool>, TTF_Font*> fonts_;
 };
@@ -254,13 +280,18 @@ std::string Windows1252ToUtf8(const std::string& text) {
   return out;
 }
 
-std::unique_ptr<ITextRenderer> CreateTextRenderer() { return std::make_unique<TtfTextRenderer>(); }
+std::unique_ptr<ITextRenderer> CreateTextRenderer(const std::string& fontFolder) {
+  return std::make_unique<TtfTextRenderer>(fontFolder);
+}
 
-std::string ResolveFontFile(const std::string& family, bool bold) {
+std::string ResolveFontFile(const std::string& family, bool bold, const std::string& fontFolder) {
 #ifndef __EMSCRIPTEN__
   FcInit();
 #endif
-  return ResolveFace(family, bold).Path;
+  std::error_code error;
+  const std::filesystem::path folder =
+      fontFolder.empty() ? std::filesystem::path() : std::filesystem::absolute(fontFolder, error);
+  return ResolveFace(folder, family, bold).Path;
 }
 
 }  // namespace kestrune

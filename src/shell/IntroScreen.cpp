@@ -43,9 +43,13 @@ void ActivateIntroItem(std::int32_t item) {
       OpenLocalPage(TLocalPage::Licence);
       break;
     case 3:
+      OpenLocalPage(TLocalPage::Guide);
+      break;
     case 4:
+      OpenLocalPage(TLocalPage::Controls);
+      break;
     case 5:
-      OpenLocalPage(TLocalPage::Readme);
+      OpenLocalPage(TLocalPage::About);
       break;
     default:
       break;

@@ -29,13 +29,23 @@ std::string EncodePath(const std::string& path) {
 
 }  // namespace
 
-const char* LocalPageFile(TLocalPage page) {
+const char* LocalPageFile(TLocalPage) { return "guide.html"; }
+
+const char* LocalPageAnchor(TLocalPage page) {
   switch (page) {
+    case TLocalPage::Controls:
+      return "#controls";
+    case TLocalPage::About:
+      return "#about";
+    case TLocalPage::MoreGames:
+      return "#more-games";
+    case TLocalPage::Modding:
+      return "#your-own-data";
     case TLocalPage::Licence:
-      return "LICENSE";
-    case TLocalPage::Readme:
+      return "#licence";
+    case TLocalPage::Guide:
     default:
-      return "README.md";
+      return "#playing";
   }
 }
 
@@ -44,7 +54,7 @@ std::string LocalPageAddress(TLocalPage page) {
   const std::filesystem::path path =
       std::filesystem::absolute(std::filesystem::path("Docs") / LocalPageFile(page), error);
   if (error || !std::filesystem::is_regular_file(path, error)) return "";
-  return "file://" + EncodePath(path.generic_string());
+  return "file://" + EncodePath(path.generic_string()) + LocalPageAnchor(page);
 }
 
 void OpenLocalPage(TLocalPage page) {

@@ -19,6 +19,7 @@ namespace {
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkShift = 0x10;
 constexpr int kVkControl = 0x11;
+constexpr int kVkM = 'M';
 constexpr const char* kImageArchive1Path = "Data/Res/Res1.dxg";
 constexpr const char* kImageArchive2Path = "Data/Res/Res2.dxg";
 }  // namespace
@@ -113,7 +114,18 @@ void TMForm::MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount) {
   MDXSpriteEngine.FreeDead();
   UpdateFrameTiming();
   if (TCanvas* canvas = Canvas()) canvas->Release();
+  // While text is typed the back end gives every key as itself, whatever the controls make it.
+  platform_->SetTextEntry(TypingText());
   MDXDraw.Flip();
+}
+
+bool TMForm::TypingText() {
+  return GameState.Overlay == OverlayNameEntry || (GameState.Screen == ScreenOptions && GameState.CountryEditing);
+}
+
+void TMForm::ToggleMute() {
+  muted_ = !muted_;
+  platform_->Audio().SetMuted(muted_);
 }
 
 void TMForm::UpdateFrameTiming() {
@@ -210,9 +222,9 @@ void TMForm::FormClose() { ExitGame(); }
 
 void TMForm::FormKeyDown(int key, bool shift, bool ctrl, bool alt) {
   (void)shift;
-  (void)ctrl;
   if (key == kVkShift) GameState.ShiftHeld = true;
   if (key == kVkControl) GameState.CtrlHeld = true;
+  if (key == kVkM && !alt && !ctrl && !TypingText()) ToggleMute();
   if (alt && key == kVkReturn) {
     GameState.FullScreen = static_cast<std::uint8_t>(1 - GameState.FullScreen);
     if (GameState.Screen == ScreenRace) OpenOverlay(OverlayPause);

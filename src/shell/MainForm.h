@@ -132,6 +132,13 @@ class TMForm : public TDXForm {
 
   // The canvas of the back surface (null before the display first initialised).
   TCanvas* Canvas();
+  // M: silences the music and the effects as heard, or lets them be heard again. The options'
+  // music and sound switches stay as they are, and the game plays its sounds as before.
+  void ToggleMute();
+  bool Muted() const { return muted_; }
+  // True while a name or the country is being typed: keys are letters then.
+  static bool TypingText();
+
   // True once ExitGame ran: the message loop ends.
   bool Terminated() const { return terminated_; }
   // True when ExitGame could not save everything (the program then exits non-zero).
@@ -146,6 +153,7 @@ class TMForm : public TDXForm {
   std::uint32_t randomSeed_;
   bool terminated_ = false;
   bool saveFailed_ = false;
+  bool muted_ = false;
   int cursorCount_ = 0;
 };
 

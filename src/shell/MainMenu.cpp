@@ -117,7 +117,7 @@ void ActivateMainMenuItem(std::int32_t item) {
       OpenHighScores();
       break;
     case 3:
-      OpenLocalPage(TLocalPage::Readme);
+      OpenLocalPage(TLocalPage::MoreGames);
       break;
     case 4:
       CloseMainMenu();

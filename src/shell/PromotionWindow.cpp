@@ -84,7 +84,7 @@ void TForm8a::CreateForm() {
   actionLabel_.R = 128, actionLabel_.G = 0, actionLabel_.B = 0;
   label01_ = {{110, 54, 310, 84}, "", true, true, true};
   label02_ = {{154, 92, 172, 106}, "Read", true};
-  label03_ = {{0, 92, 51, 106}, "the README", true, false, false, true};
+  label03_ = {{0, 92, 51, 106}, "the player's guide", true, false, false, true};
   label04_ = {{110, 110, 310, 124}, "Make the game your own:", true, true};
   label05_ = {{110, 126, 310, 171},
               "every picture and sound unpacks and packs again with the kestrune-pack tool.",
@@ -164,17 +164,9 @@ void TForm8a::Button1Click() {
   mainForm_.ExitGame();
 }
 
-void TForm8a::Label03Click() { OpenLocalPage(TLocalPage::Readme); }
+void TForm8a::Label03Click() { OpenLocalPage(TLocalPage::Guide); }
+void TForm8a::Label06Click() { OpenLocalPage(TLocalPage::Modding); }
 void TForm8a::Label08Click() { OpenLocalPage(TLocalPage::Licence); }
-
-void TForm8a::Label06Click() {
-  const std::string address = LocalPageAddress(TLocalPage::Readme);
-  if (address.empty()) {
-    OpenLocalPage(TLocalPage::Readme);  // says that it is missing
-    return;
-  }
-  mainForm_.OpenWebPage(address + kModdingAnchor);
-}
 
 void TForm8a::Button1MouseMove() {
   if (hover_) return;

@@ -1,8 +1,8 @@
 #pragma once
 // The goodbye window shown when the player confirms leaving the game: a small shaped,
 // borderless window that thanks the player, shows the best score of this sitting against the
-// top of the table, links to the game's README, its modding notes and its licence, and offers
-// to switch itself off for good. Closing it ends the game.
+// top of the table, links to the player's guide (its top, its section on changing the data set
+// and its licence) and offers to switch itself off for good. Closing it ends the game.
 
 #include <cstdint>
 #include <memory>
@@ -23,8 +23,6 @@ class TMForm;
 inline constexpr const char* kGoodbyeArtworkPath = "Data/Res/Goodbye.bmp";
 inline constexpr const char* kGoodbyeButtonPath = "Data/Res/GoodbyeClose.bmp";
 inline constexpr const char* kGoodbyeButtonHoverPath = "Data/Res/GoodbyeCloseHover.bmp";
-// The README's section on changing the data set, which the modding link opens.
-inline constexpr const char* kModdingAnchor = "#archive-tool-kestrune-pack";
 
 // The largest picture file read: the window's pictures are 320 x 300 at most (about 400 KB as
 // 32-bit pixels).

@@ -98,10 +98,37 @@ bool ReadTable(TLineReader& lines, THighScoreTable& table) {
   return true;
 }
 
+// The command line's mode for this session, and the options file's switch it stood in for.
+struct TSessionFullScreen {
+  std::optional<bool> Forced;
+  std::uint8_t FileValue = 0;
+};
+
+TSessionFullScreen& SessionFullScreen() {
+  static TSessionFullScreen session;
+  return session;
+}
+
+// The options as read from the file give way to the command line's mode.
+void ApplySessionFullScreen() {
+  TSessionFullScreen& session = SessionFullScreen();
+  if (!session.Forced) return;
+  session.FileValue = GameState.FullScreen;
+  GameState.FullScreen = *session.Forced ? 1 : 0;
+}
+
+// The switch to save: the file's own while the mode is still the one the command line chose.
+std::uint8_t FullScreenToSave() {
+  const TSessionFullScreen& session = SessionFullScreen();
+  const std::uint8_t now = GameState.FullScreen != 0 ? 1 : 0;
+  if (session.Forced && now == (*session.Forced ? 1 : 0)) return session.FileValue;
+  return now;
+}
+
 std::string OptionsText(const std::string& check) {
   std::string text;
   auto line = [&text](const std::string& value) { text += value + "\r\n"; };
-  line(GameState.FullScreen != 0 ? "1" : "0");
+  line(FullScreenToSave() != 0 ? "1" : "0");
   line(GameState.MusicOn != 0 ? "1" : "0");
   line(GameState.SoundOn != 0 ? "1" : "0");
   line(GameState.Country);
@@ -144,8 +171,12 @@ void DefaultOptions() {
 
 }  // namespace
 
+// The options file alone, before the session's own choices.
+static void ReadOptionsFile();
+
 const std::string& SaveFolder() { return Folder(); }
 void SetSaveFolder(const std::string& folder) { Folder() = folder; }
+void SetFullScreenForSession(std::optional<bool> fullScreen) { SessionFullScreen() = {fullScreen, 0}; }
 std::string OptionsPath() { return Folder() + "/options"; }
 std::string HighScoresPath() { return Folder() + "/hs"; }
 std::string PromotionSwitchPath() { return Folder() + "/form"; }
@@ -156,6 +187,11 @@ bool FileExists(const std::string& path) {
 }
 
 void LoadOptions() {
+  ReadOptionsFile();
+  ApplySessionFullScreen();
+}
+
+static void ReadOptionsFile() {
   const std::string path = OptionsPath();
   const TSavedFileContents file = ReadSavedFile(path);
   if (!file.Exists) {

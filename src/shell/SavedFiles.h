@@ -38,6 +38,10 @@ bool FileExists(const std::string& path);
 // The options: FullScreen, MusicOn, SoundOn, Country and the stored check string. A missing
 // file gives the defaults (window, music and sound on, Country "_______", no check string).
 void LoadOptions();
+// Full screen or a window for this session only (the command line's choice), whatever the options
+// say: LoadOptions shows it in FullScreen, and saving writes the file's own switch back unless the
+// player switched the mode during the session. nullopt: the options decide.
+void SetFullScreenForSession(std::optional<bool> fullScreen);
 // The table, entries 1..10; a missing or unreadable file gives the default table.
 void LoadHighScores();
 // A table file exactly as the game writes it (twenty lines, each ending in CR LF, all readable),

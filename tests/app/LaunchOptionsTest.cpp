@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 
 #include "app/LaunchOptions.h"
@@ -26,7 +28,10 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
       {{"-h", "--version"}, true, ""},
       {{"--data", "/opt/games"}, true, ""},
       {{"--data"}, false, "--data needs a value"},
-      {{"--fullscreen"}, false, "unknown option --fullscreen"},
+      {{"--full"}, false, "unknown option --full"},
+      {{"--fullscreen", "--vsync", "off"}, true, ""},
+      {{"--vsync"}, false, "--vsync needs a value"},
+      {{"--vsync", "yes"}, false, "--vsync must be on or off, not yes"},
       {{"level3"}, false, "unexpected argument level3"},
       {{"--scale", "integer", "--filter", "nearest"}, true, ""},
       {{"--scale", "2"}, false, "--scale must be fit or integer, not 2"},
@@ -35,6 +40,11 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
       {{"--replay", "run.txt", "--record", "b.txt"}, false, "cannot be used together"},
       {{"--record", "run.txt"}, true, ""},
       {{"--replay", "run.txt", "--record", "b.txt"}, false, "cannot be used together"},
+      // --opt=value reads as --opt value; options without a value refuse one.
+      {{"--data=/opt/games", "--scale=integer", "--filter=nearest", "--verbose"}, true, ""},
+      {{"--scale=2"}, false, "--scale must be fit or integer, not 2"},
+      {{"--version=3"}, false, "option --version takes no value"},
+      {{"--bogus=1"}, false, "unknown option --bogus"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
@@ -53,6 +63,11 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
   ASSERT_TRUE(ParseLaunchOptions({"--scale", "fit", "--filter", "nearest"}, options, error));
   EXPECT_EQ(options.IntegerScale, false);
   EXPECT_EQ(options.NearestFilter, true);
+  LaunchOptions attached;
+  ASSERT_TRUE(ParseLaunchOptions({"--data=/a=b", "--record=run.txt", "--verbose"}, attached, error));
+  EXPECT_EQ(attached.DataDir, "/a=b");  // split at the first '=' only
+  EXPECT_EQ(attached.RecordFile, "run.txt");
+  EXPECT_TRUE(attached.Verbose);
 }
 
 TEST(LaunchOptions, DisplayFileSetsScalingAndSkipsWhatItDoesNotUnderstand) {
@@ -70,6 +85,64 @@ TEST(LaunchOptions, DisplayFileSetsScalingAndSkipsWhatItDoesNotUnderstand) {
   warnings.clear();
   d = ReadDisplayOptions(std::string("\0\xff\r\n", 4), warnings);
   EXPECT_FALSE(d.IntegerScale || d.NearestFilter);
+}
+
+// --fullscreen, --window and --vsync: the last of --fullscreen and --window counts; the command
+// line wins over Display.cfg, which decides what the command line leaves open.
+TEST(LaunchOptions, DisplayChoicesOfTheCommandLineWinOverTheDisplayFile) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string file;
+    std::optional<bool> fullScreen;
+    bool vsync, integer, nearest;
+  };
+  const std::vector<Case> cases = {
+      {{}, "", std::nullopt, true, false, false},
+      {{"--fullscreen"}, "vsync off\n", true, false, false, false},
+      {{"--window"}, "scale integer\n", false, true, true, false},
+      {{"--window", "--fullscreen"}, "", true, true, false, false},
+      {{"--vsync", "on"}, "vsync off\nfilter nearest\n", std::nullopt, true, false, true},
+      {{"--vsync", "off", "--scale", "fit"}, "vsync on\nscale integer\n", std::nullopt, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    LaunchOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseLaunchOptions(c.args, options, error)) << error;
+    std::vector<std::string> warnings;
+    const DisplayOptions session = DisplayForSession(options, ReadDisplayOptions(c.file, warnings));
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_EQ(options.FullScreen, c.fullScreen);
+    EXPECT_EQ(session.Vsync, c.vsync);
+    EXPECT_EQ(session.IntegerScale, c.integer);
+    EXPECT_EQ(session.NearestFilter, c.nearest);
+  }
+}
+
+// The window's last place and size survive a round trip through Display.cfg without disturbing
+// its other lines; damaged window lines are skipped with a warning.
+TEST(DisplayOptions, TheLastWindowRoundTripsAndKeepsTheOtherLines) {
+  const DisplayOptions::Window placed{-1200, 35, 1600, 1200};
+  const std::string file = "# mine\nscale integer\nwindow 1 2 3 4  # old\nvsync off\nwindow 5 6 7 8\n";
+  const std::string updated = WithLastWindow(file, placed);
+  EXPECT_EQ(updated, "# mine\nscale integer\nwindow -1200 35 1600 1200\nvsync off\n");
+  std::vector<std::string> warnings;
+  DisplayOptions d = ReadDisplayOptions(updated, warnings);
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(d.LastWindow, placed);
+  EXPECT_TRUE(d.IntegerScale);
+  EXPECT_FALSE(d.Vsync);
+  // No file yet, or none with a window line: the line is added.
+  EXPECT_EQ(WithLastWindow("", placed), "window -1200 35 1600 1200\n");
+  EXPECT_EQ(WithLastWindow("filter nearest", placed), "filter nearest\nwindow -1200 35 1600 1200\n");
+
+  for (const char* bad : {"window 1 2 3", "window 1 2 0 600", "window 1 2 800 -600", "window a b c d",
+                          "window 1 2 800 600 9", "window 99999 0 800 600", "window 0 0 800 99999999999"}) {
+    warnings.clear();
+    d = ReadDisplayOptions(bad, warnings);
+    EXPECT_FALSE(d.LastWindow.has_value()) << bad;
+    EXPECT_EQ(warnings.size(), 1u) << bad;
+  }
 }
 
 // A scratch tree: an installed prefix (bin/, share/kestrune/Data/Res) and a bare folder.
@@ -90,35 +163,106 @@ TEST_F(GameRootTest, FindsTheDataSetFromTheOptionTheWorkingFolderOrTheExecutable
   const fs::path installed = base_ / "prefix" / "share" / "kestrune";
   const fs::path bin = base_ / "prefix" / "bin";
   const fs::path bare = base_ / "elsewhere";
+  const fs::path standard = "../share/kestrune";
   // Installed game started from anywhere.
-  EXPECT_EQ(FindGameRoot("", bin, bare), installed);
+  EXPECT_EQ(FindGameRoot("", bin, bare, standard).Root, installed);
   // The working folder holding a data set wins (the build folder's play command).
-  EXPECT_EQ(FindGameRoot("", bare, installed), installed);
+  EXPECT_EQ(FindGameRoot("", bare, installed, standard).Root, installed);
   // --data as the folder holding Data/, or as Data/ itself, relative or absolute.
-  EXPECT_EQ(FindGameRoot(installed.string(), bare, bare), installed);
-  EXPECT_EQ(FindGameRoot((installed / "Data").string() + "/", bare, bare), installed);
-  EXPECT_EQ(FindGameRoot("../prefix/share/kestrune", bare, bare), installed);
+  EXPECT_EQ(FindGameRoot(installed.string(), bare, bare, standard).Root, installed);
+  EXPECT_EQ(FindGameRoot((installed / "Data").string() + "/", bare, bare, standard).Root, installed);
+  EXPECT_EQ(FindGameRoot("../prefix/share/kestrune", bare, bare, standard).Root, installed);
   // A --data folder without a data set is an error, not a silent fallback.
-  EXPECT_FALSE(FindGameRoot(bare.string(), bin, installed).has_value());
-  // Nothing found anywhere: the working folder (the game then says which archive is missing).
-  EXPECT_EQ(FindGameRoot("", bare, bare), bare);
+  EXPECT_FALSE(FindGameRoot(bare.string(), bin, installed, standard).Root.has_value());
 }
 
-TEST_F(GameRootTest, SavesGoToTheUserFolderOnlyWhereTheDataFolderCannotBeWritten) {
-  int userAsked = 0;
-  const auto user = [&] {
-    ++userAsked;
-    return base_ / "user";
+TEST_F(GameRootTest, SaysWhetherTheDataSetIsInstalledAndWhereItSearched) {
+  const fs::path bare = base_ / "elsewhere";
+  // Debian's games layout: the program in games/, the data in share/games/kestrune.
+  fs::create_directories(base_ / "usr" / "games");
+  fs::create_directories(base_ / "usr" / "share" / "games" / "kestrune" / "Data" / "Res");
+  GameRootSearch found = FindGameRoot("", base_ / "usr" / "games", bare, "../share/games/kestrune");
+  EXPECT_EQ(found.Root, base_ / "usr" / "share" / "games" / "kestrune");
+  EXPECT_TRUE(found.Installed);
+  // A build or portable folder (no share/ above it) is not an installed game.
+  fs::create_directories(base_ / "portable" / "Data" / "Res");
+  found = FindGameRoot("", base_ / "portable", bare, "../share/kestrune");
+  EXPECT_EQ(found.Root, base_ / "portable");
+  EXPECT_FALSE(found.Installed);
+  // Nothing found anywhere: no root, and every folder tried, in order, written plainly.
+  found = FindGameRoot("", bare, bare, "../share/kestrune");
+  EXPECT_FALSE(found.Root.has_value());
+  EXPECT_EQ(found.Searched, (std::vector<fs::path>{bare, base_ / "share" / "kestrune", bare}));
+}
+
+TEST(UserBaseFolders, FollowXdgVariablesWhenAbsoluteElseTheHomeFolder) {
+  struct Case {
+    std::map<std::string, std::string> env;
+    fs::path data, config;
   };
+  const Case cases[] = {
+      {{{"HOME", "/home/a"}}, "/home/a/.local/share", "/home/a/.config"},
+      {{{"HOME", "/home/a"}, {"XDG_DATA_HOME", "/d"}, {"XDG_CONFIG_HOME", "/c"}}, "/d", "/c"},
+      // Relative or empty values are to be ignored, by the XDG rules.
+      {{{"HOME", "/home/a"}, {"XDG_DATA_HOME", "rel"}, {"XDG_CONFIG_HOME", ""}}, "/home/a/.local/share",
+       "/home/a/.config"},
+  };
+  for (const Case& c : cases) {
+    const UserBaseFolders folders = UserBaseFoldersFrom([&](const char* name) -> const char* {
+      const auto it = c.env.find(name);
+      return it == c.env.end() ? nullptr : it->second.c_str();
+    });
+    EXPECT_EQ(folders.Data, c.data);
+    EXPECT_EQ(folders.Config, c.config);
+  }
+}
+
+TEST_F(GameRootTest, AnInstalledGameKeepsPlayerFilesInTheUserFoldersNeverInTheDataTree) {
+  const fs::path root = base_ / "prefix" / "share" / "kestrune";  // writable, yet not written
+  const UserBaseFolders user{base_ / "xdg-data", base_ / "xdg-config"};
+  // An earlier version saved into the data tree, and kept Display.cfg beside the per-user saves.
+  fs::create_directories(root / "Data" / "Save");
+  std::ofstream(root / "Data" / "Save" / "hs") << "old table";
+  fs::create_directories(user.Data / "kestrune" / "Save");
+  std::ofstream(user.Data / "kestrune" / "Save" / "options") << "player's options";
+  std::ofstream(user.Data / "kestrune" / "Save" / "Display.cfg") << "scale integer\n";
+
+  const PlayerFolders folders = ChoosePlayerFolders(root, true, user);
+  EXPECT_EQ(folders.Saves, user.Data / "kestrune" / "Save");
+  EXPECT_EQ(folders.Settings, user.Config / "kestrune");
+  EXPECT_EQ(folders.Screenshots, user.Data / "kestrune" / "Screenshots");
+  EXPECT_TRUE(fs::is_directory(folders.Settings));
+  auto read = [](const fs::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  // The old table is carried over, the player's own options are kept, Display.cfg moves to the
+  // settings folder; nothing new appears in the data tree.
+  EXPECT_EQ(read(folders.Saves / "hs"), "old table");
+  EXPECT_EQ(read(folders.Saves / "options"), "player's options");
+  EXPECT_EQ(read(folders.Settings / "Display.cfg"), "scale integer\n");
+  EXPECT_FALSE(fs::exists(root / "Data" / "Save" / "options"));
+  // A later start does not overwrite what the player has since saved.
+  std::ofstream(folders.Saves / "hs") << "new table";
+  ChoosePlayerFolders(root, true, user);
+  EXPECT_EQ(read(folders.Saves / "hs"), "new table");
+}
+
+TEST_F(GameRootTest, APortableGameKeepsItsFilesInDataSaveWhenItCanBeWritten) {
+  const UserBaseFolders user{base_ / "xdg-data", base_ / "xdg-config"};
   const fs::path root = base_ / "prefix" / "share" / "kestrune";
-  EXPECT_EQ(ChooseSaveFolder(root, user), root / "Data" / "Save");
+  PlayerFolders folders = ChoosePlayerFolders(root, false, user);
+  EXPECT_EQ(folders.Saves, root / "Data" / "Save");
+  EXPECT_EQ(folders.Settings, root / "Data" / "Save");
+  EXPECT_EQ(folders.Screenshots, root / "Data" / "Screenshots");
   EXPECT_TRUE(fs::is_directory(root / "Data" / "Save"));
-  EXPECT_EQ(userAsked, 0);
+  EXPECT_FALSE(fs::exists(user.Data));
   // A game folder where no Save folder can be made (here a file stands in its way).
   std::ofstream(base_ / "blocked") << "x";
-  EXPECT_EQ(ChooseSaveFolder(base_ / "blocked", user), base_ / "user" / "Save");
-  EXPECT_TRUE(fs::is_directory(base_ / "user" / "Save"));
-  EXPECT_EQ(userAsked, 1);
+  folders = ChoosePlayerFolders(base_ / "blocked", false, user);
+  EXPECT_EQ(folders.Saves, user.Data / "kestrune" / "Save");
+  EXPECT_EQ(folders.Settings, folders.Saves);
+  EXPECT_TRUE(fs::is_directory(folders.Saves));
 }
 
 struct ProgramRun {
@@ -156,7 +300,45 @@ TEST(GameCommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay) {
   EXPECT_TRUE(run.out.empty());
   run = RunProgram(game + " --data /nonexistent-kestrune");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("holds no data set"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("no data set found"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("  /nonexistent-kestrune\n"), std::string::npos) << run.err;
+}
+
+// Started where no data set is to be found (the program alone, away from its build folder), the
+// game names every folder it searched, as absolute paths, and leaves no Data/Save behind.
+TEST(GameCommandLine, WithoutADataSetItListsTheFoldersSearchedAndCreatesNothing) {
+  const fs::path base = fs::temp_directory_path() / ("kestrune-nodata-" + std::to_string(::getpid()));
+  fs::remove_all(base);
+  fs::create_directories(base / "bin");
+  fs::create_directories(base / "work");
+  fs::copy_file(fs::path(KESTRUNE_BUILD_DIR) / "kestrune", base / "bin" / "kestrune");
+  const ProgramRun run = RunProgram("cd '" + (base / "work").string() +
+                                    "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 10 ../bin/kestrune");
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find("  " + (base / "work").string() + "\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("  " + (base / "bin").string() + "\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("  " + (base / "share" / "kestrune").string() + "\n"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(base / "work" / "Data"));
+  EXPECT_FALSE(fs::exists(base / "bin" / "Data"));
+  fs::remove_all(base);
+}
+
+// --controls prints the table in use, read from the controls file beside the display settings,
+// with one line on standard error for each name it does not know; no display is needed.
+TEST(GameCommandLine, ControlsPrintsTheTableInUse) {
+  const fs::path root = fs::temp_directory_path() / ("kestrune-controls-" + std::to_string(::getpid()));
+  fs::create_directories(root / "Data" / "Save");
+  fs::create_directory_symlink(fs::absolute(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res"), root / "Data" / "Res");
+  std::ofstream(root / "Data" / "Save" / "Controls.cfg") << "up = W\nfire = Nokey | a\n";
+  const std::string game = std::string(KESTRUNE_BUILD_DIR) + "/kestrune";
+  const ProgramRun run =
+      RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + game + " --data " + root.string() + " --controls");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("up = W | dpup, righttrigger"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("fire = Z | a"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("Controls.cfg: line 2: unknown key \"Nokey\"; fire keeps its default"), std::string::npos)
+      << run.err;
+  fs::remove_all(root);
 }
 
 // A recorded game stopped by a signal ends as a played one does: its options are saved, and the

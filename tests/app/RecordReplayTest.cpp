@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "shell/Game.h"
+#include "shell/SavedFiles.h"
 
 namespace kestrune {
 namespace {
@@ -189,6 +192,47 @@ TEST(RecordReplay, SecondClicksGoodbyeWindowAndPadReplayToTheSameEnd) {
   const TReplayResult result = runner.Run();
   EXPECT_TRUE(result.Finished) << script.str();
   EXPECT_EQ(result.FramesRun, 120);
+}
+
+// A player who switched the goodbye window off leaves the game at once; the replay of such a
+// session, which starts from fresh saves, ends there too, instead of stopping with the window
+// open: the recording says that the window was off.
+TEST(RecordReplay, LeavingWithTheGoodbyeWindowSwitchedOffReplaysToTheSameEnd) {
+  HeadlessPlatform real;
+  std::filesystem::create_directories(real.SaveFolder());
+  std::ofstream(std::filesystem::path(real.SaveFolder()) / "form", std::ios::binary) << '\x01';
+  std::ostringstream script;
+  std::int64_t endFrame = 0;
+  {
+    SessionRecorder recorder(real, script, 5);
+    TGameSession session(recorder, 5);
+    ASSERT_TRUE(session.Start());
+    recorder.NoteSavedGoodbyeSwitch(ReadPromotionSwitch());
+    const std::multimap<std::int64_t, PlatformEvent> events = {
+        {10, Key(Kind::KeyDown, 0x1B)},  {11, Key(Kind::KeyUp, 0x1B)},  // leave the intro
+        {90, Key(Kind::KeyDown, 0x1B)},  {91, Key(Kind::KeyUp, 0x1B)},  // exit the game?
+        {95, Key(Kind::KeyDown, 0x25)},  {96, Key(Kind::KeyUp, 0x25)},  // Yes
+        {100, Key(Kind::KeyDown, 0x0D)}, {100, Char(13)}};
+    for (std::int64_t frame = 1; frame <= 200 && !session.Finished(); ++frame) {
+      recorder.BeginFrame(frame);
+      auto [from, to] = events.equal_range(frame);
+      for (auto it = from; it != to; ++it) real.PushEvent(it->second);
+      session.Step();
+      endFrame = frame;
+    }
+    recorder.Finish(endFrame);
+    ASSERT_TRUE(session.Finished());
+  }
+  EXPECT_EQ(endFrame, 100);
+
+  TReplayRunner runner(ParseReplayScript(script.str()));
+  const TReplayResult result = runner.Run();
+  EXPECT_TRUE(result.Finished) << script.str();
+  EXPECT_EQ(result.FramesRun, endFrame);
+  EXPECT_FALSE(runner.Platform().SecondWindowOpen());
+
+  EXPECT_FALSE(ParseReplayScript("").GoodbyeOff);
+  EXPECT_THROW(ParseReplayScript("goodbye on\n"), EReplayScriptError);
 }
 
 // A replay watched in the window ends where the watcher leaves it.

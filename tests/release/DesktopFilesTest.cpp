@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
+#include <vector>
 
 namespace kestrune {
 namespace {
@@ -37,6 +40,26 @@ TEST(DesktopFiles, PassTheirValidators) {
   if (ran == 0) GTEST_SKIP() << "neither desktop-file-validate nor appstreamcli is installed";
 }
 
+// "version date" for each match of pattern (two groups) in the file, in order.
+std::vector<std::string> Releases(const fs::path& file, const std::regex& pattern) {
+  std::ifstream in(file);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  std::vector<std::string> found;
+  for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
+    found.push_back((*it)[1].str() + " " + (*it)[2].str());
+  return found;
+}
+
+// The metainfo's release notes follow CHANGELOG.md: the same versions and dates, newest first.
+TEST(DesktopFiles, MetainfoReleasesFollowTheChangelog) {
+  const auto changelog = Releases(fs::path(KESTRUNE_TEST_SOURCE_DIR) / ".." / "CHANGELOG.md",
+                                  std::regex(R"(\n## ([0-9.]+) \S+ ([0-9]{4}-[0-9]{2}-[0-9]{2}))"));
+  const auto metainfo = Releases(kDesktopDir + "org.kestrune.Kestrune.metainfo.xml",
+                                 std::regex(R"re(<release version="([^"]+)" date="([^"]+)")re"));
+  ASSERT_FALSE(changelog.empty());
+  EXPECT_EQ(metainfo, changelog);
+}
+
 // Width and height from a PNG file's header chunk (big-endian, bytes 16..23).
 bool PngSize(const fs::path& file, int& width, int& height) {
   std::ifstream in(file, std::ios::binary);
@@ -60,6 +83,34 @@ TEST(DesktopFiles, IconsComeInTheUsualSizes) {
     ASSERT_TRUE(PngSize(file, width, height)) << file;
     EXPECT_EQ(width, size);
     EXPECT_EQ(height, size);
+  }
+}
+
+// The metainfo's screenshots are the pictures the build draws from the replays in
+// assets/screenshots/, kept in assets/desktop/screenshots/ where the metainfo's addresses point.
+// KESTRUNE_UPDATE_GOLDEN=1 copies the build's pictures there after an intended change (look at
+// them first).
+TEST(DesktopFiles, MetainfoScreenshotsAreWhatTheBuildDraws) {
+  std::ifstream in(kDesktopDir + "org.kestrune.Kestrune.metainfo.xml");
+  const std::string metainfo{std::istreambuf_iterator<char>(in), {}};
+  const std::regex image(R"(<image[^>]*>[^<]*/assets/desktop/screenshots/([a-z]+\.png)</image>)");
+  std::vector<std::string> names;
+  for (std::sregex_iterator it(metainfo.begin(), metainfo.end(), image), end; it != end; ++it)
+    names.push_back((*it)[1].str());
+  EXPECT_EQ(names, (std::vector<std::string>{"intro.png", "race.png", "highscores.png"}));
+  const bool update = std::getenv("KESTRUNE_UPDATE_GOLDEN") != nullptr;
+  auto bytes = [](const fs::path& file) {
+    std::ifstream picture(file, std::ios::binary);
+    return std::string{std::istreambuf_iterator<char>(picture), {}};
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const fs::path drawn = fs::path(KESTRUNE_BUILD_DIR) / "screenshots" / name;
+    const fs::path kept = fs::path(kDesktopDir) / "screenshots" / name;
+    ASSERT_TRUE(fs::is_regular_file(drawn)) << drawn;
+    if (update) fs::copy_file(drawn, kept, fs::copy_options::overwrite_existing);
+    EXPECT_TRUE(bytes(drawn) == bytes(kept)) << kept << " differs from the build's " << drawn
+                                             << " (KESTRUNE_UPDATE_GOLDEN=1 to take the new one)";
   }
 }
 

@@ -275,23 +275,28 @@ TEST(MenuFlow, TimeOverRestartsTheLevelAndGameOverEndsTheRace) {
 }
 
 // The intro screen by mouse: the selection follows the pointer, a click away from every item
-// does nothing, the links open the game's documents, and Continue opens the menu.
+// does nothing, each link opens the section of the player's guide its words name, and Continue
+// opens the menu, whose "More games" opens the guide too.
 TEST(MenuFlow, IntroByMouse) {
   const FlowRun run = Play(
-      "frames 40\n"
-      "@5 mouse 400 330\n"  // the product link
+      "frames 100\n"
+      "@5 mouse 400 330\n"  // "The player's guide"
       "@6 click 400 330\n"
+      "@7 click 330 418\n"     // "Keys and game pads"
+      "@8 click 330 440\n"     // "How this game was made"
+      "@9 click 390 278\n"     // the licence button
       "@10 click 20 20\n"      // nothing there
       "@15 press Up\n"         // nothing selected: Up selects item 2
-      "@20 click 300 530\n");  // Continue
+      "@20 click 300 530\n"    // Continue; the menu fades in
+      "@90 click 400 289\n");  // More games
   EXPECT_EQ(run.at.at(5).Selected, 3);
   EXPECT_EQ(run.at.at(10).Selected, 0);
   EXPECT_EQ(run.at.at(10).Screen, ScreenIntro);
   EXPECT_EQ(run.at.at(15).Selected, 2);
   EXPECT_EQ(run.at.at(20).Screen, ScreenMainMenu);
-  ASSERT_EQ(run.urls.size(), 1u);
-  EXPECT_TRUE(run.urls[0].starts_with("file:///")) << run.urls[0];
-  EXPECT_TRUE(run.urls[0].ends_with("/Docs/README.md")) << run.urls[0];
+  const std::string guide = "file://" + std::filesystem::absolute("Docs/guide.html").string();
+  EXPECT_EQ(run.urls, (std::vector<std::string>{guide + "#playing", guide + "#controls", guide + "#about",
+                                                guide + "#licence", guide + "#more-games"}));
 }
 
 }  // namespace

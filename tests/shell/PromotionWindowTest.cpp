@@ -139,13 +139,13 @@ TEST(PromotionWindow, ShowsShapedInPlaceOfTheMainWindowAndEndsTheGameWhenClosed)
   EXPECT_FALSE(s.game.Form8a()->HoverLookShown());
   EXPECT_EQ(s.platform.SecondWindowFrame()->Hash(), normal);
 
-  // The links open the local documents; the window stays.
+  // The links open sections of the player's guide; the window stays.
   s.Send(Mouse(PlatformEvent::Kind::MouseClick, 210, 185));
   s.Send(Mouse(PlatformEvent::Kind::MouseClick, 200, 237));
   ASSERT_EQ(s.platform.OpenedUrls().size(), 2u);
-  EXPECT_EQ(s.platform.OpenedUrls()[0],
-            "file://" + fs::absolute("Docs/README.md").string() + "#archive-tool-kestrune-pack");
-  EXPECT_EQ(s.platform.OpenedUrls()[1], "file://" + fs::absolute("Docs/LICENSE").string());
+  const std::string guide = "file://" + fs::absolute("Docs/guide.html").string();
+  EXPECT_EQ(s.platform.OpenedUrls()[0], guide + "#your-own-data");
+  EXPECT_EQ(s.platform.OpenedUrls()[1], guide + "#licence");
 
   // Tick the box, close: the switch is written, then the options and the table.
   s.Send(Mouse(PlatformEvent::Kind::MouseClick, 80, 214));

@@ -41,6 +41,7 @@ class SavedFilesTest : public ::testing::Test {
   }
   void TearDown() override {
     SetSaveFolder("Data/Save");
+    SetFullScreenForSession(std::nullopt);
     fs::remove_all(folder_);
   }
   fs::path Save() const { return folder_ / "Save"; }
@@ -58,6 +59,39 @@ class SavedFilesTest : public ::testing::Test {
 
   fs::path folder_;
 };
+
+// --fullscreen and --window choose the mode for one session: the options file keeps its own
+// switch unless the player changes the mode during the session.
+TEST_F(SavedFilesTest, TheCommandLinesModeIsForThisSessionOnly) {
+  struct Case {
+    const char* file;  // the options file's switch
+    bool forced;       // the command line's mode
+    bool toggled;      // the player switched the mode during the session
+    const char* saved;
+  };
+  const Case cases[] = {
+      {"0", true, false, "0"}, {"1", false, false, "1"}, {"0", false, false, "0"},
+      {"0", true, true, "0"},  {"1", true, true, "0"},   {"0", false, true, "1"},
+  };
+  for (const Case& c : cases) {
+    WriteFiles(std::string(c.file) + "\r\n1\r\n1\r\nFrance\r\n\r\n", DefaultTableFile("\r\n"));
+    SetFullScreenForSession(c.forced);
+    GameState = TGameState{};
+    LoadOptions();
+    EXPECT_EQ(GameState.FullScreen, c.forced ? 1 : 0) << c.file << c.forced;
+    if (c.toggled) GameState.FullScreen = static_cast<std::uint8_t>(1 - GameState.FullScreen);
+    SaveOptions();
+    EXPECT_EQ(ReadAll(Save() / "options").substr(0, 1), c.saved) << c.file << c.forced << c.toggled;
+  }
+  // Without a choice on the command line the options decide again.
+  SetFullScreenForSession(std::nullopt);
+  WriteFiles("1\r\n1\r\n1\r\nFrance\r\n\r\n", DefaultTableFile("\r\n"));
+  LoadOptions();
+  EXPECT_EQ(GameState.FullScreen, 1);
+  GameState.FullScreen = 0;
+  SaveOptions();
+  EXPECT_EQ(ReadAll(Save() / "options").substr(0, 1), "0");
+}
 
 TEST_F(SavedFilesTest, BothFilesRoundTripByteForByteWithWindows1252Names) {
   ReadSaveFiles();  // nothing saved yet: defaults

@@ -62,5 +62,41 @@ TEST(ToolArguments, BadArgumentsAndUnwritableOutputsFailWithAMessage) {
   }
 }
 
+// Every installed tool says its version, finds the data set named by --data (or says where it
+// looked), and reads --opt=value as --opt value.
+TEST(ToolArguments, VersionDataAndAttachedValues) {
+  for (const char* tool : {"kestrune-pack", "kestrune-replay", "kestrune-roadview"}) {
+    SCOPED_TRACE(tool);
+    const fs::path out = fs::temp_directory_path() / ("kestrune-tool-out-" + std::to_string(::getpid()));
+    const int status = std::system(("cd " KESTRUNE_BUILD_DIR " && ./" + std::string(tool) + " --version >" +
+                                    out.string()).c_str());
+    std::ifstream in(out);
+    std::string line;
+    std::getline(in, line);
+    fs::remove(out);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(line.rfind(std::string(tool) + " ", 0), 0u) << line;
+  }
+  struct Case {
+    std::string arguments;
+    int status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"kestrune-roadview --data=/nonexistent-kestrune", 1, "no data set found"},
+      {"kestrune-replay --data /nonexistent-kestrune --frames 2", 1, "/nonexistent-kestrune"},
+      {"kestrune-pack --data=/nonexistent-kestrune list Res1.dxg", 1, "no data set found"},
+      {"kestrune-replay --frames=2 --data=Data", 0, ""},
+      {"kestrune-pack --data . list Res1.dxg", 0, ""},
+      {"kestrune-replay --frames=x", 1, "bad --frames"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const ToolRun run = RunTool(c.arguments);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace kestrune

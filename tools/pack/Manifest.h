@@ -1,7 +1,7 @@
 #pragma once
 // The manifest of an extracted archive: a text file holding every item property, one
 // "key value" line each, and the file that holds each item's picture or wave. The format is
-// described in the README ("Archive manifests").
+// described in docs/data-set.md ("Archive manifests").
 
 #include <cstdint>
 #include <string>

@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "PackCommands.h"
+#include "app/ToolCommandLine.h"
 #include "framework/DisplayText.h"
 
 namespace {
@@ -23,6 +25,13 @@ constexpr const char* kUsage =
     "                             contact sheet of a picture archive: names, sizes, pattern grid\n"
     "                             and numbers, transparency shown as a checkerboard\n"
     "  --help                     this text\n"
+    "  --version                  the version\n"
+    "\n"
+    "Options before the command:\n"
+    "  --data DIR                 the game's data set (the folder holding Data/): an ARCHIVE\n"
+    "                             named without a folder that is not in the working folder is\n"
+    "                             read from its Data/Res (the installed data set when not given)\n"
+    "Every option taking a value may also be written --option=VALUE.\n"
     "\n"
     "Exit status: 0 done, 1 bad input, 2 wrong usage.\n";
 
@@ -40,12 +49,38 @@ bool ParseOption(const std::string& text, int low, int high, int& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = kestrune::SplitAttachedValues({argv + 1, argv + argc});
+  std::string dataDir;
+  bool dataGiven = false;
+  while (!args.empty() && args[0] == "--data") {
+    if (args.size() < 2) return Usage("--data needs a value");
+    dataDir = args[1];
+    dataGiven = true;
+    args.erase(args.begin(), args.begin() + 2);
+  }
   if (args.empty()) return Usage("no command given");
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return 0;
+  }
+  if (command == "--version") {
+    std::cout << kestrune::VersionText("kestrune-pack");
+    return 0;
+  }
+  // A bare archive name missing from the working folder is read from the data set's Data/Res.
+  if (command != "build" && args.size() >= 2) {
+    std::error_code error;
+    const std::filesystem::path named = args[1];
+    if (named == named.filename() && !std::filesystem::exists(named, error)) {
+      std::string reason;
+      if (const auto root = kestrune::FindToolDataRoot(dataDir, argv[0], reason)) {
+        args[1] = (*root / "Data" / "Res" / named).string();
+      } else if (dataGiven) {
+        std::cerr << "kestrune-pack: " << reason << "\n";
+        return 1;
+      }
+    }
   }
   try {
     namespace pack = kestrune::pack;

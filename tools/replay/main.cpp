@@ -1,12 +1,14 @@
 // kestrune-replay: runs the game without a display from an input script and prints a JSON
-// summary of the final state. See the README for the script format.
+// summary of the final state. See docs/replays.md for the script format.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 
 #include "app/ReplayRunner.h"
+#include "app/ToolCommandLine.h"
 #include "framework/DisplayText.h"
 
 namespace {
@@ -15,10 +17,13 @@ void Usage() {
   std::cerr << "usage: kestrune-replay [SCRIPT] [--frames N] [--seed S] [--refresh HZ]\n"
                "                      [--screenshot FRAME:FILE.png]... [--summary FILE.json]\n"
                "                      [--save-dir DIR] [--goodbye-shot FILE.png] [--out DIR]\n"
-               "Runs the game headless in the current folder (which must hold Data/) and prints\n"
-               "a JSON summary of the game state after the last frame. Options override the\n"
-               "script's settings; without a script the game runs with no input. The script's\n"
-               "own screenshots are written inside the --out folder (default: the current one).\n";
+               "                      [--data DIR] [--version] [--help]\n"
+               "Runs the game headless and prints a JSON summary of the game state after the last\n"
+               "frame. The data set is the one in --data DIR (the folder holding Data/), else the\n"
+               "current folder's, else the installed one. Options override the script's settings;\n"
+               "without a script the game runs with no input. The script's own screenshots are\n"
+               "written inside the --out folder (default: the current one). Every option taking a\n"
+               "value may also be written --option=VALUE.\n";
 }
 
 bool ParseCount(const char* text, long long max, long long& out) {
@@ -33,20 +38,26 @@ bool ParseCount(const char* text, long long max, long long& out) {
 
 int main(int argc, char** argv) {
   using namespace kestrune;
-  std::string scriptPath, summaryPath, saveDir, goodbyeShot, outDir = ".";
+  std::string scriptPath, summaryPath, saveDir, goodbyeShot, outDir = ".", dataDir;
   TReplayScript overrides;
   bool setFrames = false, setSeed = false, setRefresh = false;
+  const std::vector<std::string> args = SplitAttachedValues({argv + 1, argv + argc});
   try {
-    for (int i = 1; i < argc; ++i) {
-      const std::string arg = argv[i];
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const std::string& arg = args[i];
       auto value = [&]() -> const char* {
-        if (i + 1 >= argc) throw EReplayScriptError(arg + " needs a value");
-        return argv[++i];
+        if (i + 1 >= args.size()) throw EReplayScriptError(arg + " needs a value");
+        return args[++i].c_str();
       };
       long long n = 0;
       if (arg == "--help" || arg == "-h") {
         Usage();
         return 0;
+      } else if (arg == "--version") {
+        std::cout << VersionText("kestrune-replay");
+        return 0;
+      } else if (arg == "--data") {
+        dataDir = value();
       } else if (arg == "--frames") {
         if (!ParseCount(value(), 100000000, n)) throw EReplayScriptError("bad --frames");
         overrides.Frames = n;
@@ -81,6 +92,21 @@ int main(int argc, char** argv) {
         return 1;
       }
     }
+
+    // The game reads its data relative to the working folder: the run moves into the data set's
+    // folder, the files named on the command line staying where they were meant.
+    std::string reason;
+    const auto root = FindToolDataRoot(dataDir, argv[0], reason);
+    if (!root) throw EReplayScriptError(reason);
+    namespace fs = std::filesystem;
+    auto keep = [](std::string& path) {
+      if (!path.empty()) path = fs::absolute(path).lexically_normal().string();
+    };
+    for (std::string* path : {&scriptPath, &summaryPath, &saveDir, &goodbyeShot, &outDir}) keep(*path);
+    for (auto& shot : overrides.Screenshots) keep(shot.Path);
+    std::error_code error;
+    fs::current_path(*root, error);
+    if (error) throw EReplayScriptError("cannot enter " + root->string() + ": " + error.message());
 
     TReplayScript script = scriptPath.empty() ? TReplayScript{} : LoadReplayScript(scriptPath);
     if (setFrames) script.Frames = overrides.Frames;

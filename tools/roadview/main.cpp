@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ToolCommandLine.h"
 #include "framework/PictureCollection.h"
 #include "framework/Random.h"
 #include "framework/Sprite.h"
@@ -39,25 +40,40 @@ struct Feature {
 int Usage() {
   std::fprintf(
       stderr,
-      "usage: kestrune-roadview [--archive Res2.dxg] [--seed N] [--level N] [--out DIR] [--traffic N]\n"
+      "usage: kestrune-roadview [--archive Res2.dxg] [--data DIR] [--seed N] [--level N] [--out DIR]\n"
+      "                         [--traffic N] [--version] [--help]\n"
       "Writes DIR/<stretch>.png for each kind of stretch found in the generated level;\n"
-      "with --traffic N, DIR/<stretch>-<frame>.png every 50 of N frames of traffic.\n");
+      "with --traffic N, DIR/<stretch>-<frame>.png every 50 of N frames of traffic.\n"
+      "The archive defaults to Data/Res/Res2.dxg of the data set in --data DIR (the folder\n"
+      "holding Data/), else the current folder's, else the installed one. Every option taking\n"
+      "a value may also be written --option=VALUE.\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string archive = "Data/Res/Res2.dxg", out = "roadview";
+  std::string archive, out = "roadview", dataDir;
   std::uint32_t seed = 1;
   int level = 6;
   int trafficFrames = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (i + 1 >= argc) return Usage();
-    const std::string value = argv[++i];
+  const std::vector<std::string> args = SplitAttachedValues({argv + 1, argv + argc});
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      Usage();
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("%s", VersionText("kestrune-roadview").c_str());
+      return 0;
+    }
+    if (i + 1 >= args.size()) return Usage();
+    const std::string& value = args[++i];
     if (arg == "--archive")
       archive = value;
+    else if (arg == "--data")
+      dataDir = value;
     else if (arg == "--seed")
       seed = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
     else if (arg == "--level") {
@@ -75,6 +91,15 @@ int main(int argc, char** argv) {
       trafficFrames = std::max(0, std::atoi(value.c_str()));
     else
       return Usage();
+  }
+  if (archive.empty()) {
+    std::string reason;
+    const auto root = FindToolDataRoot(dataDir, argv[0], reason);
+    if (!root) {
+      std::fprintf(stderr, "kestrune-roadview: %s\n", reason.c_str());
+      return 1;
+    }
+    archive = (*root / "Data" / "Res" / "Res2.dxg").string();
   }
   try {
     TPictureCollection library;

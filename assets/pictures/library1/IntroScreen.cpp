@@ -24,11 +24,12 @@ struct LinkArea {
   const char* after;   // grey words printed right of it
 };
 
-// Where the intro screen places its link areas (items 3, 4, 5).
+// Where the intro screen places its link areas (items 3, 4, 5). Each opens the section of the
+// player's guide its words name.
 constexpr LinkArea kLinks[3] = {
-    {361, 311, 190, "Kestrune product page", "Full version and news:", ""},
-    {235, 409, 190, "Visit our home page", "", "for more games"},
-    {180, 431, 282, "Read the article about the game", "", "(how it was made)"},
+    {361, 311, 190, "The player's guide", "How to play:", ""},
+    {235, 409, 190, "Keys and game pads", "", "in the guide"},
+    {180, 431, 282, "How this game was made", "", "in the guide"},
 };
 
 void Road(cairo_t* cr) {
@@ -242,7 +243,7 @@ void AddIntroScreen(PictureArchive& archive) {
   free.plateH = 31;
   free.slant = 9;
   free.fontPx = 24;
-  AddLooks(archive, "FreeDownload", TwoLooks(152, 40, free, "FREE DOWNLOAD"));
+  AddLooks(archive, "FreeDownload", TwoLooks(152, 40, free, "MIT LICENCE"));
   AddLooks(archive, "190x20", {LinkHighlight({kLinks[0], kLinks[1]}), AllKey(190, 20)}, true);
   AddLooks(archive, "282x20", {LinkHighlight({kLinks[2]}), AllKey(282, 20)}, true);
 }

@@ -51,6 +51,11 @@ class HeadlessAudioOutput : public IAudioOutput {
   void SetMusicSource(MusicSource source) override;
   int OutputRate() const override { return 44100; }
   void SetEffectsMuted(bool muted) override { muted_ = muted; }
+  void SetVolumes(int musicPercent, int soundPercent) override {
+    musicVolume_ = musicPercent;
+    soundVolume_ = soundPercent;
+  }
+  void SetMuted(bool muted) override { userMuted_ = muted; }
 
   const std::vector<AudioCall>& Calls() const { return calls_; }
   // Only the Play and Stop calls, in order.
@@ -67,6 +72,10 @@ class HeadlessAudioOutput : public IAudioOutput {
   std::vector<std::uint8_t> ChunkBytes(int chunk) const;
   int LiveChunks() const { return static_cast<int>(chunks_.size()); }
   bool EffectsMuted() const { return muted_; }
+  // The mute key's state and the player's volumes as last set.
+  bool Muted() const { return userMuted_; }
+  int MusicVolume() const { return musicVolume_; }
+  int SoundVolume() const { return soundVolume_; }
 
   bool HasMusicSource() const { return static_cast<bool>(music_); }
   // Pulls frames from the music source as the audio thread would (silence without one).
@@ -81,6 +90,8 @@ class HeadlessAudioOutput : public IAudioOutput {
   };
   bool open_;
   bool muted_ = false;
+  bool userMuted_ = false;
+  int musicVolume_ = 100, soundVolume_ = 100;
   std::vector<AudioCall> calls_;
   std::map<int, std::vector<std::uint8_t>> chunks_;
   int nextChunk_ = 1;

@@ -65,6 +65,8 @@ class HeadlessPlatform final : public IPlatform {
   // under the system's temporary folder (removed with it), so test runs and replays never touch
   // the player's files in Data/Save.
   void SetSaveFolder(const std::string& folder);
+  // True while the saves go to the platform's own fresh folder (no SetSaveFolder).
+  bool OwnSaveFolder() const { return ownSaveFolder_; }
   // The second window as the game left it: open, its shape, its last picture and where it sits
   // on a 1024 x 768 desktop (centred when opened).
   bool SecondWindowOpen() const { return secondOpen_; }
@@ -123,6 +125,9 @@ class HeadlessPlatform final : public IPlatform {
   void ShowMessageBox(const std::string& title, const std::string& text) override;
   void OpenUrl(const std::string& address) override { openedUrls_.push_back(address); }
   std::string SaveFolder() const override { return saveFolder_; }
+  void SetTextEntry(bool typing) override { textEntry_ = typing; }
+  // What the game last said about typed text (SetTextEntry).
+  bool TextEntry() const { return textEntry_; }
   bool OpenSecondWindow(const SecondWindowLayout& layout) override;
   void PresentSecondWindow(const std::uint16_t* pixels, int pitchPixels) override;
   void CloseSecondWindow() override { secondOpen_ = false; }
@@ -140,6 +145,7 @@ class HeadlessPlatform final : public IPlatform {
   std::array<std::uint8_t, 256> keys_{};
   GamepadMap pad_;
   bool foreground_ = true;
+  bool textEntry_ = false;
   bool handCursor_ = true;
   bool surfacesLost_ = false;
   bool noDisplay_ = false;

@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -169,12 +170,34 @@ class SdlAudioOutput : public IAudioOutput {
   void SetEffectsMuted(bool muted) override {
     if (muted == muted_) return;
     muted_ = muted;
+    ApplyToAllChannels();
+  }
+
+  void SetVolumes(int musicPercent, int soundPercent) override {
+    soundVolume_ = std::clamp(soundPercent, 0, 100) / 100.0;
+    SetMusicGain(std::clamp(musicPercent, 0, 100) / 100.0, userMuted_);
+    ApplyToAllChannels();
+  }
+
+  void SetMuted(bool muted) override {
+    userMuted_ = muted;
+    SetMusicGain(musicVolume_, muted);
+    ApplyToAllChannels();
+  }
+
+ private:
+  void ApplyToAllChannels() {
     for (std::size_t i = 0; i < channels_.size(); ++i) {
       if (channels_[i].Allocated) ApplyVolumeAndPan(static_cast<int>(i));
     }
   }
 
- private:
+  // The mixing thread reads these while the music plays.
+  void SetMusicGain(double volume, bool muted) {
+    musicVolume_ = volume;
+    userMuted_ = muted;
+  }
+
   struct Channel {
     bool Allocated = false;
     int Volume = 0, Pan = 0, Frequency = 0;
@@ -257,7 +280,7 @@ class SdlAudioOutput : public IAudioOutput {
 
   void ApplyVolumeAndPan(int channel) {
     const Channel& c = channels_[static_cast<std::size_t>(channel)];
-    const double gain = muted_ ? 0.0 : AttenuationGain(c.Volume) * headroom_;
+    const double gain = muted_ || userMuted_ ? 0.0 : AttenuationGain(c.Volume) * headroom_ * soundVolume_;
     Mix_Volume(channel, static_cast<int>(std::lround(gain * MIX_MAX_VOLUME)));
     // Positive pan attenuates the left side, negative the right.
     const double left = c.Pan > 0 ? AttenuationGain(c.Pan) : 1.0;
@@ -275,9 +298,10 @@ class SdlAudioOutput : public IAudioOutput {
     // The stream is S16 in the machine's byte order and 2-byte aligned.
     auto* samples = reinterpret_cast<std::int16_t*>(stream);
     out->music_(samples, len / 4);
-    if (out->headroom_ != 1.0)
-      for (int i = 0; i < len / 2; ++i)
-        samples[i] = static_cast<std::int16_t>(std::lround(samples[i] * out->headroom_));
+    // The song plays on while muted, so it goes on from where it is when the sound comes back.
+    const double gain = out->userMuted_ ? 0.0 : out->headroom_ * out->musicVolume_;
+    if (gain != 1.0)
+      for (int i = 0; i < len / 2; ++i) samples[i] = static_cast<std::int16_t>(std::lround(samples[i] * gain));
   }
 
   // Runs on the finished mix, after every channel has been added.
@@ -290,6 +314,10 @@ class SdlAudioOutput : public IAudioOutput {
   bool open_ = false;
   bool stereo16_ = false;
   bool muted_ = false;
+  // The player's mute key and volumes (0..1).
+  std::atomic<bool> userMuted_{false};
+  std::atomic<double> musicVolume_{1.0};
+  double soundVolume_ = 1.0;
   int rate_ = kRate;
   // The level effects and music enter the mix at (1: no headroom, when no limiter runs).
   double headroom_ = 1.0;

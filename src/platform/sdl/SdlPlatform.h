@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/Platform.h"
+#include "platform/Controls.h"
+#include "platform/WindowFit.h"
 
 namespace kestrune {
 
@@ -19,10 +22,26 @@ struct SdlPlatformSettings {
   // The caller's frame clock paces the frames (the browser's frame callback): presenting never
   // waits for the next refresh itself.
   bool PacedByCaller = false;
+  // Presenting waits for the vertical blank; off, the game paces itself to the refresh rate.
+  bool Vsync = true;
+  // Where and how large the window was when the last session ended; unset (or no longer on any
+  // display): the largest whole multiple of the picture that fits the desktop, centred.
+  std::optional<PixelRect> LastWindow;
+  // Told, as the window closes, where it was and how large as a window (before full screen or
+  // maximising), for the next session's LastWindow. The place is the frame's outer corner, which
+  // is where a window manager puts a new window asked for at that place.
+  std::function<void(const PixelRect& place)> WindowClosing;
+  // A BMP (32-bit with alpha, or 24-bit) shown as the window's icon; empty or unreadable: the
+  // system's default icon.
+  std::string IconFile;
   // F12 hands the next picture shown to this (the program writes it as a PNG); none: F12 does
   // nothing.
   std::function<void(const std::uint16_t* pixels, int width, int height, int pitchPixels)>
       TakeScreenshot;
+  // The player's keys and pad controls (the controls file); none: the default table.
+  std::optional<ControlsTable> Controls;
+  // The music's and the effects' volume, 0..100, as heard (the game computes the same).
+  int MusicVolume = 100, SoundVolume = 100;
 };
 
 std::unique_ptr<IPlatform> CreateSdlPlatform(const SdlPlatformSettings& settings = {});

@@ -120,14 +120,19 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
     int Volume, Pan;
     bool Muted;
     double Left, Right;  // expected RMS of each side relative to full volume
+    int PlayerVolume = 100;    // the player's sound volume
+    bool PlayerMuted = false;  // the mute key
   };
   const Case cases[] = {
       {0, 0, false, 1.0, 1.0},      {-600, 0, false, 0.5, 0.5},  // -6 dB
       {0, 600, false, 0.5, 1.0},                                 // to the right: the left side is attenuated
       {0, -10000, false, 1.0, 0.0}, {0, 0, true, 0.0, 0.0},
+      {0, 0, false, 0.5, 0.5, 50},  {-600, 0, false, 0.25, 0.25, 50},
+      {0, 0, false, 0.0, 0.0, 100, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "volume " << c.Volume << " pan " << c.Pan << " muted " << c.Muted);
+    SCOPED_TRACE(testing::Message() << "volume " << c.Volume << " pan " << c.Pan << " muted " << c.Muted
+                                    << " player volume " << c.PlayerVolume << " mute key " << c.PlayerMuted);
     {
       auto audio = CreateSdlAudioOutput();
       ASSERT_TRUE(audio->IsOpen());
@@ -135,6 +140,8 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
       const int chunk = audio->CreateChunk(riff.data(), riff.size());
       const int ch = audio->AllocateChannel();
       audio->SetEffectsMuted(c.Muted);
+      audio->SetVolumes(100, c.PlayerVolume);
+      audio->SetMuted(c.PlayerMuted);
       audio->SetChannelParameters(ch, c.Volume, c.Pan, 0);
       audio->Play(ch, chunk, true);
       WaitForOutput(96 * 1024);
@@ -149,6 +156,36 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
     ASSERT_GT(left.size(), 1000u);
     EXPECT_NEAR(Rms(left) / 8000.0, c.Left, 0.05);
     EXPECT_NEAR(Rms(right) / 8000.0, c.Right, 0.05);
+  }
+}
+
+// The player's music volume and the mute key scale the music as heard.
+TEST_F(SdlAudioDisk, MusicFollowsThePlayersVolumeAndTheMuteKey) {
+  struct Case {
+    int Volume;
+    bool Muted;
+    double Level;  // expected mean relative to full volume
+  };
+  const Case cases[] = {{100, false, 1.0}, {50, false, 0.5}, {0, false, 0.0}, {100, true, 0.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "music volume " << c.Volume << " mute key " << c.Muted);
+    {
+      auto audio = CreateSdlAudioOutput();
+      ASSERT_TRUE(audio->IsOpen());
+      audio->SetVolumes(c.Volume, 100);
+      audio->SetMuted(c.Muted);
+      audio->SetMusicSource([](std::int16_t* frames, int count) {
+        for (int i = 0; i < 2 * count; ++i) frames[i] = 4000;
+      });
+      WaitForOutput(64 * 1024);
+      audio->SetMusicSource({});
+    }
+    const std::vector<std::int16_t> out = Written();
+    ASSERT_GT(out.size(), 16384u);
+    double mean = 0;
+    for (std::size_t i = 8192; i < 16384; ++i) mean += out[i];
+    mean /= 8192.0;
+    EXPECT_NEAR(mean / 4000.0, c.Level, 0.05);
   }
 }
 

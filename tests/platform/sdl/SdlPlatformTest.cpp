@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/sdl/SdlControls.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/SdlPlatform.h"
 
@@ -72,6 +73,43 @@ TEST_F(SdlWindow, KeyEventsCarryTheCodeOfTheKeysLabel) {
   EXPECT_EQ(events[0].VirtualKey, 'Y');
   EXPECT_EQ(events[1].Type, PlatformEvent::Kind::KeyUp);
   EXPECT_EQ(events[1].VirtualKey, 'Y');
+}
+
+// The player's controls turn keys into the game's keys; while text is typed every key is itself,
+// and a key comes up as the key it went down as.
+TEST(SdlControlsWindow, MovedKeysActUnlessTextIsTyped) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  SdlPlatformSettings settings;
+  std::vector<std::string> warnings;
+  settings.Controls = SdlReadControls("up = W", warnings);
+  auto platform = CreateSdlPlatform(settings);
+  ASSERT_TRUE(platform->OpenWindow("Kestrune", 800, 600)) << platform->LastError();
+  auto events = [&] {
+    std::vector<int> keys;  // key-downs positive, key-ups negative
+    for (PlatformEvent e; platform->PollEvent(e);) {
+      if (e.Type == PlatformEvent::Kind::KeyDown) keys.push_back(e.VirtualKey);
+      if (e.Type == PlatformEvent::Kind::KeyUp) keys.push_back(-e.VirtualKey);
+    }
+    return keys;
+  };
+  auto key = [](Uint32 type, SDL_Scancode sc, SDL_Keycode sym) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.scancode = sc;
+    e.key.keysym.sym = sym;
+    SDL_PushEvent(&e);
+  };
+  events();
+  key(SDL_KEYDOWN, SDL_SCANCODE_W, SDLK_w);
+  key(SDL_KEYDOWN, SDL_SCANCODE_UP, SDLK_UP);  // moved away: nothing
+  EXPECT_EQ(events(), (std::vector<int>{0x26}));
+  platform->SetTextEntry(true);
+  key(SDL_KEYUP, SDL_SCANCODE_W, SDLK_w);
+  key(SDL_KEYDOWN, SDL_SCANCODE_W, SDLK_w);
+  key(SDL_KEYUP, SDL_SCANCODE_W, SDLK_w);
+  key(SDL_KEYDOWN, SDL_SCANCODE_UP, SDLK_UP);
+  EXPECT_EQ(events(), (std::vector<int>{-0x26, 'W', -'W', 0x26}));
 }
 
 // The goodbye window's key presses reach the game (Esc and Enter close it), and a click says

@@ -1,0 +1,26 @@
+#pragma once
+// Frame pacing. The game expects presenting to wait for the vertical blank. After each mode
+// switch the first frames are measured; when they come much faster than the display refreshes
+// (a software renderer, a virtual display), presenting waits for the next refresh period itself.
+// Without vsync at all it always paces itself.
+
+#include <SDL.h>
+
+namespace kestrune {
+
+class SdlFramePacer {
+ public:
+  // Measures again from the next frame; vsyncReported: the renderer says it waits.
+  void Restart(bool vsyncReported);
+  // Called after each picture is presented; periodSeconds: the display's refresh period.
+  void FramePresented(double periodSeconds);
+
+ private:
+  bool vsyncReported_ = false;
+  bool ownPacing_ = true;
+  int probeFrames_ = 0;
+  Uint64 probeStart_ = 0;
+  Uint64 nextDeadline_ = 0;
+};
+
+}  // namespace kestrune
