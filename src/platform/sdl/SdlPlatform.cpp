@@ -95,10 +95,15 @@ class SdlPlatform final : public IPlatform {
       lastError_ = "no display is available (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
       return false;
     }
-    const PixelRect home = place_.ChooseHome(settings_.LastWindow, width_, height_);
+    const PixelRect home =
+        settings_.FixedWindow
+            ? PixelRect{static_cast<int>(SDL_WINDOWPOS_CENTERED), static_cast<int>(SDL_WINDOWPOS_CENTERED), width_, height_}
+            : place_.ChooseHome(settings_.LastWindow, width_, height_);
     // Resizable, the picture scaled into it; high-DPI displays give it their full pixel count.
     window_ = SDL_CreateWindow(title.c_str(), home.X, home.Y, home.W, home.H,
-                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+                               settings_.FixedWindow
+                                   ? SDL_WINDOW_SHOWN
+                                   : SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window_ == nullptr) {
       lastError_ = std::string("the window cannot be created (") + SDL_GetError() + ")";
       return false;

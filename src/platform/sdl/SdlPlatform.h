@@ -22,6 +22,9 @@ struct SdlPlatformSettings {
   // The caller's frame clock paces the frames (the browser's frame callback): presenting never
   // waits for the next refresh itself.
   bool PacedByCaller = false;
+  // The window keeps the picture's own size in plain pixels, neither resizable nor high-DPI, and
+  // opens centred: a web page scales its canvas itself.
+  bool FixedWindow = false;
   // Presenting waits for the vertical blank; off, the game paces itself to the refresh rate.
   bool Vsync = true;
   // Where and how large the window was when the last session ended; unset (or no longer on any

@@ -54,6 +54,7 @@ class WebPlatform final : public IPlatform {
     SdlPlatformSettings sdl;
     sdl.SaveFolder = settings.SaveFolder;
     sdl.PacedByCaller = true;
+    sdl.FixedWindow = true;
     // The canvas is the picture's own size; the page scales it with crisp pixels.
     sdl.NearestFilter = true;
     inner_ = CreateSdlPlatform(sdl);

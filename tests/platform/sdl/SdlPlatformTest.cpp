@@ -198,5 +198,30 @@ TEST(SdlPacing, PresentWaitsForTheRefreshUnlessTheCallerPacesTheFrames) {
   }
 }
 
+// A fixed window (a web page's canvas) is the picture's own size and can be neither resized nor
+// given more pixels than that; the desktop's window is resizable.
+TEST(SdlFixedWindow, AFixedWindowIsThePicturesSizeAndNotResizable) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  for (const bool fixed : {false, true}) {
+    SdlPlatformSettings settings;
+    settings.FixedWindow = fixed;
+    settings.LastWindow = PixelRect{10, 10, 1000, 750};
+    auto platform = CreateSdlPlatform(settings);
+    ASSERT_TRUE(platform->OpenWindow("Kestrune", 800, 600)) << platform->LastError();
+    SDL_Window* window = SDL_GetKeyboardFocus();
+    for (Uint32 id = 1; window == nullptr && id < 64; ++id) window = SDL_GetWindowFromID(id);
+    ASSERT_NE(window, nullptr);
+    const Uint32 flags = SDL_GetWindowFlags(window);
+    EXPECT_EQ((flags & SDL_WINDOW_RESIZABLE) != 0, !fixed);
+    EXPECT_EQ((flags & SDL_WINDOW_ALLOW_HIGHDPI) != 0, !fixed);
+    if (fixed) {
+      int w = 0, h = 0;
+      SDL_GetWindowSize(window, &w, &h);
+      EXPECT_EQ(w, 800);
+      EXPECT_EQ(h, 600);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kestrune
