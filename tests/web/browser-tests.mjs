@@ -25,7 +25,12 @@ const chromium = process.env.CHROMIUM || "/usr/bin/chromium";
 const cache = process.env.KESTRUNE_WEB_CACHE ||
   path.join(process.env.XDG_CACHE_HOME || path.join(os.homedir(), ".cache"), "kestrune-web");
 
+// KESTRUNE_WEB_REQUIRED=1 (CI, after building the site): what would be a skip is a failure.
 function skip(why) {
+  if (process.env.KESTRUNE_WEB_REQUIRED === "1") {
+    console.log(`FAIL: ${why}`);
+    process.exit(1);
+  }
   console.log(`SKIPPED: ${why}`);
   process.exit(SKIP);
 }
