@@ -248,6 +248,27 @@ const checks = {
     console.log(`race level ${moving.Level}: speed ${moving.Speed}, road row ${race.MapRowOffset} -> ${moving.MapRowOffset}`);
   },
 
+  // A link of the game opens the player's guide served beside the page, in a new tab.
+  async links() {
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+    await page.evaluate(() => {
+      const c = document.getElementById("canvas");
+      c.style.width = "800px";
+      c.style.height = "600px";
+    });
+    await sleep(300);
+    const box = await (await page.$("#canvas")).boundingBox();
+    const opened = browser.waitForTarget((t) => /\/Docs\/guide\.html(#.*)?$/.test(t.url()), { timeout: 10000 })
+      .catch(() => fail("no tab opened the guide"));
+    await page.mouse.move(box.x + 361 + 95, box.y + 311 + 10);
+    await sleep(300);
+    await page.mouse.click(box.x + 361 + 95, box.y + 311 + 10);
+    const tab = await opened;
+    const guide = await (await tab.page()).evaluate(() => document.title + " " + document.body.innerText.length);
+    console.log(`the guide opened: ${tab.url()} (${guide})`);
+  },
+
   // Alt+Enter in the game and the page's button both switch the page to full screen, where the
   // picture fills the screen's height with its shape kept.
   async fullscreen() {
