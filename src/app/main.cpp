@@ -37,6 +37,10 @@ std::filesystem::path ExecutableFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Termination signals are taken from the first instant: one that arrives while the game is
+  // still starting (a session ending, Ctrl+C) ends it with its save once it runs, instead of
+  // killing it half-started.
+  const kestrune::TTerminationSignals signals;
   kestrune::LaunchOptions options;
   std::string error;
   if (!kestrune::ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -171,8 +175,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // A signal ends a recorded game as it ends a played one (saved, then the loop stops), so the
-  // recording still gets its closing frame count.
-  const kestrune::TTerminationSignals signals;
+  // recording still gets its closing frame count: the handlers taken at the top see to it.
   kestrune::SessionRecorder recorder(*platform, record, seed);
   // A recording that cannot be written (a full disk) is said at once; the game goes on.
   recorder.OnWriteFailed = [&recordPath] {

@@ -10,6 +10,7 @@ namespace {
 volatile std::sig_atomic_t requested = 0;
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction previous[3];
+int depth = 0;  // instances alive; only the outermost installs and restores the handlers
 
 extern "C" void OnTerminationSignal(int signal) {
   if (requested != 0) _exit(128 + signal);  // the second signal: no more waiting for the save
@@ -19,6 +20,7 @@ extern "C" void OnTerminationSignal(int signal) {
 }  // namespace
 
 TTerminationSignals::TTerminationSignals() {
+  if (depth++ > 0) return;
   requested = 0;
   struct sigaction action {};
   action.sa_handler = OnTerminationSignal;
@@ -27,6 +29,7 @@ TTerminationSignals::TTerminationSignals() {
 }
 
 TTerminationSignals::~TTerminationSignals() {
+  if (--depth > 0) return;
   for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &previous[i], nullptr);
   requested = 0;
 }

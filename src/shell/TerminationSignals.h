@@ -8,7 +8,8 @@ namespace kestrune {
 class TTerminationSignals {
  public:
   // Installs the handlers for SIGTERM, SIGINT and SIGHUP; the destructor puts back the ones
-  // that were there and forgets a request.
+  // that were there and forgets a request. Instances nest: only the outermost installs and
+  // restores, so a signal taken by an outer one (the program's start-up) is still seen inside.
   TTerminationSignals();
   ~TTerminationSignals();
   TTerminationSignals(const TTerminationSignals&) = delete;

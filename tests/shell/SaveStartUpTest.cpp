@@ -65,6 +65,24 @@ TEST(SaveStartUp, SavedFullScreenThatCannotBeAppliedFallsBackToTheWindow) {
   }
 }
 
+// The program takes the signals from its first instant; a signal that arrives while the game is
+// still starting is not forgotten when the game loop takes them too: the game saves and ends.
+TEST(SaveStartUp, ASignalDuringTheStartUpEndsTheGameWithItsSaveOnceItRuns) {
+  const TTerminationSignals program;
+  std::raise(SIGTERM);
+  Session s;
+  s.Start();
+  {
+    const TTerminationSignals gameLoop;
+    EXPECT_TRUE(TTerminationSignals::Requested());
+    s.game->Step();
+    EXPECT_TRUE(s.game->Finished());
+  }
+  EXPECT_TRUE(TTerminationSignals::Requested());
+  EXPECT_FALSE(s.goodbyeShown);
+  EXPECT_TRUE(fs::exists(s.Save() / "options"));
+}
+
 TEST(SaveStartUp, TerminationSignalSavesAndEndsWithoutTheGoodbyeWindow) {
   const TTerminationSignals signals;
   Session s;
