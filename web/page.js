@@ -151,6 +151,15 @@
     problem("The game could not be downloaded (" + error.message + "). Check the connection and reload the page.");
   });
 
+  // A tab in the background gets no frames, so the game pauses; its sound, which the browser
+  // plays on its own, is held too until the tab comes back.
+  document.addEventListener("visibilitychange", () => {
+    const audio = window.Module && Module.SDL2 && Module.SDL2.audioContext;
+    if (!audio) return;
+    if (document.hidden) audio.suspend();
+    else audio.resume();
+  });
+
   // Closing the tab saves the game as leaving it does.
   window.addEventListener("pagehide", () => {
     if (window.Module && Module._kestrune_page_closing) Module._kestrune_page_closing();

@@ -264,6 +264,31 @@ const checks = {
     console.log(`race level ${moving.Level}: speed ${moving.Speed}, road row ${race.MapRowOffset} -> ${moving.MapRowOffset}`);
   },
 
+  // A tab in the background pauses the race as a window without focus does: its time left does
+  // not run down meanwhile.
+  async hidden() {
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+    await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+    await until(page, () => press(page, "Enter"), (s) => s.Screen === 3, "the car choice");
+    await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race");
+    const before = await waitForState(page, (s) => s.Overlay === 0 && s.TimeLeft > 0, "the race running");
+    const other = await browser.newPage();
+    await other.bringToFront();
+    await page.waitForFunction("document.hidden", { timeout: 5000 }).catch(() => fail("the tab did not go to the background"));
+    await sleep(4000);
+    const sound = await page.evaluate(() => (Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : "none"));
+    if (sound === "running") fail("the sound went on playing in the background");
+    await page.bringToFront();
+    await other.close();
+    await page.waitForFunction("!document.hidden", { timeout: 5000 });
+    await sleep(300);
+    const after = await state(page);
+    const spent = before.TimeLeft - after.TimeLeft;
+    if (spent > 1500) fail(`the race ran on in the background: ${spent} ms of its time went (${JSON.stringify(after)})`);
+    console.log(`time left ${before.TimeLeft} -> ${after.TimeLeft} over 4 s in the background; sound ${sound} meanwhile`);
+  },
+
   // A link of the game opens the player's guide served beside the page, in a new tab.
   async links() {
     const page = await open();
