@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "framework/DisplayText.h"
+#include "app/SettingsLines.h"
 
 #include <algorithm>
 #include <sstream>
@@ -225,29 +225,21 @@ PlayerFolders ChoosePlayerFolders(const fs::path& gameRoot, bool installed, cons
 
 DisplayOptions ReadDisplayOptions(const std::string& text, std::vector<std::string>& warnings) {
   DisplayOptions options;
-  std::size_t start = 0;
-  for (int line = 1; start < text.size(); ++line) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    std::string content = text.substr(start, end - start);
-    start = end + 1;
-    if (const std::size_t hash = content.find('#'); hash != std::string::npos) content.resize(hash);
-    std::string key, value, extra;
-    std::istringstream words(content);
-    words >> key >> value >> extra;
-    if (key.empty()) continue;
-    if (key == "scale" && (value == "fit" || value == "integer") && extra.empty()) {
+  ForEachSettingsLine(text, [&](const SettingsLine& line) {
+    const std::string& key = line.Key;
+    const std::string& value = line.Value;
+    const bool alone = line.Extra.empty();
+    if (key == "scale" && (value == "fit" || value == "integer") && alone) {
       options.IntegerScale = value == "integer";
-    } else if (key == "filter" && (value == "linear" || value == "nearest") && extra.empty()) {
+    } else if (key == "filter" && (value == "linear" || value == "nearest") && alone) {
       options.NearestFilter = value == "nearest";
-    } else if (key == "vsync" && (value == "on" || value == "off") && extra.empty()) {
+    } else if (key == "vsync" && (value == "on" || value == "off") && alone) {
       options.Vsync = value == "on";
-    } else if (key == "window" && ReadWindowLine(content, options.LastWindow)) {
+    } else if (key == "window" && ReadWindowLine(line.Content, options.LastWindow)) {
     } else {
-      // The line is quoted escaped: the file's bytes must not reach the terminal raw.
-      if (content.size() > 80) content = content.substr(0, 80) + "...";
-      warnings.push_back("line " + std::to_string(line) + " is not understood: " + EscapeForDisplay(content));
+      warnings.push_back("line " + std::to_string(line.Number) + " is not understood: " + line.Quoted());
     }
-  }
+  });
   return options;
 }
 
