@@ -1,5 +1,6 @@
 #include "shell/TerminationSignals.h"
 
+#include <time.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -12,8 +13,22 @@ constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction previous[3];
 int depth = 0;  // instances alive; only the outermost installs and restores the handlers
 
+// When the first signal came (CLOCK_MONOTONIC, read in the handler: clock_gettime is
+// async-signal-safe).
+timespec firstAt{};
+
 extern "C" void OnTerminationSignal(int signal) {
-  if (requested != 0) _exit(128 + signal);  // the second signal: no more waiting for the save
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (requested != 0) {
+    // A second signal ends the program at once, no more waiting for the save; but one that
+    // follows within a second is the same request delivered twice (timeout(1) and session
+    // managers signal the process and then its group), which must not cost the save.
+    const long long sinceMs = (now.tv_sec - firstAt.tv_sec) * 1000LL + (now.tv_nsec - firstAt.tv_nsec) / 1000000;
+    if (sinceMs >= kSameRequestMs) _exit(128 + signal);
+    return;
+  }
+  firstAt = now;
   requested = 1;
 }
 

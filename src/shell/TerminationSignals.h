@@ -1,9 +1,12 @@
 #pragma once
 // Termination signals (the desktop session ending, Ctrl+C in a terminal, the terminal closing):
 // the first one asks the game to save and end as leaving it normally does, without the goodbye
-// window; a second one ends the program at once.
+// window; a second one, a second or more later, ends the program at once.
 
 namespace kestrune {
+
+// Signals closer together than this are one request delivered twice.
+inline constexpr long long kSameRequestMs = 1000;
 
 class TTerminationSignals {
  public:

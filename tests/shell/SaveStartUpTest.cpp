@@ -1,5 +1,7 @@
 // The saved files as the running game uses them: read at start-up, written when it ends.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -108,6 +110,32 @@ TEST(SaveStartUp, TerminationSignalWhoseSaveFailsEndsWithAFailureStatus) {
   EXPECT_TRUE(s.game->Finished());
   EXPECT_EQ(s.platform.MessageBoxes().size(), 1u);
   EXPECT_EQ(s.game->ExitCode(), 1);
+}
+
+// One stop request often arrives twice at once (timeout(1) signals the game and then its process
+// group): that must not end the game before its save. A second signal a second or more after the
+// first still ends it at once.
+TEST(SaveStartUp, ASignalDeliveredTwiceAtOnceIsOneRequestAndALaterOneEndsAtOnce) {
+  struct Case {
+    int pauseMs;
+    int status;  // the child's exit status: 0 when it lived on to end normally
+  };
+  for (const Case c : {Case{0, 0}, Case{50, 0}, Case{static_cast<int>(kSameRequestMs) + 200, 128 + SIGTERM}}) {
+    SCOPED_TRACE(c.pauseMs);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const TTerminationSignals signals;
+      std::raise(SIGTERM);
+      ::usleep(static_cast<useconds_t>(c.pauseMs) * 1000);
+      std::raise(SIGTERM);
+      ::_exit(TTerminationSignals::Requested() ? 0 : 3);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.status);
+  }
 }
 
 }  // namespace
