@@ -114,7 +114,9 @@ int main(int argc, char** argv) {
   }
   const kestrune::DisplayOptions display =
       kestrune::DisplayForSession(options, kestrune::ReadDisplayOptions(displayText, warnings));
-  for (const std::string& warning : warnings) std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
+  // Each settings file reports a few of its problems and counts the rest.
+  for (const std::string& warning : kestrune::CapWarnings(warnings))
+    std::cerr << "kestrune: Display.cfg: " << warning << std::endl;
   settings.IntegerScale = display.IntegerScale;
   settings.NearestFilter = display.NearestFilter;
   settings.Vsync = display.Vsync;
@@ -130,19 +132,19 @@ int main(int argc, char** argv) {
     std::vector<std::string> problems;
     settings.Controls =
         kestrune::SdlReadControls(kestrune::ReadSettingsFile((folder / kestrune::kControlsFileName).string()), problems);
-    for (const std::string& problem : problems)
+    for (const std::string& problem : kestrune::CapWarnings(problems))
       std::cerr << "kestrune: " << kestrune::kControlsFileName << ": " << problem << std::endl;
+    problems.clear();
+    const kestrune::SoundVolumes volumes =
+        kestrune::ReadSoundVolumes(kestrune::ReadSettingsFile((folder / kestrune::kSoundFileName).string()), problems);
+    for (const std::string& problem : kestrune::CapWarnings(problems))
+      std::cerr << "kestrune: " << kestrune::kSoundFileName << ": " << problem << std::endl;
+    settings.MusicVolume = volumes.Music;
+    settings.SoundVolume = volumes.Sound;
     if (options.ShowControls) {
       std::cout << kestrune::SdlFormatControls(*settings.Controls);
       return 0;
     }
-    problems.clear();
-    const kestrune::SoundVolumes volumes =
-        kestrune::ReadSoundVolumes(kestrune::ReadSettingsFile((folder / kestrune::kSoundFileName).string()), problems);
-    for (const std::string& problem : problems)
-      std::cerr << "kestrune: " << kestrune::kSoundFileName << ": " << problem << std::endl;
-    settings.MusicVolume = volumes.Music;
-    settings.SoundVolume = volumes.Sound;
   }
   // F12: the picture as a PNG in Screenshots beside the saves, written on a thread of its own.
   // Declared before the window, so pictures still being written are waited for after it closes.

@@ -101,4 +101,11 @@ std::string WrapLines(const std::string& text, std::size_t width) {
   return out;
 }
 
+std::vector<std::string> CapWarnings(const std::vector<std::string>& warnings, std::size_t shown) {
+  if (warnings.size() <= shown) return warnings;
+  std::vector<std::string> kept(warnings.begin(), warnings.begin() + static_cast<std::ptrdiff_t>(shown));
+  kept.push_back("... and " + std::to_string(warnings.size() - shown) + " more");
+  return kept;
+}
+
 }  // namespace kestrune

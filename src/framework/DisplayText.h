@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
@@ -14,5 +15,13 @@ std::string EscapeForDisplay(const std::string& text);
 // Breaks lines longer than width at spaces (a word longer than a line is cut), keeping the
 // line breaks the text has.
 std::string WrapLines(const std::string& text, std::size_t width);
+
+// How many warnings about one file are shown. A file of junk has a problem on every line; the
+// rest are counted in one closing line, so its report stays a few lines long.
+inline constexpr std::size_t kWarningsShownPerFile = 5;
+
+// The first `shown` warnings, then "... and N more" when there are more.
+std::vector<std::string> CapWarnings(const std::vector<std::string>& warnings,
+                                     std::size_t shown = kWarningsShownPerFile);
 
 }  // namespace kestrune

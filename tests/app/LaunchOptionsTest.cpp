@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/LaunchOptions.h"
+#include "framework/DisplayText.h"
 
 namespace kestrune {
 namespace {
@@ -338,6 +339,33 @@ TEST(GameCommandLine, ControlsPrintsTheTableInUse) {
   EXPECT_NE(run.out.find("fire = Z | a"), std::string::npos) << run.out;
   EXPECT_NE(run.err.find("Controls.cfg: line 2: unknown key \"Nokey\"; fire keeps its default"), std::string::npos)
       << run.err;
+  fs::remove_all(root);
+}
+
+// Settings files full of junk (64 KB of lines none of which means anything) report a few of their
+// problems each and count the rest, instead of a line for every line of the file.
+TEST(GameCommandLine, SettingsFilesOfJunkReportAFewLinesEach) {
+  const fs::path root = fs::temp_directory_path() / ("kestrune-junk-settings-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "Data" / "Save");
+  fs::create_directory_symlink(fs::absolute(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res"), root / "Data" / "Res");
+  std::string junk;
+  for (int i = 0; i < 32000; ++i) junk += "x\n";
+  for (const char* file : {"Display.cfg", "Controls.cfg", "Sound.cfg"}) std::ofstream(root / "Data" / "Save" / file) << junk;
+  const std::string game = std::string(KESTRUNE_BUILD_DIR) + "/kestrune";
+  const ProgramRun run =
+      RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + game + " --data " + root.string() + " --controls");
+  EXPECT_EQ(run.status, 0) << run.err.substr(0, 2000);
+  for (const std::string file : {"Display.cfg", "Controls.cfg", "Sound.cfg"}) {
+    SCOPED_TRACE(file);
+    std::size_t lines = 0;
+    for (std::size_t at = run.err.find(file + ": "); at != std::string::npos; at = run.err.find(file + ": ", at + 1))
+      ++lines;
+    EXPECT_EQ(lines, kWarningsShownPerFile + 1) << run.err.substr(0, 2000);
+    EXPECT_NE(run.err.find(file + ": ... and " + std::to_string(32000 - kWarningsShownPerFile) + " more\n"),
+              std::string::npos)
+        << run.err.substr(0, 2000);
+  }
   fs::remove_all(root);
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace kestrune {
 namespace {
 
@@ -25,6 +28,28 @@ TEST(DisplayText, WrapsAtSpacesAndCutsOverlongWords) {
   EXPECT_EQ(WrapLines("kept\nbreaks", 20), "kept\nbreaks");
   // Widths count characters, and a cut never splits one.
   EXPECT_EQ(WrapLines("\xC3\xA9\xC3\xA9\xC3\xA9", 2), "\xC3\xA9\xC3\xA9\n\xC3\xA9");
+}
+
+TEST(DisplayText, AFilesWarningsAreCappedWithACountOfTheRest) {
+  auto lines = [](int n) {
+    std::vector<std::string> out;
+    for (int i = 1; i <= n; ++i) out.push_back("line " + std::to_string(i));
+    return out;
+  };
+  struct Case {
+    int warnings;
+    std::size_t shown;
+    std::string last;
+  };
+  const Case cases[] = {{0, 0, ""}, {5, 5, "line 5"}, {6, 6, "... and 1 more"}, {32000, 6, "... and 31995 more"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.warnings);
+    const std::vector<std::string> shown = CapWarnings(lines(c.warnings));
+    ASSERT_EQ(shown.size(), c.shown);
+    if (c.shown == 0) continue;
+    EXPECT_EQ(shown.front(), "line 1");
+    EXPECT_EQ(shown.back(), c.last);
+  }
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
         return 1;
       }
     }
-    for (const std::string& e : result.Errors) std::cerr << "kestrune-replay: " << e << "\n";
+    for (const std::string& e : CapWarnings(result.Errors)) std::cerr << "kestrune-replay: " << e << "\n";
     if (!result.Started) return 2;
     return result.Errors.empty() ? 0 : 1;
   } catch (const EReplayScriptError& e) {
