@@ -10,6 +10,7 @@
 #include "app/ReplayRunner.h"
 #include "app/ToolCommandLine.h"
 #include "framework/DisplayText.h"
+#include "shell/TerminationSignals.h"
 
 namespace {
 
@@ -38,6 +39,9 @@ bool ParseCount(const char* text, long long max, long long& out) {
 
 int main(int argc, char** argv) {
   using namespace kestrune;
+  // Ctrl+C or a kill ends the run as the game's own leaving does: its summary is printed and its
+  // temporary save folder removed, instead of the tool dying with the folder left behind.
+  const TTerminationSignals signals;
   std::string scriptPath, summaryPath, saveDir, goodbyeShot, outDir = ".", dataDir;
   TReplayScript overrides;
   bool setFrames = false, setSeed = false, setRefresh = false;
@@ -136,8 +140,14 @@ int main(int argc, char** argv) {
     }
     for (const std::string& e : CapWarnings(result.Errors)) std::cerr << "kestrune-replay: " << e << "\n";
     if (!result.Started) return 2;
+    if (TTerminationSignals::Requested()) {
+      std::cerr << "kestrune-replay: stopped by a signal after " << result.FramesRun << " frames\n";
+      return 1;
+    }
     return result.Errors.empty() ? 0 : 1;
-  } catch (const EReplayScriptError& e) {
+  } catch (const std::exception& e) {
+    // The script's errors and anything else (no temporary folder for the saves): one line, and
+    // the run's own folder is already gone with the runner.
     std::cerr << "kestrune-replay: " << EscapeForDisplay(e.what()) << "\n";
     return 1;
   }

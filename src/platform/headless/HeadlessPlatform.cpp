@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
-#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <stdexcept>
 
 #include "platform/NullAudio.h"
 #include "platform/PngWriter.h"
@@ -34,10 +37,16 @@ std::uint64_t HeadlessPlatform::Frame::Hash() const {
 
 HeadlessPlatform::HeadlessPlatform() : text_(CreateTextRenderer()), audio_(CreateHeadlessAudioOutput()) {
   if (!audio_) audio_ = std::make_unique<NullAudioOutput>();
-  static std::atomic<int> instances{0};
-  saveFolder_ = (std::filesystem::temp_directory_path() /
-                 ("kestrune-headless-" + std::to_string(::getpid()) + "-" + std::to_string(instances++)))
-                    .string();
+  // The folder is made here, under a random name only this user can enter (mkdtemp: mode 0700,
+  // never an existing path), so nothing planted in the shared temporary folder beforehand (a
+  // link to the player's own files) can take the saves.
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  if (error) base = "/tmp";
+  std::string folder = (base / "kestrune-headless-XXXXXX").string();
+  if (::mkdtemp(folder.data()) == nullptr)
+    throw std::runtime_error("cannot make a save folder in " + base.string() + ": " + std::strerror(errno));
+  saveFolder_ = folder;
 }
 
 HeadlessPlatform::~HeadlessPlatform() {

@@ -62,8 +62,9 @@ class HeadlessPlatform final : public IPlatform {
   // Makes OpenWindow fail, as on a machine without a display.
   void SetNoDisplay(bool noDisplay) { noDisplay_ = noDisplay; }
   // Where the saved files go. By default every headless platform has a fresh folder of its own
-  // under the system's temporary folder (removed with it), so test runs and replays never touch
-  // the player's files in Data/Save.
+  // under the system's temporary folder (a random name, mode 0700, made by the constructor,
+  // which throws std::runtime_error when it cannot; removed with the platform), so test runs
+  // and replays never touch the player's files in Data/Save.
   void SetSaveFolder(const std::string& folder);
   // True while the saves go to the platform's own fresh folder (no SetSaveFolder).
   bool OwnSaveFolder() const { return ownSaveFolder_; }
