@@ -23,19 +23,53 @@ fs::path ScreenshotFolderFor(const fs::path& saveFolder) {
   return folder.parent_path() / "Screenshots";
 }
 
-ScreenshotTaker::~ScreenshotTaker() { Wait(); }
-
-void ScreenshotTaker::Wait() {
-  std::vector<std::thread> writers;
+ScreenshotTaker::~ScreenshotTaker() {
   {
     std::lock_guard lock(mutex_);
-    writers.swap(writers_);
+    stopping_ = true;
   }
-  for (std::thread& writer : writers) writer.join();
+  changed_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+void ScreenshotTaker::Wait() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return jobs_.empty() && !writing_; });
+}
+
+// The worker writes the queued pictures one by one, in the order taken; when the taker goes, the
+// pictures still queued are written before it ends.
+void ScreenshotTaker::Work() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+    if (jobs_.empty()) return;
+    Job job = std::move(jobs_.front());
+    jobs_.pop_front();
+    writing_ = true;
+    lock.unlock();
+    if (BeforeWrite) BeforeWrite();
+    if (!WritePngRGB565(job.File.string(), job.Pixels.data(), job.Width, job.Height, job.Width)) {
+      std::error_code ignored;
+      fs::remove(job.File, ignored);
+      std::cerr << "Kestrune: cannot write the screenshot " << job.File.string() << std::endl;
+    }
+    lock.lock();
+    writing_ = false;
+    changed_.notify_all();
+  }
 }
 
 fs::path ScreenshotTaker::Take(const std::uint16_t* pixels, int width, int height, int pitchPixels,
                                std::time_t now) {
+  {
+    std::lock_guard lock(mutex_);
+    if (jobs_.size() >= kMaxWaiting) {
+      std::cerr << "Kestrune: screenshot skipped: " << jobs_.size() << " pictures are still being written"
+                << std::endl;
+      return {};
+    }
+  }
   std::vector<std::uint16_t> copy(static_cast<std::size_t>(width) * height);
   for (int y = 0; y < height; ++y)
     std::copy(pixels + static_cast<std::ptrdiff_t>(y) * pitchPixels,
@@ -54,14 +88,12 @@ fs::path ScreenshotTaker::Take(const std::uint16_t* pixels, int width, int heigh
   // Reserve the name now, so a second picture in the same second does not pick it too.
   std::FILE* reserve = std::fopen(file.c_str(), "wb");
   if (reserve != nullptr) std::fclose(reserve);
-  std::lock_guard lock(mutex_);
-  writers_.emplace_back([file, copy = std::move(copy), width, height] {
-    if (!WritePngRGB565(file.string(), copy.data(), width, height, width)) {
-      std::error_code ignored;
-      fs::remove(file, ignored);
-      std::cerr << "Kestrune: cannot write the screenshot " << file.string() << std::endl;
-    }
-  });
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back(Job{file, std::move(copy), width, height});
+    if (!worker_.joinable()) worker_ = std::thread([this] { Work(); });
+  }
+  changed_.notify_all();
   return file;
 }
 

@@ -146,14 +146,14 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  // F12: the picture as a PNG in Screenshots beside the saves, written on a thread of its own.
+  // F12: the picture as a PNG in Screenshots beside the saves, written by the taker's worker.
   // Declared before the window, so pictures still being written are waited for after it closes.
   std::unique_ptr<kestrune::ScreenshotTaker> screenshots;
   settings.TakeScreenshot = [&screenshots, folder = folders.Screenshots](
                                 const std::uint16_t* pixels, int width, int height, int pitchPixels) {
     if (!screenshots) screenshots = std::make_unique<kestrune::ScreenshotTaker>(folder);
     const auto file = screenshots->Take(pixels, width, height, pitchPixels, std::time(nullptr));
-    std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
+    if (!file.empty()) std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
   };
   if (!replayPath.empty()) return kestrune::PlayReplayInWindow(replayPath.string(), settings);
   // The next session opens the window where this one left it.
