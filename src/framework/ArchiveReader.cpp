@@ -324,20 +324,13 @@ PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_
   };
   // The patterns the items will be cut into are budgeted as their pixels are; an item's layout
   // is known once all its properties are read.
-  long long patterns = 0, patternArea = 0, patternRows = 0;
+  TPatternBudget patterns;
   kind.endItem = [&] {
     const PictureItemRecord& item = archive.Items.back();
-    const TPatternGrid grid = LayPatterns(item.Picture.Width, item.Picture.Height, item.PatternWidth,
-                                          item.PatternHeight, item.SkipWidth, item.SkipHeight);
-    patterns += grid.Count();
-    patternArea += grid.Area();
-    patternRows += grid.PatternRows();
+    const std::string over = patterns.Add(LayPatterns(item.Picture.Width, item.Picture.Height, item.PatternWidth,
+                                                      item.PatternHeight, item.SkipWidth, item.SkipHeight));
     ReadInContext(kind.itemClass, "PatternWidth", [&] {
-      if (patterns > kMaxArchivePatterns)
-        throw EReadError("Too many patterns (at most " + std::to_string(kMaxArchivePatterns) + " in an archive)");
-      if (patternArea > kMaxArchivePatternArea || patternRows > kMaxArchivePatternRows)
-        throw EReadError("Patterns too large (at most " + std::to_string(kMaxArchivePatternArea) + " pixels and " +
-                         std::to_string(kMaxArchivePatternRows) + " rows in an archive)");
+      if (!over.empty()) throw EReadError(over);
     });
   };
   kind.rootProperty = [&](const std::string& p, ValueReader& v) {

@@ -263,10 +263,7 @@ TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffse
   // Small data can describe a huge picture (run-length codes, 1-bit rows): the budget bounds what
   // all the pictures of one archive may decode to.
   const std::uint64_t pixels = std::uint64_t{h.width} * h.height;
-  if (pixelBudget) {
-    if (pixels > *pixelBudget) Invalid();
-    *pixelBudget -= pixels;
-  }
+  if (pixelBudget && !TakeArchivePixels(*pixelBudget, pixels)) Invalid();
   pic.Width = static_cast<int>(h.width);
   pic.Height = static_cast<int>(h.height);
   if (h.compression == 1 || h.compression == 2) {

@@ -20,6 +20,14 @@ inline constexpr std::uint64_t kMaxDibPixelBytes = 256ull << 20;
 // plenty of room, while a few hundred bytes of run-length codes cannot claim gigabytes.
 inline constexpr std::uint64_t kMaxArchivePixels = 64ull << 20;
 
+// Takes a picture's pixels from what is left of an archive's budget (kMaxArchivePixels to
+// start); false, taking nothing, when the picture needs more than is left.
+inline bool TakeArchivePixels(std::uint64_t& left, std::uint64_t pixels) {
+  if (pixels > left) return false;
+  left -= pixels;
+  return true;
+}
+
 // A DIB without file header: the info header (40 bytes) or core header (12 bytes), bit-field
 // masks, colour table and pixel rows. No data at all, or a header size of 0, is an empty picture.
 // Fails with EInvalidGraphic "DIB is invalid" for a bad header and EReadError "Stream read

@@ -4,6 +4,7 @@
 // by this, and the archive reader budgets them by it before any is built.
 
 #include <cstdint>
+#include <string>
 
 namespace kestrune {
 
@@ -47,5 +48,25 @@ inline TPatternGrid LayPatterns(int width, int height, int patternWidth, int pat
 inline constexpr long long kMaxArchivePatterns = 1ll << 18;
 inline constexpr long long kMaxArchivePatternArea = 64ll << 20;
 inline constexpr long long kMaxArchivePatternRows = 8ll << 20;
+
+// The patterns of one archive counted against those budgets, item by item: the archive reader
+// refuses an archive by it, and the pack tool refuses to build one.
+struct TPatternBudget {
+  long long Patterns = 0, Area = 0, Rows = 0;
+
+  // Counts one item's patterns; what the archive now exceeds, as the reader reports it, or ""
+  // while it is within the budgets.
+  std::string Add(const TPatternGrid& grid) {
+    Patterns += grid.Count();
+    Area += grid.Area();
+    Rows += grid.PatternRows();
+    if (Patterns > kMaxArchivePatterns)
+      return "Too many patterns (at most " + std::to_string(kMaxArchivePatterns) + " in an archive)";
+    if (Area > kMaxArchivePatternArea || Rows > kMaxArchivePatternRows)
+      return "Patterns too large (at most " + std::to_string(kMaxArchivePatternArea) + " pixels and " +
+             std::to_string(kMaxArchivePatternRows) + " rows in an archive)";
+    return {};
+  }
+};
 
 }  // namespace kestrune

@@ -231,6 +231,58 @@ TEST_F(PackTool, AlphaInPngBecomesTheTransparentColour) {
   EXPECT_EQ(a.Items[0].Picture.Pixels, (std::vector<std::uint32_t>{0xFF0000, 0x00FF00}));
 }
 
+// The tool builds no archive the game would refuse: past the pixel budget of an archive's
+// pictures, or the budgets of the patterns they are cut into, it stops naming the picture and the
+// budget. An archive right at a budget is built, and reads back.
+TEST_F(PackTool, BuildsNoArchiveOverTheReadersBudgets) {
+  auto grey = [&](const std::string& name, int width, int height) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_GRAY;
+    const std::vector<png_byte> pixels(static_cast<std::size_t>(width) * height, 0);
+    ASSERT_TRUE(png_image_write_to_file(&image, Path(name).c_str(), 0, pixels.data(), 0, nullptr));
+  };
+  grey("huge.png", 4096, 4096);  // 16 M pixels: four fill the budget
+  grey("square.png", 512, 512);  // in 1 x 1 patterns: 262144, all the budget allows
+  grey("dot.png", 1, 1);
+  grey("wide.png", 16383, 2);  // 4096-pixel patterns a pixel apart: 50 M pixels a row
+  auto item = [](const std::string& name, const std::string& file, const std::string& more = "") {
+    return "\nitem\nname " + name + "\nfile " + file + "\n" + more;
+  };
+  struct Case {
+    std::string name, items;
+    std::string refused;  // in the message; empty when the archive is built
+  };
+  const std::vector<Case> cases = {
+      {"pixels", item("A", "huge.png") + item("B", "huge.png") + item("C", "huge.png") + item("D", "huge.png") +
+                     item("E", "dot.png"),
+       "manifest.txt:20: picture \"E\" (1 x 1) takes the archive past its pixel budget: at most 67108864 pixels"},
+      {"pattern count at the budget", item("Grid", "square.png", "pattern 1 1\n"), ""},
+      {"pattern count", item("Grid", "square.png", "pattern 1 1\n") + item("Dot", "dot.png"),
+       "manifest.txt:9: picture \"Dot\" (1 x 1) cut into 1 pattern of 1 x 1 takes the archive past its pattern budget: "
+       "Too many patterns (at most 262144 in an archive)"},
+      {"pattern area", item("Strip", "wide.png", "pattern 4096 1\nskip -4095 0\n"),
+       "manifest.txt:4: picture \"Strip\" (16383 x 2) cut into 24576 patterns of 4096 x 1 takes the archive past its "
+       "pattern budget: Patterns too large"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(Path("manifest.txt")) << "kestrune-pack manifest 1\narchive pictures\n" << c.items;
+    fs::remove(Path("out.dxg"));
+    if (c.refused.empty()) {
+      ASSERT_EQ(Run("build " + Path("manifest.txt") + " " + Path("out.dxg")), 0) << stderr_;
+      EXPECT_EQ(Run("list " + Path("out.dxg")), 0) << stderr_;
+      continue;
+    }
+    EXPECT_EQ(Run("build " + Path("manifest.txt") + " " + Path("out.dxg")), 1);
+    EXPECT_NE(stderr_.find(Path(c.refused)), std::string::npos) << stderr_;
+    EXPECT_FALSE(fs::exists(Path("out.dxg")));
+  }
+}
+
 TEST(ContactSheet, ShowsTransparencyAndUnusedPixels) {
   // 5 x 1 picture, patterns 2 x 1 with a skip of 1: pixels 0-1 and 3-4 are patterns, pixel 2 is a
   // gap. Pixel 0 has the transparent colour.

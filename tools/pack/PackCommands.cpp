@@ -12,7 +12,9 @@
 #include "PngFile.h"
 #include "framework/ArchiveIO.h"
 #include "framework/ByteStream.h"
+#include "framework/DibCodec.h"
 #include "framework/Errors.h"
+#include "framework/PatternLayout.h"
 #include "framework/RiffWave.h"
 
 namespace kestrune::pack {
@@ -165,14 +167,39 @@ void BuildArchive(const std::string& manifestPath, const std::string& outputPath
       WriteOutputFile(outputPath, WriteWaveArchiveToMemory(archive));
       return;
     }
+    // The game refuses an archive past its budgets, so none is built: checked from the pictures'
+    // sizes before any is decoded.
+    std::uint64_t pixelsLeft = kMaxArchivePixels;
+    TPatternBudget patterns;
+    for (const PictureEntry& e : m.Pictures) {
+      const PictureItemRecord& item = e.Item;
+      PngSize size;
+      if (!e.File.empty()) {
+        if (item.PictureKind != "TDIB" && item.PictureKind != "TBitmap")
+          throw PackError(where(e.Line), "a picture of kind \"" + EscapeValue(item.PictureKind) +
+                                             "\" cannot be stored; use TDIB or TBitmap");
+        size = ReadPngSize((base / e.File).string());
+      }
+      const std::string picture = "picture \"" + EscapeValue(item.Name) + "\" (" + std::to_string(size.Width) +
+                                  " x " + std::to_string(size.Height) + ")";
+      if (!TakeArchivePixels(pixelsLeft, std::uint64_t(size.Width) * std::uint64_t(size.Height)))
+        throw PackError(where(e.Line), picture + " takes the archive past its pixel budget: at most " +
+                                           std::to_string(kMaxArchivePixels) +
+                                           " pixels in all its pictures (the game would refuse it)");
+      const TPatternGrid grid = LayPatterns(size.Width, size.Height, item.PatternWidth, item.PatternHeight,
+                                            item.SkipWidth, item.SkipHeight);
+      if (const std::string over = patterns.Add(grid); !over.empty())
+        throw PackError(where(e.Line), picture + " cut into " + std::to_string(grid.Count()) +
+                                           (grid.Count() == 1 ? " pattern of " : " patterns of ") +
+                                           std::to_string(grid.Width) + " x " + std::to_string(grid.Height) +
+                                           " takes the archive past its pattern budget: " + over +
+                                           " (the game would refuse it)");
+    }
     PictureArchive archive;
     archive.ColorTable = m.ColorTable;
     for (const PictureEntry& e : m.Pictures) {
       PictureItemRecord item = e.Item;
       if (!e.File.empty()) {
-        if (item.PictureKind != "TDIB" && item.PictureKind != "TBitmap")
-          throw PackError(where(e.Line), "a picture of kind \"" + EscapeValue(item.PictureKind) +
-                                             "\" cannot be stored; use TDIB or TBitmap");
         PngPicture png = ReadPng((base / e.File).string());
         // Transparent pixels of a PNG with alpha take the item's transparent colour.
         const std::uint32_t key = ((item.TransparentColor & 0xFF) << 16) | (item.TransparentColor & 0xFF00) |

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -44,6 +45,18 @@ void WritePng(const std::string& path, const TPictureData& picture) {
     throw PackError(path, e.what());
   }
   WriteOutputFile(path, bytes);
+}
+
+PngSize ReadPngSize(const std::string& path) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str()))
+    throw PackError(path, std::string("cannot read PNG: ") + image.message);
+  PngSize size{static_cast<int>(std::min<png_uint_32>(image.width, 1u << 30)),
+               static_cast<int>(std::min<png_uint_32>(image.height, 1u << 30))};
+  png_image_free(&image);
+  return size;
 }
 
 PngPicture ReadPng(const std::string& path) {

@@ -23,4 +23,11 @@ struct PngPicture {
 // Fails with PackError naming the file.
 PngPicture ReadPng(const std::string& path);
 
+// The picture's width and height from the file's header, nothing decoded (PackError naming the
+// file when it cannot be read).
+struct PngSize {
+  int Width = 0, Height = 0;
+};
+PngSize ReadPngSize(const std::string& path);
+
 }  // namespace kestrune::pack
