@@ -89,9 +89,12 @@ class SdlPlatform final : public IPlatform {
     }
     videoInit_ = true;
     // With no display at all SDL falls back to its invisible "offscreen" driver: the game would
-    // run unseen. Only a driver asked for by name (SDL_VIDEODRIVER) may be one of those.
+    // run unseen. Only a driver asked for by name (SDL_VIDEODRIVER) may be one of those; the
+    // variable set but empty names none, and SDL then picks as if it were unset.
     const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
-    if ((driver == "offscreen" || driver == "dummy") && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const bool driverNamed = asked != nullptr && *asked != '\0';
+    if ((driver == "offscreen" || driver == "dummy") && !driverNamed) {
       lastError_ = "no display is available (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
       return false;
     }

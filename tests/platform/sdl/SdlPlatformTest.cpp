@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/sdl/SdlControls.h"
@@ -220,6 +222,45 @@ TEST(SdlFixedWindow, AFixedWindowIsThePicturesSizeAndNotResizable) {
       EXPECT_EQ(w, 800);
       EXPECT_EQ(h, 600);
     }
+  }
+}
+
+// Without a display, SDL falls back to a driver that shows nothing: the game must refuse to run
+// unseen unless such a driver was asked for by name. SDL_VIDEODRIVER set but empty names none.
+TEST(SdlNoDisplay, OnlyADriverNamedInTheEnvironmentMayShowNothing) {
+  struct Saved {
+    const char* name;
+    std::optional<std::string> value;
+  };
+  std::vector<Saved> saved;
+  for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    saved.push_back({name, value ? std::optional<std::string>(value) : std::nullopt});
+  }
+  ::unsetenv("DISPLAY");
+  ::unsetenv("WAYLAND_DISPLAY");
+  struct Case {
+    std::optional<std::string> driver;
+    bool opens;
+  };
+  const Case cases[] = {{std::nullopt, false}, {"", false}, {"offscreen", true}, {"dummy", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.driver ? "SDL_VIDEODRIVER=\"" + *c.driver + "\"" : "SDL_VIDEODRIVER unset");
+    if (c.driver)
+      ::setenv("SDL_VIDEODRIVER", c.driver->c_str(), 1);
+    else
+      ::unsetenv("SDL_VIDEODRIVER");
+    auto platform = CreateSdlPlatform();
+    EXPECT_EQ(platform->OpenWindow("Kestrune", 800, 600), c.opens) << platform->LastError();
+    if (!c.opens) {
+      EXPECT_NE(platform->LastError().find("no display is available"), std::string::npos);
+    }
+  }
+  for (const Saved& s : saved) {
+    if (s.value)
+      ::setenv(s.name, s.value->c_str(), 1);
+    else
+      ::unsetenv(s.name);
   }
 }
 
