@@ -3,6 +3,8 @@
 # plays the game with it on the headless back end, in build/ (which must hold the generated
 # data set: run scripts/build.sh first). Any sanitizer report, a leak or a screen or overlay
 # that was never reached fails the run.
+# Allocations are unwound fully, for the suppressions to match whole stacks; the game in a real
+# window needs other options (scripts/asan-window.sh).
 #   bash scripts/soak.sh [FRAMES] [SEED]     (defaults: 60000 frames, seed 1)
 set -euo pipefail
 cd "$(dirname "$0")/.."
