@@ -41,7 +41,8 @@ TEST(SaveStartUp, FirstStartHasMusicAndSoundAndWritesNothingUntilTheEnd) {
   EXPECT_EQ(GameState.MusicOn, 1);
   EXPECT_EQ(GameState.SoundOn, 1);
   EXPECT_EQ(GameState.Country, "_______");
-  EXPECT_FALSE(fs::exists(s.Save()));
+  // The headless platform makes its private save folder up front; the game puts nothing in it.
+  EXPECT_TRUE(fs::is_empty(s.Save()));
 
   GameState.Country = "Chile";
   GameState.SoundOn = 0;
