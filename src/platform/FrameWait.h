@@ -15,13 +15,14 @@ std::int64_t SleepBeforeDeadline(std::int64_t now, std::int64_t deadline, std::i
 
 // How late a sleep is expected to wake: a later wake-up than expected counts at once, earlier
 // ones lower the expectation slowly, so one quick wake-up does not make the next frame late.
-// Bounded, so one very late wake-up (the machine busy for a moment) does not turn into many
-// frames of spinning.
+// At most half a millisecond: on a busy machine sleeps wake later still, and spinning through
+// that would only take the processor from the programs keeping it busy; the frame then simply
+// ends a little after its deadline.
 class WakeLateness {
  public:
-  static constexpr std::int64_t kStart = 1'000'000;  // before any sleep was seen: 1 ms
+  static constexpr std::int64_t kStart = 500'000;  // before any sleep was seen: the most
   static constexpr std::int64_t kLeast = 50'000;
-  static constexpr std::int64_t kMost = 2'000'000;
+  static constexpr std::int64_t kMost = 500'000;
 
   void Woke(std::int64_t late);
   std::int64_t Expected() const { return expected_; }

@@ -32,18 +32,18 @@ TEST(FrameWait, SleepsToTheDeadlineLessTheExpectedLateness) {
 TEST(FrameWait, LatenessRisesAtOnceFallsSlowlyAndStaysBounded) {
   WakeLateness lateness;
   EXPECT_EQ(lateness.Expected(), WakeLateness::kStart);
-  lateness.Woke(1'500 * kUs);
-  EXPECT_EQ(lateness.Expected(), 1'500 * kUs);
   lateness.Woke(60 * kUs);
-  EXPECT_LT(lateness.Expected(), 1'500 * kUs);
-  EXPECT_GT(lateness.Expected(), 1'400 * kUs);
+  EXPECT_LT(lateness.Expected(), WakeLateness::kStart);
+  EXPECT_GT(lateness.Expected(), WakeLateness::kStart - 20 * kUs);
   for (int i = 0; i < 400; ++i) lateness.Woke(60 * kUs);
   EXPECT_LT(lateness.Expected(), 65 * kUs);
   EXPECT_GE(lateness.Expected(), 60 * kUs);
+  lateness.Woke(400 * kUs);
+  EXPECT_EQ(lateness.Expected(), 400 * kUs);
   lateness.Woke(0);
   for (int i = 0; i < 400; ++i) lateness.Woke(0);
   EXPECT_EQ(lateness.Expected(), WakeLateness::kLeast);
-  lateness.Woke(50 * kMs);  // the machine stalled once
+  lateness.Woke(50 * kMs);  // the machine stalled once: the wait spins no more than the most
   EXPECT_EQ(lateness.Expected(), WakeLateness::kMost);
 }
 
@@ -78,7 +78,7 @@ TEST(FrameWait, WaitsEndOnTheDeadlineSpinningOnlyTheLastFractionOfAMillisecond) 
     ASSERT_GE(now, deadline) << frame;
     ASSERT_LE(now, deadline + 25 * kUs) << frame;
     if (frame >= 120) spunLater += spun;
-    ASSERT_LE(spun, frame < 120 ? 1'100 * kUs : 200 * kUs) << frame;
+    ASSERT_LE(spun, frame < 120 ? 600 * kUs : 200 * kUs) << frame;
     deadline += period;
   }
   EXPECT_EQ(sleeps, 600u);
