@@ -107,6 +107,36 @@ TEST(SdlPresent, TheWindowShowsThePictureInPlaceWithBlackBarsEitherWay) {
   }
 }
 
+// Smoothing, as the GPU renderer smooths: scaled to twice its size, a picture of black and white
+// columns shows greys between them in the window's own pixels, and none with sharp pixels.
+TEST(SdlPresent, TheWindowsOwnPixelsAreSmoothedUnlessSharpPixelsWereAskedFor) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  std::vector<std::uint16_t> pixels(800 * 600);
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = (i % 2) != 0 ? 0xFFFF : 0;
+  for (const bool nearest : {false, true}) {
+    SdlPlatformSettings settings;
+    settings.Renderer = PresentPath::Software;
+    settings.NearestFilter = nearest;
+    settings.PacedByCaller = true;
+    auto platform = CreateSdlPlatform(settings);
+    ASSERT_TRUE(platform->OpenWindow("Kestrune", 800, 600)) << platform->LastError();
+    SDL_Window* window = GameWindow();
+    SDL_SetWindowSize(window, 1600, 1200);
+    for (PlatformEvent e; platform->PollEvent(e);) {
+    }
+    platform->Present(pixels.data(), 800, 600, 800);
+    SDL_Surface* shown = SDL_GetWindowSurface(window);
+    ASSERT_NE(shown, nullptr);
+    int greys = 0;
+    for (int x = 100; x < 140; ++x) greys += Shown(shown, x, 600) != 0 && Shown(shown, x, 600) != 0xFFFF;
+    if (nearest) {
+      EXPECT_EQ(greys, 0);
+    } else {
+      EXPECT_GT(greys, 10);
+    }
+  }
+}
+
 // The automatic choice: the window's own pixels on X11 unless OpenGL runs on a real GPU; OpenGL
 // is not even started where no GPU device exists.
 TEST(SdlPresent, TheAutomaticChoiceUsesTheGpuOnlyWhereOpenGlRunsOnOne) {
