@@ -108,6 +108,14 @@ bool ParseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& opt
         return false;
       }
       options.Vsync = choice == "on";
+    } else if (arg == "--renderer") {
+      std::string choice;
+      if (!value(choice)) return false;
+      if (choice != "software" && choice != "accelerated") {
+        error = "--renderer must be software or accelerated, not " + choice;
+        return false;
+      }
+      options.AcceleratedRenderer = choice == "accelerated";
     } else if (arg == "--scale" || arg == "--filter") {
       std::string choice;
       if (!value(choice)) return false;
@@ -152,7 +160,12 @@ std::string LaunchHelpText() {
          "                 start in full screen or in a window this time (the options keep\n"
          "                 their own choice)\n"
          "  --vsync on|off wait for the display's refresh (the default) or pace the game itself\n"
+         "  --renderer software|accelerated\n"
+         "                 show the picture through the window's own pixels or through the\n"
+         "                 GPU renderer (OpenGL); by default the window's pixels unless OpenGL\n"
+         "                 runs on a real GPU\n"
          "  --verbose      say on standard error which folders the game reads and writes\n"
+         "                 and how it shows the picture\n"
          "  --controls     print the keys and pad controls in use (the controls file's\n"
          "                 format) and exit\n"
          "  --help, -h     show this help and exit\n"

@@ -25,6 +25,8 @@ struct LaunchOptions {
   std::optional<bool> FullScreen;
   // --vsync on|off; unset where the display file decides.
   std::optional<bool> Vsync;
+  // --renderer software|accelerated; unset where the game chooses at start-up.
+  std::optional<bool> AcceleratedRenderer;
   std::string RecordFile;  // --record: the session is written to it as a replay script
   std::string ReplayFile;  // --replay: a replay script played back in the window
 };

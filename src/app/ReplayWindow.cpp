@@ -1,11 +1,11 @@
 #include "app/ReplayWindow.h"
 
-#include <chrono>
+#include <cstdint>
 #include <iostream>
-#include <thread>
 
 #include "app/ReplayRunner.h"
 #include "app/ReplayScript.h"
+#include "platform/FrameWait.h"
 
 namespace kestrune {
 
@@ -17,7 +17,11 @@ int PlayReplayInWindow(const std::string& scriptPath, const SdlPlatformSettings&
     std::cerr << "kestrune: " << e.what() << std::endl;
     return 1;
   }
-  auto window = CreateSdlPlatform(settings);
+  // The script's clock paces the pictures: the window does not wait a second time for its own
+  // next refresh (on a display without vertical-blank waits that second wait would mostly spin).
+  SdlPlatformSettings windowSettings = settings;
+  windowSettings.PacedByCaller = true;
+  auto window = CreateSdlPlatform(windowSettings);
   if (!window->OpenWindow("Kestrune (replay)", 800, 600)) {
     std::cerr << "kestrune: " << window->LastError() << std::endl;
     return 2;
@@ -28,15 +32,15 @@ int PlayReplayInWindow(const std::string& scriptPath, const SdlPlatformSettings&
   HeadlessPlatform& game = runner.Platform();
   game.UseAudioOutput(window->Audio());
   bool leave = false;
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point start = Clock::now();
+  DeadlineWaiter waiter;
+  const std::int64_t start = waiter.Now();
+  constexpr std::int64_t kMs = 1'000'000;
   runner.Platform().OnPresent = [&](const std::uint16_t* pixels, int width, int height, int pitch) {
     // The script's clock sets the pace: a picture waits for its time; pictures running late
     // (a display slower than the recording's) are skipped rather than slowing the run down.
-    const auto due = start + std::chrono::milliseconds(game.Milliseconds());
-    const auto now = Clock::now();
-    if (now > due + std::chrono::milliseconds(50)) return;
-    if (now < due) std::this_thread::sleep_until(due);
+    const std::int64_t due = start + static_cast<std::int64_t>(game.Milliseconds()) * kMs;
+    if (waiter.Now() > due + 50 * kMs) return;
+    waiter.WaitUntil(due);
     window->Present(pixels, width, height, pitch);
   };
   runner.StopRequested = [&] {

@@ -120,6 +120,9 @@ int main(int argc, char** argv) {
   settings.IntegerScale = display.IntegerScale;
   settings.NearestFilter = display.NearestFilter;
   settings.Vsync = display.Vsync;
+  if (options.AcceleratedRenderer)
+    settings.Renderer = *options.AcceleratedRenderer ? kestrune::PresentPath::Accelerated : kestrune::PresentPath::Software;
+  settings.Verbose = options.Verbose;
   if (display.LastWindow)
     settings.LastWindow = kestrune::PixelRect{display.LastWindow->X, display.LastWindow->Y,
                                               display.LastWindow->Width, display.LastWindow->Height};

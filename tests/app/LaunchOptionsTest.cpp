@@ -34,6 +34,10 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
       {{"--vsync"}, false, "--vsync needs a value"},
       {{"--vsync", "yes"}, false, "--vsync must be on or off, not yes"},
       {{"level3"}, false, "unexpected argument level3"},
+      {{"--renderer", "software"}, true, ""},
+      {{"--renderer=accelerated"}, true, ""},
+      {{"--renderer", "opengl"}, false, "--renderer must be software or accelerated, not opengl"},
+      {{"--renderer"}, false, "--renderer needs a value"},
       {{"--scale", "integer", "--filter", "nearest"}, true, ""},
       {{"--scale", "2"}, false, "--scale must be fit or integer, not 2"},
       {{"--filter"}, false, "--filter needs a value"},
@@ -61,6 +65,9 @@ TEST(LaunchOptions, ParsesOptionsAndRefusesUnknownOnes) {
   EXPECT_TRUE(options.ShowVersion);
   EXPECT_FALSE(options.ShowHelp);
   EXPECT_FALSE(options.IntegerScale.has_value());  // left to the display file
+  EXPECT_FALSE(options.AcceleratedRenderer.has_value());  // left to the start-up rule
+  ASSERT_TRUE(ParseLaunchOptions({"--renderer", "accelerated", "--renderer", "software"}, options, error));
+  EXPECT_EQ(options.AcceleratedRenderer, false);  // the last one counts
   ASSERT_TRUE(ParseLaunchOptions({"--scale", "fit", "--filter", "nearest"}, options, error));
   EXPECT_EQ(options.IntegerScale, false);
   EXPECT_EQ(options.NearestFilter, true);

@@ -2,9 +2,12 @@
 // Frame pacing. The game expects presenting to wait for the vertical blank. After each mode
 // switch the first frames are measured; when they come much faster than the display refreshes
 // (a software renderer, a virtual display), presenting waits for the next refresh period itself.
-// Without vsync at all it always paces itself.
+// Without vsync at all it always paces itself. It waits by sleeping to just before the next
+// refresh and spinning only the last fraction of a millisecond.
 
-#include <SDL.h>
+#include <cstdint>
+
+#include "platform/FrameWait.h"
 
 namespace kestrune {
 
@@ -19,8 +22,9 @@ class SdlFramePacer {
   bool vsyncReported_ = false;
   bool ownPacing_ = true;
   int probeFrames_ = 0;
-  Uint64 probeStart_ = 0;
-  Uint64 nextDeadline_ = 0;
+  std::int64_t probeStart_ = 0;
+  std::int64_t nextDeadline_ = 0;  // nanoseconds on the waiter's clock; 0: none yet
+  DeadlineWaiter waiter_;
 };
 
 }  // namespace kestrune

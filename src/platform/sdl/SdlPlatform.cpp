@@ -18,6 +18,7 @@
 #include "platform/sdl/SdlFramePacer.h"
 #include "platform/sdl/SdlKeyboard.h"
 #include "platform/sdl/SdlPads.h"
+#include "platform/sdl/SdlPresenter.h"
 #include "platform/sdl/SdlSecondWindow.h"
 #include "platform/sdl/SdlTypedText.h"
 #include "platform/sdl/SdlWindowIcon.h"
@@ -39,6 +40,16 @@ bool ProgramOnPath(const std::string& name) {
     if (!folder.empty() && std::filesystem::is_regular_file(std::filesystem::path(folder) / name, error))
       return true;
     start = end + 1;
+  }
+  return false;
+}
+
+// True when the machine has a GPU device (a DRM card or render node) for OpenGL to draw with.
+bool GpuDevicePresent() {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("renderD") || name.starts_with("card")) return true;
   }
   return false;
 }
@@ -70,8 +81,7 @@ class SdlPlatform final : public IPlatform {
     second_.Close();
     audio_.reset();
     text_.reset();
-    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+    presenter_.reset();
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     if (handCursor_ != nullptr) SDL_FreeCursor(handCursor_);
     if (arrowCursor_ != nullptr) SDL_FreeCursor(arrowCursor_);
@@ -98,6 +108,9 @@ class SdlPlatform final : public IPlatform {
       lastError_ = "no display is available (neither DISPLAY nor WAYLAND_DISPLAY leads to one)";
       return false;
     }
+    // SDL's window surface on X11 otherwise goes through an OpenGL texture, which costs what the
+    // accelerated renderer costs: drawn into shared memory, the display server takes it as it is.
+    if (driver == "x11") SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const PixelRect home =
         settings_.FixedWindow
             ? PixelRect{static_cast<int>(SDL_WINDOWPOS_CENTERED), static_cast<int>(SDL_WINDOWPOS_CENTERED), width_, height_}
@@ -114,22 +127,10 @@ class SdlPlatform final : public IPlatform {
     SDL_SetWindowMinimumSize(window_, kMinimumWindowWidth, kMinimumWindowHeight);
     SetWindowIconFromFile(window_, settings_.IconFile);
     place_.Remember(window_, fullScreen_);
-    renderer_ = SDL_CreateRenderer(window_, -1,
-                                   SDL_RENDERER_ACCELERATED | (settings_.Vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
-    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer_ == nullptr) {
-      lastError_ = std::string("no renderer is available (") + SDL_GetError() + ")";
-      return false;
-    }
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(renderer_, &info);
-    vsyncReported_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    if (!OpenPresenter(driver)) return false;
+    vsyncReported_ = presenter_->VsyncReported();
     // A display that is asked not to wait for the vertical blank gets the game's own pacing.
     if (!settings_.Vsync) vsyncReported_ = false;
-    if (!CreateTexture()) {
-      lastError_ = std::string("the display surface cannot be made (") + SDL_GetError() + ")";
-      return false;
-    }
     // The pointer over the game is a pointing hand.
     handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
@@ -181,21 +182,12 @@ class SdlPlatform final : public IPlatform {
   }
 
   void Present(const std::uint16_t* pixels, int width, int height, int pitchPixels) override {
-    if (renderer_ == nullptr) return;
-    if (texture_ == nullptr && !CreateTexture()) return;
-    (void)height;
-    (void)width;
-    SDL_UpdateTexture(texture_, nullptr, pixels, pitchPixels * static_cast<int>(sizeof(std::uint16_t)));
+    if (!presenter_) return;
     if (screenshotWanted_) {
       screenshotWanted_ = false;
       if (settings_.TakeScreenshot) settings_.TakeScreenshot(pixels, width, height, pitchPixels);
     }
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    const PixelRect picture = PictureInOutput();
-    const SDL_Rect target{picture.X, picture.Y, picture.W, picture.H};
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
-    SDL_RenderPresent(renderer_);
+    presenter_->Present(pixels, width, height, pitchPixels, PictureInOutput());
     if (!settings_.PacedByCaller) pacer_.FramePresented(PeriodSeconds());
     // SDL has no event for a change of the desktop's mode: its refresh rate is compared about
     // once a second.
@@ -338,11 +330,29 @@ class SdlPlatform final : public IPlatform {
   }
 
  private:
-  bool CreateTexture() {
-    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    texture_ =
-        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width_, height_);
-    return texture_ != nullptr;
+  // The way pictures reach the window: asked for, or by the automatic rule; where the window
+  // surface cannot be had, the accelerated renderer.
+  bool OpenPresenter(const std::string& driver) {
+    std::string error;
+    PresentPath path = settings_.Renderer;
+    if (path == PresentPath::Automatic) {
+      path = AutomaticPresentPath(driver, GpuDevicePresent(), [&] {
+        presenter_ = CreateRendererPresenter(window_, width_, height_, settings_.Vsync, error);
+        return presenter_ ? OpenGlRendererName(*presenter_) : std::string();
+      });
+    }
+    if (path == PresentPath::Software) {
+      presenter_.reset();  // the renderer made to learn OpenGL's name
+      presenter_ = CreateSurfacePresenter(window_, settings_.NearestFilter, error);
+      if (!presenter_) std::cerr << "Kestrune: " << error << "; the accelerated renderer is used" << std::endl;
+    }
+    if (!presenter_) presenter_ = CreateRendererPresenter(window_, width_, height_, settings_.Vsync, error);
+    if (!presenter_) {
+      lastError_ = error;
+      return false;
+    }
+    if (settings_.Verbose) std::cerr << "kestrune: presenting: " << presenter_->Describe() << std::endl;
+    return true;
   }
 
   void Push(const PlatformEvent& e) { queue_.push_back(e); }
@@ -361,7 +371,7 @@ class SdlPlatform final : public IPlatform {
   // coordinates on a high-DPI display).
   PixelRect PictureInOutput() const {
     int w = width_, h = height_;
-    if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &w, &h);
+    if (presenter_) presenter_->OutputSize(w, h);
     return PictureRect(w, h, width_, height_, settings_.IntegerScale);
   }
 
@@ -369,7 +379,7 @@ class SdlPlatform final : public IPlatform {
   bool ToPicture(int x, int y, int& px, int& py) const {
     int winW = 0, winH = 0, outW = width_, outH = height_;
     SDL_GetWindowSize(window_, &winW, &winH);
-    if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &outW, &outH);
+    if (presenter_) presenter_->OutputSize(outW, outH);
     return WindowToPicture(x, y, winW, winH, PictureRect(outW, outH, width_, height_, settings_.IntegerScale),
                            outW, outH, width_, height_, px, py);
   }
@@ -439,7 +449,7 @@ class SdlPlatform final : public IPlatform {
       case SDL_RENDER_DEVICE_RESET:
         // The texture's contents (or the texture itself) are gone: rebuild it and let the display
         // send its restore notification.
-        CreateTexture();
+        if (presenter_) presenter_->RenderTargetsReset();
         surfacesLost_ = true;
         break;
       default:
@@ -465,8 +475,7 @@ class SdlPlatform final : public IPlatform {
   SdlWindowPlace place_;
   bool videoInit_ = false;
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
+  std::unique_ptr<SdlPresenter> presenter_;
   SDL_Cursor* handCursor_ = nullptr;
   SDL_Cursor* arrowCursor_ = nullptr;
   SdlSecondWindow second_;

@@ -10,6 +10,7 @@
 #include "framework/Platform.h"
 #include "platform/Controls.h"
 #include "platform/WindowFit.h"
+#include "platform/sdl/PresentPathRule.h"
 
 namespace kestrune {
 
@@ -27,6 +28,11 @@ struct SdlPlatformSettings {
   bool FixedWindow = false;
   // Presenting waits for the vertical blank; off, the game paces itself to the refresh rate.
   bool Vsync = true;
+  // How pictures reach the window: the window surface (software), SDL's GPU renderer
+  // (accelerated), or chosen at start-up by AutomaticPresentPath.
+  PresentPath Renderer = PresentPath::Automatic;
+  // The way chosen is said on standard error.
+  bool Verbose = false;
   // Where and how large the window was when the last session ended; unset (or no longer on any
   // display): the largest whole multiple of the picture that fits the desktop, centred.
   std::optional<PixelRect> LastWindow;
