@@ -99,16 +99,18 @@ void TSprite::MoveTree(std::int32_t moveCount) {
   for (std::int32_t i = 0; i < n && i < Count(); ++i) (*children_)[static_cast<std::size_t>(i)]->MoveTree(moveCount);
 }
 
+bool TSprite::DrawsSelf() const {
+  if (!Visible || !Engine) return false;
+  const TRect r = GetBounds();
+  const TRect& s = Engine->SurfaceRect();
+  // A box of no width or height is empty and overlaps nothing, so a sprite of size 0 is never drawn.
+  return r.Left < r.Right && r.Top < r.Bottom && r.Left < s.Right && s.Left < r.Right && r.Top < s.Bottom &&
+         s.Top < r.Bottom;
+}
+
 void TSprite::DrawTree() {
   if (!Visible) return;
-  if (Engine) {
-    const TRect r = GetBounds();
-    const TRect& s = Engine->SurfaceRect();
-    // A box of no width or height is empty and overlaps nothing, so a sprite of size 0 is never drawn.
-    if (r.Left < r.Right && r.Top < r.Bottom && r.Left < s.Right && s.Left < r.Right && r.Top < s.Bottom &&
-        s.Top < r.Bottom)
-      DrawSelf();
-  }
+  if (DrawsSelf()) DrawSelf();
   const std::size_t n = drawList_ ? drawList_->size() : 0;
   for (std::size_t i = 0; i < n && drawList_ && i < drawList_->size(); ++i) (*drawList_)[i]->DrawTree();
 }
@@ -170,6 +172,14 @@ void TSpriteEngine::FreeDead() {
 
 void TSpriteEngine::Draw() { DrawTree(); }
 
+bool TSpriteEngine::SurfaceCovered() const {
+  // The engine itself draws nothing; its first child in draw order is drawn first.
+  const std::vector<TSprite*>* list = DrawList();
+  if (!Visible || !surface_ || !list || list->empty()) return false;
+  const auto* background = dynamic_cast<const TBackgroundSprite*>(list->front());
+  return background && background->DrawsSelf() && background->CoversSurface();
+}
+
 // ---------------------------------------------------------------------------------------------
 // TDXSpriteEngine
 
@@ -196,6 +206,10 @@ void TDXSpriteEngine::Move(std::int32_t moveCount) { root_->MoveTree(moveCount);
 
 void TDXSpriteEngine::Draw() {
   if (dxDraw_ && dxDraw_->Initialized()) root_->Draw();
+}
+
+bool TDXSpriteEngine::DrawCoversSurface() const {
+  return dxDraw_ && dxDraw_->Initialized() && root_->SurfaceCovered();
 }
 
 void TDXSpriteEngine::FreeDead() { root_->FreeDead(); }

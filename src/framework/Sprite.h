@@ -44,6 +44,9 @@ class TSprite {
   void MarkDead();
   void MoveTree(std::int32_t moveCount);
   void DrawTree();
+  // Whether DrawTree calls DrawSelf: the sprite is visible, has an engine, and its box overlaps
+  // the surface.
+  bool DrawsSelf() const;
   double WorldX() const;
   double WorldY() const;
   std::int32_t Z() const { return z_; }
@@ -122,10 +125,17 @@ class TBackgroundSprite : public TSprite {
   std::int32_t MapHeight() const { return mapHeight_; }
   // Pattern index per cell, row after row; negative leaves the cell empty.
   const std::vector<std::int32_t>& ChipMap() const { return chipMap_; }
+  // True when DrawSelf writes every pixel of the surface: the cells it draws cover the whole
+  // surface and each of them is a full-size pattern without a transparent pixel. (A kind that
+  // draws itself differently must answer for itself.)
+  virtual bool CoversSurface() const;
 
   TPictureCollectionItem* Picture = nullptr;
 
  private:
+  template <typename F>
+  bool ForEachShownCell(long long& w, long long& h, F&& f) const;
+
   std::vector<std::int32_t> chipMap_;
   std::int32_t mapWidth_ = 0, mapHeight_ = 0;
 };
@@ -141,6 +151,10 @@ class TSpriteEngine : public TSprite {
   // Frees every sprite on the dead list, each exactly once.
   void FreeDead();
   void Draw();
+  // True when the first sprite Draw draws is a background that covers the whole surface with
+  // opaque cells: what the surface held before is then overwritten everywhere, and the frame
+  // need not clear it first.
+  bool SurfaceCovered() const;
 
   TDirectDrawSurface* Surface() const { return surface_; }
   const TRect& SurfaceRect() const { return surfaceRect_; }
@@ -172,6 +186,8 @@ class TDXSpriteEngine {
   void Move(std::int32_t moveCount);
   // Draws the tree when the display is initialised.
   void Draw();
+  // True when Draw draws and its first sprite overwrites every pixel of the root's surface.
+  bool DrawCoversSurface() const;
   void FreeDead();
 
  private:

@@ -97,7 +97,12 @@ void TMForm::FormCreate() {
 void TMForm::MDXTimerTimer(TDXTimer& sender, std::uint32_t lagCount) {
   (void)sender;
   const std::int32_t selectedBefore = GameState.Selected;
-  if (TDirectDrawSurface* surface = MDXDraw.Surface()) surface->Fill(0);
+  // The frame starts black, except where the sprites' first draw (the race's road of opaque
+  // tiles) overwrites every pixel anyway: clearing then costs a memset of the whole surface for
+  // nothing.
+  if (TDirectDrawSurface* surface = MDXDraw.Surface())
+    if (!(MDXDraw.CanDraw() && MDXSpriteEngine.Root().Surface() == surface && MDXSpriteEngine.DrawCoversSurface()))
+      surface->Fill(0);
   if (!MDXDraw.CanDraw()) return;
   // Sprites first (all of them, in Z order); the frame's logic and its text come after.
   MDXSpriteEngine.Draw();

@@ -300,5 +300,65 @@ TEST(BackgroundSpriteTest, ColumnOneOfThirtyTwoPixelTilesLandsAtMinusEightFromXM
   EXPECT_EQ(surface.Row(0)[24], RGB565(0, 0, 255));  // column 2 from x 24
 }
 
+// A 16 x 12 surface under a 6 x 5 map of 4 x 4 cells at (-2, -1), reaching 22 x 19: patterns 0
+// and 1 are opaque, pattern 2 has one transparent (black) pixel. Each case changes one thing;
+// whenever the engine says the surface is covered, drawing leaves no pixel of what was there.
+TEST(BackgroundSpriteTest, CoversTheSurfaceOnlyWithOpaqueCellsFromEdgeToEdge) {
+  TPictureCollection c;
+  TPictureCollectionItem& item = c.Add();
+  item.Picture.Width = 12;
+  item.Picture.Height = 4;
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 12; ++x) item.Picture.Pixels.push_back(x == 9 && y == 2 ? 0u : 0x000008u * static_cast<std::uint32_t>(x / 4 + 1));
+  item.PatternWidth = 4;
+  item.Restore();
+  struct Case {
+    const char* what;
+    void (*change)(TBackgroundSprite&, TSpriteEngine&, TPictureCollectionItem&);
+    bool covered;
+    bool allDrawn = covered;  // every pixel overwritten, whether or not the engine can tell
+  };
+  const Case cases[] = {
+      {"the whole map of opaque cells", [](TBackgroundSprite&, TSpriteEngine&, TPictureCollectionItem&) {}, true},
+      {"a column left bare on the left", [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem&) { bg.X = 1; }, false},
+      {"the map ending above the bottom", [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem&) { bg.Y = -9; }, false},
+      {"an empty cell in view", [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem&) { bg.SetChip(2, 2, -1); }, false},
+      {"a pattern that does not exist", [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem&) { bg.SetChip(2, 2, 7); }, false},
+      {"a cell with a transparent pixel", [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem&) { bg.SetChip(3, 1, 2); }, false},
+      {"that cell off the surface", [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem&) { bg.SetChip(5, 1, 2); }, true},
+      {"that cell drawn whole, the picture not keyed",
+       [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem& pic) { bg.SetChip(3, 1, 2); pic.Transparent = false; }, true},
+      {"the map hidden", [](TBackgroundSprite& bg, TSpriteEngine&, TPictureCollectionItem&) { bg.Visible = false; }, false},
+      {"a sprite drawn before the map",
+       [](TBackgroundSprite& bg, TSpriteEngine& engine, TPictureCollectionItem&) {
+         auto* under = new TSprite(&engine);
+         under->Width = under->Height = 4;
+         bg.SetZ(1);
+       }, false, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    item.Transparent = true;
+    TDirectDrawSurface surface(16, 12);
+    TSpriteEngine engine;
+    engine.SetSurface(&surface);
+    auto* bg = new TBackgroundSprite(&engine);
+    bg->SetMapSize(6, 5);
+    for (int row = 0; row < 5; ++row)
+      for (int col = 0; col < 6; ++col) bg->SetChip(col, row, (col + row) % 2);
+    bg->SetMapPicture(&item);
+    bg->X = -2;
+    bg->Y = -1;
+    k.change(*bg, engine, item);
+    EXPECT_EQ(engine.SurfaceCovered(), k.covered);
+    surface.Fill(0xABCD);
+    engine.Draw();
+    int left = 0;
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 16; ++x) left += surface.Row(y)[x] == 0xABCD;
+    EXPECT_EQ(left == 0, k.allDrawn) << left << " pixels not drawn";
+  }
+}
+
 }  // namespace
 }  // namespace kestrune
