@@ -10,7 +10,8 @@
 // - the peak memory (maximum resident set) of a start in a fresh process, median of several.
 // Targets: a start costs at most 20 ms of CPU and at most 3 times the floor, and peaks at most at
 // 30 MB. Run from build/ (reads Data/Res and Data/Music). `bench_startup --once` runs one start
-// and exits, which is what the peak-memory children do.
+// and exits, which is what the peak-memory children do; `--starts N` runs N starts and nothing
+// else, for a profiler.
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -85,12 +86,17 @@ bool StartOnce() {
 struct Step {
   std::string Name;
   double Allocated = 0, Zeroed = 0, Copied = 0;
+  double Ms = 0;  // CPU time of the step, run once on its own
 };
+
+double lastStepMs = 0;
 
 template <class F>
 double AllocatedBy(F&& f) {
   const std::uint64_t before = allocatedBytes;
+  const double t0 = CpuMs();
   f();
+  lastStepMs = CpuMs() - t0;
   return static_cast<double>(allocatedBytes - before);
 }
 
@@ -103,11 +109,13 @@ double AllocatedBy(F&& f) {
 // - the sound archive's samples are copied out of the file once, then taken over by the sound
 //   library; the sound device gets each as a whole RIFF WAVE (made, then copied by the device);
 // - the menu song is read and handed to the module player, which builds its own copy.
-std::vector<Step> AccountForBytes(double wholeStart) {
+std::vector<Step> AccountForBytes(double wholeStart, double wholeStartMs) {
   std::vector<Step> steps;
-  double counted = 0;
+  double counted = 0, countedMs = 0;
   auto add = [&](Step s) {
     counted += s.Allocated;
+    s.Ms = lastStepMs;
+    countedMs += s.Ms;
     steps.push_back(std::move(s));
   };
   for (const char* path : {kArchives[0], kArchives[1]}) {
@@ -118,8 +126,8 @@ std::vector<Step> AccountForBytes(double wholeStart) {
          static_cast<double>(bytes.size())});
     PictureArchive archive;
     const double decoded =
-        AllocatedBy([&] { archive = ReadPictureArchiveFromMemory(bytes.data(), bytes.size()); });
-    add({name + ": decode the pictures (32-bit)", decoded, 0, 0});
+        AllocatedBy([&] { archive = ReadPictureArchiveFromMemory(bytes.data(), bytes.size(), PictureDepth::Display16); });
+    add({name + ": decode the pictures (RGB565)", decoded, 0, 0});
     bytes = TFileBytes();
     TPictureCollection collection;
     add({name + ": into the image library",
@@ -131,6 +139,7 @@ std::vector<Step> AccountForBytes(double wholeStart) {
                        for (int i = 0; i < collection.Count(); ++i) collection.Items(i).Blocks();
                      }),
                      0, 0});
+    steps.back().Ms = lastStepMs;
   }
   {
     TFileBytes bytes;
@@ -159,6 +168,7 @@ std::vector<Step> AccountForBytes(double wholeStart) {
     add({"Menu.xm: read and load the song", loaded, 0, 0});
     music.SongFree(song);
   }
+  lastStepMs = wholeStartMs - countedMs;
   add({"the rest (first screen's pictures, surfaces, text)", wholeStart - counted, 0, 0});
   return steps;
 }
@@ -202,6 +212,12 @@ double ChildPeakMB(const char* mode) {
 int Main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--once") == 0) return StartOnce() ? 0 : 1;
   if (argc > 1 && std::strcmp(argv[1], "--idle") == 0) return 0;
+  // `--starts N`: N starts and nothing else, for a profiler.
+  if (argc > 2 && std::strcmp(argv[1], "--starts") == 0) {
+    for (int i = std::atoi(argv[2]); i > 0; --i)
+      if (!StartOnce()) return 1;
+    return 0;
+  }
 
   std::vector<double> peaks, idle;
   for (int i = 0; i < kMemoryRuns; ++i) {
@@ -234,10 +250,21 @@ int Main(int argc, char** argv) {
   std::printf(
       "Where the bytes go in a start (MB; each step run on its own, the rest is what the whole start\n"
       "allocates beyond them):\n");
-  std::printf("  %-48s %10s %10s %10s\n", "step", "allocated", "zeroed", "copied");
-  for (const Step& s : AccountForBytes(Median(allocations)))
-    std::printf("  %-48s %10.2f %10.2f %10.2f\n", s.Name.c_str(), MB(s.Allocated), MB(s.Zeroed),
-                MB(s.Copied));
+  std::printf("  %-48s %10s %10s %10s %8s\n", "step", "allocated", "zeroed", "copied", "CPU ms");
+  // Each step's CPU time is the median of several passes (the first pass also pays for the
+  // libraries' own first use).
+  std::vector<Step> steps = AccountForBytes(Median(allocations), Median(starts));
+  std::vector<std::vector<double>> stepMs(steps.size());
+  for (int pass = 0; pass < 5; ++pass) {
+    const std::vector<Step> again = AccountForBytes(Median(allocations), Median(starts));
+    for (std::size_t i = 0; i < again.size() && i + 1 < steps.size(); ++i) stepMs[i].push_back(again[i].Ms);
+  }
+  double summed = 0;
+  for (std::size_t i = 0; i + 1 < steps.size(); ++i) summed += steps[i].Ms = Median(stepMs[i]);
+  steps.back().Ms = Median(starts) - summed;
+  for (const Step& s : steps)
+    std::printf("  %-48s %10.2f %10.2f %10.2f %8.2f\n", s.Name.c_str(), MB(s.Allocated), MB(s.Zeroed),
+                MB(s.Copied), s.Ms);
   std::printf("  (the back surface, 0.92 MB, is zeroed when made and cleared before every frame)\n");
 
   const double start = Median(starts), floor = Median(floors);

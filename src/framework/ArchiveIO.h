@@ -18,9 +18,15 @@
 
 namespace kestrune {
 
-PictureArchive ReadPictureArchive(const std::string& path);
+// What the pictures of a picture archive are decoded to: 32-bit records (Picture), which tools
+// edit and write back, or the back surface's RGB565 (Picture16), which is all a game that only
+// shows them needs, in half the memory. The checks and errors are the same either way.
+enum class PictureDepth { Rgb32, Display16 };
+
+PictureArchive ReadPictureArchive(const std::string& path, PictureDepth depth = PictureDepth::Rgb32);
 PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
-PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_t size);
+PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_t size,
+                                            PictureDepth depth = PictureDepth::Rgb32);
 WaveArchive ReadWaveArchive(const std::string& path);
 WaveArchive ReadWaveArchiveFromMemory(const std::vector<std::uint8_t>& bytes);
 WaveArchive ReadWaveArchiveFromMemory(const std::uint8_t* data, std::size_t size);

@@ -280,7 +280,7 @@ PictureArchive ReadPictureArchiveFromMemory(const std::vector<std::uint8_t>& byt
   return ReadPictureArchiveFromMemory(bytes.data(), bytes.size());
 }
 
-PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_t size) {
+PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_t size, PictureDepth depth) {
   PictureArchive archive;
   std::uint64_t pixelBudget = kMaxArchivePixels;
   CollectionFormat kind;
@@ -312,11 +312,16 @@ PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_
       const std::string pictureKind = data.ReadShortString();
       item.PictureKind = pictureKind;
       item.Picture = {};
+      item.Picture16 = {};
       // The kind name is compared exactly; kinds other than these two leave the picture empty.
-      if (pictureKind == "TDIB")
-        item.Picture = DecodeDib(data, &pixelBudget);
-      else if (pictureKind == "TBitmap")
-        item.Picture = DecodeBitmapFile(data, &pixelBudget);
+      const bool dib = pictureKind == "TDIB", bitmap = pictureKind == "TBitmap";
+      if (depth == PictureDepth::Display16) {
+        if (dib) item.Picture16 = DecodeDib16(data, &pixelBudget);
+        if (bitmap) item.Picture16 = DecodeBitmapFile16(data, &pixelBudget);
+      } else {
+        if (dib) item.Picture = DecodeDib(data, &pixelBudget);
+        if (bitmap) item.Picture = DecodeBitmapFile(data, &pixelBudget);
+      }
     } else {
       return false;
     }
@@ -327,8 +332,10 @@ PictureArchive ReadPictureArchiveFromMemory(const std::uint8_t* data, std::size_
   TPatternBudget patterns;
   kind.endItem = [&] {
     const PictureItemRecord& item = archive.Items.back();
-    const std::string over = patterns.Add(LayPatterns(item.Picture.Width, item.Picture.Height, item.PatternWidth,
-                                                      item.PatternHeight, item.SkipWidth, item.SkipHeight));
+    const int width = depth == PictureDepth::Display16 ? item.Picture16.Width : item.Picture.Width;
+    const int height = depth == PictureDepth::Display16 ? item.Picture16.Height : item.Picture.Height;
+    const std::string over =
+        patterns.Add(LayPatterns(width, height, item.PatternWidth, item.PatternHeight, item.SkipWidth, item.SkipHeight));
     ReadInContext(kind.itemClass, "PatternWidth", [&] {
       if (!over.empty()) throw EReadError(over);
     });
@@ -377,9 +384,9 @@ WaveArchive ReadWaveArchiveFromMemory(const std::uint8_t* data, std::size_t size
 }
 
 // The file is read once, straight into memory of its own, and parsed in place.
-PictureArchive ReadPictureArchive(const std::string& path) {
+PictureArchive ReadPictureArchive(const std::string& path, PictureDepth depth) {
   const TFileBytes bytes = ReadRegularFileBytes(path, kMaxArchiveFileBytes);
-  return ReadPictureArchiveFromMemory(bytes.data(), bytes.size());
+  return ReadPictureArchiveFromMemory(bytes.data(), bytes.size(), depth);
 }
 
 WaveArchive ReadWaveArchive(const std::string& path) {

@@ -19,11 +19,21 @@ struct TPictureData {
   std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
 };
 
+// The same picture in the back surface's RGB565, for pictures read only to be shown.
+struct TPicture16 {
+  int Width = 0, Height = 0;
+  std::vector<std::uint16_t> Pixels;
+  bool Empty() const { return Width <= 0 || Height <= 0; }
+  std::uint16_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
+};
+
 struct PictureItemRecord {
   std::string Name;
   // The picture kind named in the archive: "TDIB", "TBitmap", or another (an empty picture).
   std::string PictureKind = "TDIB";
   TPictureData Picture;
+  // Filled instead of Picture when the archive was read for display (PictureDepth::Display16).
+  TPicture16 Picture16;
   int PatternWidth = 0, PatternHeight = 0;  // 0 or less: the whole picture
   int SkipWidth = 0, SkipHeight = 0;
   bool SystemMemory = false;

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "framework/Errors.h"
+#include "framework/PixelRows.h"
+#include "framework/Surface.h"
 
 namespace kestrune {
 namespace {
@@ -107,30 +109,48 @@ DibHeader ReadHeader(ByteReader& in, std::uint32_t headerSize) {
   return h;
 }
 
+// The two pixel formats a picture decodes to: 0x00RRGGBB words, or the back surface's RGB565
+// (each pixel converted as the image library converts a 32-bit picture, so both give the same
+// display pixels).
+std::uint32_t Pack(std::uint32_t rgb, std::uint32_t*) { return rgb; }
+std::uint16_t Pack(std::uint32_t rgb, std::uint16_t*) {
+  return RGB565(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                static_cast<int>(rgb & 0xFF));
+}
+template <class Picture>
+using PixelOf = typename decltype(Picture::Pixels)::value_type;
+template <class Pixel>
+Pixel PackAs(std::uint32_t rgb) {
+  return Pack(rgb, static_cast<Pixel*>(nullptr));
+}
+
+template <class Picture>
 class PixelSink {
  public:
-  PixelSink(const DibHeader& h, TPictureData& pic) : h_(h), pic_(pic) {}
+  PixelSink(const DibHeader& h, Picture& pic) : h_(h), pic_(pic) {}
   // Stored row r (0 = the first row in the data) lands on picture row y.
-  std::uint32_t* Row(std::uint64_t storedRow) {
+  PixelOf<Picture>* Row(std::uint64_t storedRow) {
     const std::uint64_t y = h_.topDown ? storedRow : h_.height - 1 - storedRow;
     return pic_.Pixels.data() + y * h_.width;
   }
 
  private:
   const DibHeader& h_;
-  TPictureData& pic_;
+  Picture& pic_;
 };
 
 // Uncompressed rows, appended to the picture top row first (stored rows are read in picture
 // order), so every pixel is written once: through a small buffer, not into memory zeroed first.
-void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<std::uint32_t, 256>& palette,
-                        const std::uint32_t masks[3], TPictureData& pic) {
+template <class Picture>
+void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<PixelOf<Picture>, 256>& palette,
+                        const std::uint32_t masks[3], Picture& pic) {
+  using Pixel = PixelOf<Picture>;
   const std::uint64_t stride = (std::uint64_t{h.width} * h.bitCount + 31) / 32 * 4;
   const std::uint8_t* data = in.ReadSpan(stride * h.height);
   const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
   pic.Pixels.reserve(std::size_t{h.width} * h.height);
   constexpr std::uint32_t kChunk = 512;
-  std::uint32_t out[kChunk];
+  Pixel out[kChunk];
   for (std::uint64_t y = 0; y < h.height; ++y) {
     const std::uint64_t storedRow = h.topDown ? y : h.height - 1 - y;
     const std::uint8_t* src = data + storedRow * stride;
@@ -152,18 +172,22 @@ void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<std
         case 16:
           for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) {
             const std::uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
-            out[i] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+            out[i] = PackAs<Pixel>((red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v));
           }
           break;
         case 24:
-          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
-            out[i] = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+          if constexpr (sizeof(Pixel) == 2) {
+            Bgr24ToRgb565(src + 3 * x0, out, n);
+          } else {
+            for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+              out[i] = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+          }
           break;
         case 32:
           for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) {
             const std::uint8_t* p = src + 4 * x;
             const std::uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-            out[i] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+            out[i] = PackAs<Pixel>((red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v));
           }
           break;
       }
@@ -176,12 +200,14 @@ void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<std
 // pixels no run reaches keep colour index 0. Data that ends without an end-of-bitmap code
 // simply ends the picture. Each run is clipped once and written as a span, so a picture of
 // long runs decodes at the speed of a memory fill.
-void DecodeRle(ByteReader& in, const DibHeader& h, const std::array<std::uint32_t, 256>& palette,
-               TPictureData& pic) {
+template <class Picture>
+void DecodeRle(ByteReader& in, const DibHeader& h, const std::array<PixelOf<Picture>, 256>& palette,
+               Picture& pic) {
+  using Pixel = PixelOf<Picture>;
   const std::size_t n = h.sizeImage != 0 ? h.sizeImage : in.Remaining();
   const std::uint8_t* d = in.ReadSpan(n);
   const bool four = h.compression == 2;
-  PixelSink sink(h, pic);
+  PixelSink<Picture> sink(h, pic);
   std::uint64_t x = 0, row = 0;
   // How many of `count` pixels starting at x land inside the current row.
   auto visible = [&](std::uint64_t count) -> std::uint64_t {
@@ -193,11 +219,11 @@ void DecodeRle(ByteReader& in, const DibHeader& h, const std::array<std::uint32_
     pos += 2;
     if (a > 0) {
       const std::uint64_t shown = visible(a);
-      std::uint32_t* dst = shown ? sink.Row(row) + x : nullptr;
+      Pixel* dst = shown ? sink.Row(row) + x : nullptr;
       if (!four) {
         std::fill_n(dst, shown, palette[b]);
       } else {
-        const std::uint32_t even = palette[b >> 4], odd = palette[b & 15];
+        const Pixel even = palette[b >> 4], odd = palette[b & 15];
         for (std::uint64_t i = 0; i < shown; ++i) dst[i] = (i & 1) ? odd : even;
       }
       x += a;
@@ -215,7 +241,7 @@ void DecodeRle(ByteReader& in, const DibHeader& h, const std::array<std::uint32_
       const std::size_t bytes = four ? (b + 1u) / 2 : b;
       if (pos + bytes > n) break;
       const std::uint64_t shown = visible(b);
-      std::uint32_t* dst = shown ? sink.Row(row) + x : nullptr;
+      Pixel* dst = shown ? sink.Row(row) + x : nullptr;
       const std::uint8_t* src = d + pos;
       for (std::uint64_t i = 0; i < shown; ++i)
         dst[i] = palette[four ? ((i & 1) ? (src[i / 2] & 15) : (src[i / 2] >> 4)) : src[i]];
@@ -227,7 +253,9 @@ void DecodeRle(ByteReader& in, const DibHeader& h, const std::array<std::uint32_
 
 // pixelOffset: where the pixel rows start, counted from the start of the header, when a file
 // header says so; otherwise they follow the colour table.
-TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffset, std::uint64_t* pixelBudget) {
+template <class Picture>
+Picture DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffset, std::uint64_t* pixelBudget) {
+  using Pixel = PixelOf<Picture>;
   if (in.AtEnd()) return {};
   const std::size_t start = in.Position();
   if (in.Remaining() < 4) Invalid();
@@ -248,17 +276,18 @@ TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffse
   if (colours == 0 && h.bitCount <= 8) colours = 1u << h.bitCount;
   if (colours > 256) colours = 256;
   const int entrySize = h.core ? 3 : 4;
-  std::array<std::uint32_t, 256> palette{};
+  // Entries the table does not give are black, in either format.
+  std::array<Pixel, 256> palette{};
   const std::uint8_t* table = in.ReadSpan(std::uint64_t{colours} * entrySize);
   for (std::uint32_t i = 0; i < colours; ++i) {
     const std::uint8_t* e = table + i * entrySize;
-    palette[i] = (std::uint32_t{e[2]} << 16) | (e[1] << 8) | e[0];
+    palette[i] = PackAs<Pixel>((std::uint32_t{e[2]} << 16) | (e[1] << 8) | e[0]);
   }
 
   if (pixelOffset && start + *pixelOffset >= in.Position() && start + *pixelOffset <= in.Size())
     in.Seek(static_cast<std::size_t>(start + *pixelOffset));
 
-  TPictureData pic;
+  Picture pic;
   if (h.width == 0 || h.height == 0) return pic;
   // Small data can describe a huge picture (run-length codes, 1-bit rows): the budget bounds what
   // all the pictures of one archive may decode to.
@@ -280,10 +309,16 @@ TPictureData DecodeDibAt(ByteReader& in, std::optional<std::uint64_t> pixelOffse
 }  // namespace
 
 TPictureData DecodeDib(ByteReader& in, std::uint64_t* pixelBudget) {
-  return DecodeDibAt(in, std::nullopt, pixelBudget);
+  return DecodeDibAt<TPictureData>(in, std::nullopt, pixelBudget);
 }
 
-TPictureData DecodeBitmapFile(ByteReader& in, std::uint64_t* pixelBudget) {
+TPicture16 DecodeDib16(ByteReader& in, std::uint64_t* pixelBudget) {
+  return DecodeDibAt<TPicture16>(in, std::nullopt, pixelBudget);
+}
+
+namespace {
+template <class Picture>
+Picture DecodeBitmapFileAs(ByteReader& in, std::uint64_t* pixelBudget) {
   const std::uint32_t count = in.ReadU32();
   if (count == 0) return {};
   ByteReader file = in.SubReader(count);
@@ -294,7 +329,16 @@ TPictureData DecodeBitmapFile(ByteReader& in, std::uint64_t* pixelBudget) {
   std::optional<std::uint64_t> pixelOffset;
   if (offBits >= 14) pixelOffset = offBits - 14;
   ByteReader dib(file.ReadSpan(file.Remaining()), count - 14);
-  return DecodeDibAt(dib, pixelOffset, pixelBudget);
+  return DecodeDibAt<Picture>(dib, pixelOffset, pixelBudget);
+}
+}  // namespace
+
+TPictureData DecodeBitmapFile(ByteReader& in, std::uint64_t* pixelBudget) {
+  return DecodeBitmapFileAs<TPictureData>(in, pixelBudget);
+}
+
+TPicture16 DecodeBitmapFile16(ByteReader& in, std::uint64_t* pixelBudget) {
+  return DecodeBitmapFileAs<TPicture16>(in, pixelBudget);
 }
 
 std::vector<std::uint8_t> EncodeDib24(const TPictureData& picture) {

@@ -38,6 +38,12 @@ TPictureData DecodeDib(ByteReader& in, std::uint64_t* pixelBudget = nullptr);
 // A 32-bit byte count, then (unless it is 0) a bitmap file: "BM" file header and a DIB.
 TPictureData DecodeBitmapFile(ByteReader& in, std::uint64_t* pixelBudget = nullptr);
 
+// The same two, decoding straight into the back surface's RGB565, for a picture that is only
+// going to be shown: the same checks and errors, and the same display pixels as converting the
+// 32-bit picture, without ever holding it.
+TPicture16 DecodeDib16(ByteReader& in, std::uint64_t* pixelBudget = nullptr);
+TPicture16 DecodeBitmapFile16(ByteReader& in, std::uint64_t* pixelBudget = nullptr);
+
 // The picture as a 24-bit bottom-up DIB with a 40-byte header; an empty picture gives a header
 // size of 0 (which decodes as an empty picture again).
 std::vector<std::uint8_t> EncodeDib24(const TPictureData& picture);

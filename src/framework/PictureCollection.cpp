@@ -46,6 +46,19 @@ TImageBlock ConvertBlock(const TPictureData& picture, int left, int top, int wid
   return block;
 }
 
+// A picture already in the display's format: its rows are only copied.
+TImageBlock ConvertBlock(const TPicture16& picture, int left, int top, int width, int height) {
+  TImageBlock block;
+  block.Width = width;
+  block.Height = height;
+  block.Pixels.reserve(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint16_t* src = picture.Pixels.data() + static_cast<std::size_t>(top + y) * picture.Width + left;
+    block.Pixels.insert(block.Pixels.end(), src, src + width);
+  }
+  return block;
+}
+
 void ComputeRuns(TPattern& pattern, const TImageBlock& block) {
   const int w = pattern.Rect.Width(), h = pattern.Rect.Height();
   pattern.RowStart.assign(static_cast<std::size_t>(h) + 1, 0);
@@ -191,8 +204,10 @@ const double* CosineTable() {
 // ---------------------------------------------------------------------------------------------
 // TPictureCollectionItem
 
-int TPictureCollectionItem::GetWidth() const { return PatternWidth > 0 ? PatternWidth : Picture.Width; }
-int TPictureCollectionItem::GetHeight() const { return PatternHeight > 0 ? PatternHeight : Picture.Height; }
+int TPictureCollectionItem::PictureWidth() const { return Picture16.Empty() ? Picture.Width : Picture16.Width; }
+int TPictureCollectionItem::PictureHeight() const { return Picture16.Empty() ? Picture.Height : Picture16.Height; }
+int TPictureCollectionItem::GetWidth() const { return PatternWidth > 0 ? PatternWidth : PictureWidth(); }
+int TPictureCollectionItem::GetHeight() const { return PatternHeight > 0 ? PatternHeight : PictureHeight(); }
 
 TRect TPictureCollectionItem::PatternRect(int index) const {
   EnsureBuilt();
@@ -226,16 +241,24 @@ void TPictureCollectionItem::Restore() {
 
 void TPictureCollectionItem::Build() const {
   buildPending_ = false;
-  if (Picture.Empty() ||
-      Picture.Pixels.size() < static_cast<std::size_t>(Picture.Width) * static_cast<std::size_t>(Picture.Height))
+  if (Picture16.Empty())
+    BuildFrom(Picture);
+  else
+    BuildFrom(Picture16);
+}
+
+template <class Source>
+void TPictureCollectionItem::BuildFrom(const Source& picture) const {
+  if (picture.Empty() ||
+      picture.Pixels.size() < static_cast<std::size_t>(picture.Width) * static_cast<std::size_t>(picture.Height))
     return;
-  const int W = Picture.Width, H = Picture.Height;
+  const int W = picture.Width, H = picture.Height;
   const int SW = SkipWidth, SH = SkipHeight;
   const TPatternGrid grid = LayPatterns(W, H, PatternWidth, PatternHeight, SW, SH);
   const int PW = grid.Width, PH = grid.Height;
 
   if (PW == W && PH == H) {
-    blocks_.push_back(ConvertBlock(Picture, 0, 0, W, H));
+    blocks_.push_back(ConvertBlock(picture, 0, 0, W, H));
     TPattern pattern;
     pattern.Rect = {0, 0, W, H};
     patterns_.push_back(std::move(pattern));
@@ -261,7 +284,7 @@ void TPictureCollectionItem::Build() const {
     for (long long by = 0; by * g < H; ++by) {
       for (long long bx = 0; bx < blocksAcross; ++bx) {
         const int left = static_cast<int>(bx * f), top = static_cast<int>(by * g);
-        blocks_.push_back(ConvertBlock(Picture, left, top, static_cast<int>(std::min<long long>(f, W - left)),
+        blocks_.push_back(ConvertBlock(picture, left, top, static_cast<int>(std::min<long long>(f, W - left)),
                                        static_cast<int>(std::min<long long>(g, H - top))));
       }
     }
@@ -475,6 +498,7 @@ void TPictureCollection::LoadFromArchive(PictureArchive&& archive) {
   for (PictureItemRecord& record : archive.Items) {
     TPictureCollectionItem& item = Add();
     item.Picture = std::move(record.Picture);
+    item.Picture16 = std::move(record.Picture16);
     item.PictureKind = record.PictureKind;
     item.PatternWidth = record.PatternWidth;
     item.PatternHeight = record.PatternHeight;

@@ -46,6 +46,9 @@ class TPictureCollectionItem : public THashCollectionItem {
 
   // The loaded picture (0x00RRGGBB pixels); empty when the archive gave no usable data.
   TPictureData Picture;
+  // Or the picture already in the display's format, which is what a library read from a file
+  // holds (Picture is then empty); when both are set this one is shown.
+  TPicture16 Picture16;
   std::string PictureKind = "TDIB";
   int PatternWidth = 0, PatternHeight = 0;  // 0 or less: the whole picture
   int SkipWidth = 0, SkipHeight = 0;
@@ -56,6 +59,9 @@ class TPictureCollectionItem : public THashCollectionItem {
   // Sets the colour (0x00BBGGRR) and re-keys every block of the item.
   void SetTransparentColor(std::uint32_t color);
 
+  // The size of the picture held, in whichever format.
+  int PictureWidth() const;
+  int PictureHeight() const;
   // Effective pattern size: the stored one, or the picture's when it is 0 or less.
   int GetWidth() const;
   int GetHeight() const;
@@ -98,6 +104,8 @@ class TPictureCollectionItem : public THashCollectionItem {
     if (buildPending_) Build();
   }
   void Build() const;
+  template <class Source>
+  void BuildFrom(const Source& picture) const;
   const TPattern* DrawablePattern(int index) const;
 
   std::uint32_t transparentColor_ = 0;

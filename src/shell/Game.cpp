@@ -61,7 +61,9 @@ bool TGameSession::Start() {
     // Leaving the game shows the goodbye window in place of the main window.
     form_->Handlers.ShowPromotionWindow = [this] {
       bestScore_ = std::max(bestScore_, GameState.Score);
-      if (form8a_) {
+      if (startedUp_) {
+        // Made when first shown: its pictures and fonts are not worth a slower start.
+        if (!form8a_) form8a_ = std::make_unique<TForm8a>(platform_, *form_);
         form8a_->ShowInsteadOfMainForm(bestScore_);
       } else {
         form_->ExitGame();
@@ -69,7 +71,7 @@ bool TGameSession::Start() {
     };
     if (BeforeFormCreate) BeforeFormCreate(*form_);
     form_->FormCreate();
-    form8a_ = std::make_unique<TForm8a>(platform_, *form_);
+    startedUp_ = true;
   } catch (const std::exception& e) {
     Fail(e);
     return false;

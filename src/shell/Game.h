@@ -38,7 +38,7 @@ class TGameSession {
   int ExitCode() const { return exitCode_; }
   // The main window; null before Start and after a failed start-up.
   TMForm* Form() { return form_.get(); }
-  // The goodbye window, created hidden after the main window's start-up; null before.
+  // The goodbye window, made when leaving the game first shows it; null before.
   TForm8a* Form8a() { return form8a_.get(); }
   // The best score reached in this sitting.
   std::int32_t BestScore() const { return bestScore_; }
@@ -57,6 +57,7 @@ class TGameSession {
   std::unique_ptr<TMForm> form_;
   std::unique_ptr<TForm8a> form8a_;  // refers to form_: declared after it, destroyed first
   std::int32_t bestScore_ = 0;
+  bool startedUp_ = false;  // the main window's start-up has finished
   // What the first click of the latest click series was aimed at: the window (0 main, 1 the
   // goodbye window) and, in the main window, the screen and the overlay.
   struct ClickTarget {

@@ -3,6 +3,8 @@
 #include "ArchiveFixtures.h"
 #include "framework/DibCodec.h"
 #include "framework/Errors.h"
+#include "framework/PixelRows.h"
+#include "framework/Surface.h"
 
 namespace kestrune {
 namespace {
@@ -120,6 +122,36 @@ TEST(DibCodec, DecodesEveryEncodingToKnownPixels) {
   }
 }
 
+// The game decodes straight into the display's format: every encoding must give exactly the
+// RGB565 of its 32-bit pixels, or the game would show other colours than the tools see.
+TEST(DibCodec, DisplayDecodingIsTheRgb565OfTheFullDecoding) {
+  for (const DibCase& c : DibCases()) {
+    SCOPED_TRACE(c.what);
+    ByteReader in(c.dib);
+    const TPicture16 pic = DecodeDib16(in);
+    ASSERT_EQ(pic.Width, c.width);
+    ASSERT_EQ(pic.Height, c.height);
+    std::vector<std::uint16_t> expected;
+    for (std::uint32_t p : c.pixels)
+      expected.push_back(RGB565(static_cast<int>(p >> 16), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)));
+    EXPECT_EQ(pic.Pixels, expected);
+  }
+}
+
+// The sixteen-at-a-time conversion of 24-bit rows against RGB565() itself, on every row length
+// around its stretches (tails of 0 to 15 pixels) and on bytes of every value.
+TEST(DibCodec, TwentyFourBitRowsConvertExactlyAsOnePixel) {
+  std::vector<std::uint8_t> bytes(3 * 1029);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 97 + i / 251);
+  for (std::size_t n : {0, 1, 5, 15, 16, 17, 31, 32, 33, 47, 48, 63, 1029}) {
+    SCOPED_TRACE(n);
+    std::vector<std::uint16_t> fast(n + 1, 0xABCD), expected(n + 1, 0xABCD);
+    Bgr24ToRgb565(bytes.data(), fast.data(), n);
+    for (std::size_t i = 0; i < n; ++i) expected[i] = RGB565(bytes[3 * i + 2], bytes[3 * i + 1], bytes[3 * i]);
+    EXPECT_EQ(fast, expected);  // and nothing past the row is written
+  }
+}
+
 TEST(DibCodec, EmptyPayloadAndZeroHeaderGiveEmptyPictures) {
   for (const std::vector<std::uint8_t>& dib :
        {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0, 0, 0, 0}}) {
@@ -153,12 +185,18 @@ TEST(DibCodec, RejectsBadHeadersAndAbsurdSizes) {
   };
   for (const Bad& c : cases) {
     SCOPED_TRACE(c.what);
-    ByteReader in(c.dib);
-    try {
-      DecodeDib(in);
-      ADD_FAILURE() << "no error";
-    } catch (const EKestruneError& e) {
-      EXPECT_STREQ(e.what(), c.message);
+    // Both decodings check the same.
+    for (const bool display : {false, true}) {
+      ByteReader in(c.dib);
+      try {
+        if (display)
+          DecodeDib16(in);
+        else
+          DecodeDib(in);
+        ADD_FAILURE() << "no error";
+      } catch (const EKestruneError& e) {
+        EXPECT_STREQ(e.what(), c.message);
+      }
     }
   }
 }

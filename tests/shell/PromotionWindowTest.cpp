@@ -100,6 +100,8 @@ TEST(PromotionWindow, PicturesAreReadOnlyFromSmallRegularFiles) {
 
 TEST(PromotionWindow, ShowsShapedInPlaceOfTheMainWindowAndEndsTheGameWhenClosed) {
   Session s;
+  // Made when first shown, not at start-up.
+  EXPECT_EQ(s.game.Form8a(), nullptr);
   GameState.Score = 7350;
   s.game.Step();
   GameState.Score = 0;  // a new game started since: the best of the sitting stays
