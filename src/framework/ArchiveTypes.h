@@ -6,7 +6,9 @@
 // from WaveItemRecord.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrune {
@@ -19,10 +21,29 @@ struct TPictureData {
   std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
 };
 
+// Memory for pixels that are written right after it is made: growing a vector with it leaves
+// the new elements unset instead of zeroing memory that the decoder overwrites next.
+template <class T>
+struct TUninitializedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = TUninitializedAllocator<U>;
+  };
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using TPixels16 = std::vector<std::uint16_t, TUninitializedAllocator<std::uint16_t>>;
+
 // The same picture in the back surface's RGB565, for pictures read only to be shown.
 struct TPicture16 {
   int Width = 0, Height = 0;
-  std::vector<std::uint16_t> Pixels;
+  TPixels16 Pixels;
   bool Empty() const { return Width <= 0 || Height <= 0; }
   std::uint16_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
 };

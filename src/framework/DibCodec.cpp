@@ -147,6 +147,18 @@ void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<Pix
   using Pixel = PixelOf<Picture>;
   const std::uint64_t stride = (std::uint64_t{h.width} * h.bitCount + 31) / 32 * 4;
   const std::uint8_t* data = in.ReadSpan(stride * h.height);
+  if constexpr (sizeof(Pixel) == 2) {
+    // The common case of the game's own archives: each 24-bit row converted straight into its
+    // place, every pixel written once.
+    if (h.bitCount == 24) {
+      pic.Pixels.resize(std::size_t{h.width} * h.height);
+      for (std::uint64_t y = 0; y < h.height; ++y) {
+        const std::uint64_t storedRow = h.topDown ? y : h.height - 1 - y;
+        Bgr24ToRgb565(data + storedRow * stride, pic.Pixels.data() + y * h.width, h.width);
+      }
+      return;
+    }
+  }
   const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
   pic.Pixels.reserve(std::size_t{h.width} * h.height);
   constexpr std::uint32_t kChunk = 512;
@@ -176,12 +188,8 @@ void DecodeUncompressed(ByteReader& in, const DibHeader& h, const std::array<Pix
           }
           break;
         case 24:
-          if constexpr (sizeof(Pixel) == 2) {
-            Bgr24ToRgb565(src + 3 * x0, out, n);
-          } else {
-            for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
-              out[i] = (std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x];
-          }
+          for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x)
+            out[i] = PackAs<Pixel>((std::uint32_t{src[3 * x + 2]} << 16) | (src[3 * x + 1] << 8) | src[3 * x]);
           break;
         case 32:
           for (std::uint32_t i = 0, x = x0; i < n; ++i, ++x) {

@@ -131,7 +131,7 @@ TEST(DibCodec, DisplayDecodingIsTheRgb565OfTheFullDecoding) {
     const TPicture16 pic = DecodeDib16(in);
     ASSERT_EQ(pic.Width, c.width);
     ASSERT_EQ(pic.Height, c.height);
-    std::vector<std::uint16_t> expected;
+    TPixels16 expected;
     for (std::uint32_t p : c.pixels)
       expected.push_back(RGB565(static_cast<int>(p >> 16), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)));
     EXPECT_EQ(pic.Pixels, expected);
