@@ -113,10 +113,7 @@ DibHeader ReadHeader(ByteReader& in, std::uint32_t headerSize) {
 // (each pixel converted as the image library converts a 32-bit picture, so both give the same
 // display pixels).
 std::uint32_t Pack(std::uint32_t rgb, std::uint32_t*) { return rgb; }
-std::uint16_t Pack(std::uint32_t rgb, std::uint16_t*) {
-  return RGB565(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                static_cast<int>(rgb & 0xFF));
-}
+std::uint16_t Pack(std::uint32_t rgb, std::uint16_t*) { return Rgb565FromRgb(rgb); }
 template <class Picture>
 using PixelOf = typename decltype(Picture::Pixels)::value_type;
 template <class Pixel>

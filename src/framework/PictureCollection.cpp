@@ -14,11 +14,6 @@
 namespace kestrune {
 namespace {
 
-std::uint16_t PixelFromRgb(std::uint32_t rgb) {
-  return RGB565(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                static_cast<int>(rgb & 0xFF));
-}
-
 // Archive colours are 0x00BBGGRR; converting them through the same path as the pixels makes a
 // pixel of the transparent colour equal to the key.
 std::uint16_t PixelFromColorRef(std::uint32_t bgr) {
@@ -39,7 +34,7 @@ TImageBlock ConvertBlock(const TPictureData& picture, int left, int top, int wid
     const std::uint32_t* src = picture.Pixels.data() + static_cast<std::size_t>(top + y) * picture.Width + left;
     for (int x = 0; x < width; x += kChunk) {
       const int n = std::min(kChunk, width - x);
-      for (int i = 0; i < n; ++i) converted[i] = PixelFromRgb(src[x + i]);
+      for (int i = 0; i < n; ++i) converted[i] = Rgb565FromRgb(src[x + i]);
       block.Pixels.insert(block.Pixels.end(), converted, converted + n);
     }
   }

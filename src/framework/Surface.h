@@ -18,6 +18,11 @@ struct TRect {
 constexpr std::uint16_t RGB565(int r, int g, int b) {
   return static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
+// A 0x00RRGGBB pixel (as pictures are decoded) to RGB565.
+constexpr std::uint16_t Rgb565FromRgb(std::uint32_t rgb) {
+  return RGB565(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                static_cast<int>(rgb & 0xFF));
+}
 
 class TCanvas;
 
