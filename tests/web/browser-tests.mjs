@@ -157,6 +157,20 @@ async function until(page, action, test, what) {
   fail(`${what} did not happen after ${tries} tries in ${PATIENCE_MS / 1000} s; the state: ${JSON.stringify(last)}`);
 }
 
+// The same for a condition on the page (a script expression) rather than the game's state.
+async function untilPage(page, action, condition, what) {
+  let tries = 0;
+  const end = Date.now() + PATIENCE_MS;
+  while (Date.now() < end) {
+    await action();
+    ++tries;
+    const ok = await page.waitForFunction(condition, { timeout: Math.max(1, Math.min(3000, end - Date.now())) })
+      .then(() => true, () => false);
+    if (ok) return;
+  }
+  fail(`${what} did not happen after ${tries} tries in ${PATIENCE_MS / 1000} s`);
+}
+
 // The canvas as 16-bit pixels (each channel's top 5/6/5 bits: the back surface's own values,
 // whatever the display widened them to), shown 1:1 on the page.
 async function canvasPixels(page) {
@@ -321,12 +335,16 @@ const checks = {
     });
     await sleep(300);
     const box = await (await page.$("#canvas")).boundingBox();
-    const opened = browser.waitForTarget((t) => /\/Docs\/guide\.html(#.*)?$/.test(t.url()), { timeout: PATIENCE_MS })
-      .catch(() => fail("no tab opened the guide"));
-    await page.mouse.move(box.x + 361 + 95, box.y + 311 + 10);
-    await sleep(300);
-    await page.mouse.click(box.x + 361 + 95, box.y + 311 + 10);
-    const tab = await opened;
+    // Clicked again until a tab opens: a click while the screen still fades in is not taken.
+    const isGuide = (t) => /\/Docs\/guide\.html(#.*)?$/.test(t.url());
+    let tab = null;
+    for (const end = Date.now() + PATIENCE_MS; !tab && Date.now() < end;) {
+      await page.mouse.move(box.x + 361 + 95, box.y + 311 + 10);
+      await sleep(300);
+      await page.mouse.click(box.x + 361 + 95, box.y + 311 + 10);
+      tab = await browser.waitForTarget(isGuide, { timeout: 3000 }).catch(() => null);
+    }
+    if (!tab) fail("no tab opened the guide");
     const guide = await (await tab.page()).evaluate(() => document.title + " " + document.body.innerText.length);
     console.log(`the guide opened: ${tab.url()} (${guide})`);
   },
@@ -389,8 +407,8 @@ const checks = {
     await until(page, () => press(page, "KeyY"), (s) => s.Overlay === 0, "Yes");
     await waitForPage(page, "!document.getElementById('overlay').hidden", "the goodbye window in the page");
     await shot(page, "goodbye.png");
-    await press(page, "Escape");  // closes the goodbye window
-    await waitForPage(page, "window.kestruneEnded === 0", "the game's end");
+    await untilPage(page, () => press(page, "Escape"), "window.kestruneEnded === 0",
+                    "the game's end after Esc closed the goodbye window");
     await waitForPage(page, "!document.getElementById('thanks').hidden", "the thanks page");
     await shot(page, "thanks.png");
     await waitForPage(page, "(window.kestruneSaves || 0) > 0 && !Module.kestruneSaving", "the saves written to the browser's storage");
