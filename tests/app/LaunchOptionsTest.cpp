@@ -225,6 +225,64 @@ TEST(UserBaseFolders, FollowXdgVariablesWhenAbsoluteElseTheHomeFolder) {
   }
 }
 
+// Without a usable HOME the account's home folder from the password database stands in; without
+// that either, the base folders the XDG variables do not name are empty. Never a shared
+// temporary folder, where another user could plant links to the player's own files.
+TEST(UserBaseFolders, WithoutHomeTheAccountsHomeElseNothing) {
+  struct Case {
+    const char* what;
+    std::map<std::string, std::string> env;
+    fs::path account;  // what the password database says
+    fs::path data, config;
+  };
+  const Case cases[] = {
+      {"HOME unset", {}, "/home/p", "/home/p/.local/share", "/home/p/.config"},
+      {"HOME empty", {{"HOME", ""}}, "/home/p", "/home/p/.local/share", "/home/p/.config"},
+      {"HOME relative", {{"HOME", "p"}}, "/home/p", "/home/p/.local/share", "/home/p/.config"},
+      {"HOME set", {{"HOME", "/home/h"}}, "/home/p", "/home/h/.local/share", "/home/h/.config"},
+      {"no home at all", {}, "", "", ""},
+      {"a relative account home", {}, "home/p", "", ""},
+      {"no home, one XDG folder", {{"XDG_DATA_HOME", "/d"}}, "", "/d", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const UserBaseFolders folders = UserBaseFoldersFrom(
+        [&](const char* name) -> const char* {
+          const auto it = c.env.find(name);
+          return it == c.env.end() ? nullptr : it->second.c_str();
+        },
+        [&] { return c.account; });
+    EXPECT_EQ(folders.Data, c.data);
+    EXPECT_EQ(folders.Config, c.config);
+  }
+  // The real lookup gives this process's user an absolute home folder, or nothing.
+  const fs::path home = AccountHome();
+  EXPECT_TRUE(home.empty() || home.is_absolute()) << home;
+}
+
+// Empty base folders give empty player folders, and nothing is made anywhere for them.
+TEST_F(GameRootTest, WithoutUserFoldersNothingIsKeptAndNothingMade) {
+  const fs::path root = base_ / "prefix" / "share" / "kestrune";
+  fs::create_directories(root / "Data" / "Save");
+  std::ofstream(root / "Data" / "Save" / "hs") << "old table";
+  const fs::path work = base_ / "work";
+  fs::create_directories(work);
+  const fs::path before = fs::current_path();
+  fs::current_path(work);
+  const PlayerFolders installed = ChoosePlayerFolders(root, true, UserBaseFolders{});
+  std::ofstream(base_ / "blocked") << "x";
+  const PlayerFolders portable = ChoosePlayerFolders(base_ / "blocked", false, UserBaseFolders{});
+  fs::current_path(before);
+  for (const PlayerFolders& folders : {installed, portable}) {
+    EXPECT_TRUE(folders.Saves.empty()) << folders.Saves;
+    EXPECT_TRUE(folders.Settings.empty()) << folders.Settings;
+    EXPECT_TRUE(folders.Screenshots.empty()) << folders.Screenshots;
+  }
+  EXPECT_TRUE(fs::is_empty(work));
+  // A portable game that can write its own Data/Save still keeps its files there.
+  EXPECT_EQ(ChoosePlayerFolders(root, false, UserBaseFolders{}).Saves, root / "Data" / "Save");
+}
+
 TEST_F(GameRootTest, AnInstalledGameKeepsPlayerFilesInTheUserFoldersNeverInTheDataTree) {
   const fs::path root = base_ / "prefix" / "share" / "kestrune";  // writable, yet not written
   const UserBaseFolders user{base_ / "xdg-data", base_ / "xdg-config"};
