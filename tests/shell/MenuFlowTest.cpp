@@ -197,6 +197,22 @@ TEST(MenuFlow, LeavingTheRaceAndTheGame) {
   EXPECT_EQ(run.at.rbegin()->first, 190);
 }
 
+// In the pause, Esc resumes the race as P does; it does not ask whether to leave.
+TEST(MenuFlow, EscInThePauseResumesTheRace) {
+  const FlowRun run = Play(
+      "frames 180\n"
+      "race 2 4\n"
+      "@140 press P\n"
+      "@150 press Esc\n"
+      "@160 press P\n"
+      "@170 press P\n");
+  EXPECT_EQ(run.at.at(140).Overlay, OverlayPause);
+  EXPECT_EQ(run.at.at(150).Overlay, OverlayNone);
+  EXPECT_EQ(run.at.at(150).Screen, ScreenRace);
+  EXPECT_EQ(run.at.at(160).Overlay, OverlayPause);
+  EXPECT_EQ(run.at.at(170).Overlay, OverlayNone);
+}
+
 // The second click of a double-click is dropped when its first click closed the screen or opened
 // an overlay: double-clicking Back stays on the main menu, double-clicking Exit leaves the
 // confirmation open. A second click on a screen that stays (Next on the help) still counts, and
