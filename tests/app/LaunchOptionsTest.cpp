@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <cctype>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "app/LaunchOptions.h"
@@ -201,6 +203,44 @@ TEST_F(GameRootTest, SaysWhetherTheDataSetIsInstalledAndWhereItSearched) {
   found = FindGameRoot("", bare, bare, "../share/kestrune");
   EXPECT_FALSE(found.Root.has_value());
   EXPECT_EQ(found.Searched, (std::vector<fs::path>{bare, base_ / "share" / "kestrune", bare}));
+}
+
+// Every option the game's help names is in its manual page and its bash completion too.
+TEST(GameCommandLine, TheManualPageAndCompletionNameEveryOptionOfTheHelp) {
+  const auto read = [](const fs::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const fs::path assets = fs::path(KESTRUNE_TEST_SOURCE_DIR) / ".." / "assets";
+  const std::string manual = read(assets / "man" / "kestrune.6");
+  const std::string completion = read(assets / "completion" / "kestrune");
+  ASSERT_FALSE(manual.empty());
+  ASSERT_FALSE(completion.empty());
+  const std::string help = LaunchHelpText();
+  std::set<std::string> options;
+  for (std::size_t at = help.find('-'); at != std::string::npos; at = help.find('-', at + 1)) {
+    if (at > 0 && help[at - 1] != ' ' && help[at - 1] != ',') continue;
+    std::size_t end = at;
+    while (end < help.size() && (help[end] == '-' || std::isalpha(static_cast<unsigned char>(help[end])))) ++end;
+    const std::string option = help.substr(at, end - at);
+    if (option.size() >= 2 && option != "--option") options.insert(option);
+    at = end;
+  }
+  EXPECT_GE(options.size(), 12u);
+  for (const std::string& option : options) {
+    std::string escaped;  // as troff writes it: every '-' as "\-"
+    for (const char c : option) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(manual.find(escaped), std::string::npos) << option << " is not in the manual page";
+    const auto isWord = [&](std::size_t at) {
+      const std::size_t end = at + option.size();
+      return std::isspace(static_cast<unsigned char>(completion[at - 1])) &&
+             (end == completion.size() || (completion[end] != '-' && !std::isalnum(static_cast<unsigned char>(completion[end]))));
+    };
+    bool completed = false;
+    for (std::size_t at = completion.find(option); at != std::string::npos && !completed; at = completion.find(option, at + 1))
+      completed = at > 0 && isWord(at);
+    EXPECT_TRUE(completed) << option << " is not in the completion";
+  }
 }
 
 TEST(UserBaseFolders, FollowXdgVariablesWhenAbsoluteElseTheHomeFolder) {
