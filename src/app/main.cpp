@@ -118,10 +118,13 @@ int main(int argc, char** argv) {
       const auto bytes = kestrune::ReadRegularFile(displayFile, 64 * 1024);
       displayText.assign(bytes.begin(), bytes.end());
       displayWritable = true;
-    } catch (const kestrune::EKestruneError&) {
-      // Missing or unreadable: the defaults.
+    } catch (const kestrune::EKestruneError& e) {
+      // Missing: the defaults. There but unreadable: the defaults, said, and left as it is.
       std::error_code missing;
       displayWritable = !std::filesystem::exists(std::filesystem::symlink_status(displayFile, missing));
+      if (!displayWritable)
+        std::cerr << "kestrune: Display.cfg cannot be read (" << kestrune::EscapeForDisplay(e.what())
+                  << "); the defaults stand in" << std::endl;
     }
   }
   const kestrune::DisplayOptions display =
@@ -146,7 +149,13 @@ int main(int argc, char** argv) {
     const std::filesystem::path& folder = folders.Settings;
     // No settings folder: the defaults, as for missing files.
     const auto settingsFile = [&folder](const char* name) {
-      return folder.empty() ? std::string() : kestrune::ReadSettingsFile((folder / name).string());
+      if (folder.empty()) return std::string();
+      std::string problem;
+      std::string text = kestrune::ReadSettingsFile((folder / name).string(), &problem);
+      if (!problem.empty())
+        std::cerr << "kestrune: " << name << " cannot be read (" << kestrune::EscapeForDisplay(problem)
+                  << "); the defaults stand in" << std::endl;
+      return text;
     };
     std::vector<std::string> problems;
     settings.Controls = kestrune::SdlReadControls(settingsFile(kestrune::kControlsFileName), problems);

@@ -474,6 +474,24 @@ TEST(GameCommandLine, SettingsFilesOfJunkReportAFewLinesEach) {
   fs::remove_all(root);
 }
 
+// A settings file that is there but cannot be read (a folder in its place) is said in one line
+// each, and the defaults stand in.
+TEST(GameCommandLine, SettingsFilesThatCannotBeReadAreSaid) {
+  const fs::path root = fs::temp_directory_path() / ("kestrune-folder-settings-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  for (const char* file : {"Display.cfg", "Controls.cfg", "Sound.cfg"})
+    fs::create_directories(root / "Data" / "Save" / file);
+  fs::create_directory_symlink(fs::absolute(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res"), root / "Data" / "Res");
+  const std::string game = std::string(KESTRUNE_BUILD_DIR) + "/kestrune";
+  const ProgramRun run =
+      RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + game + " --data " + root.string() + " --controls");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("fire = Z"), std::string::npos) << run.out;
+  for (const std::string file : {"Display.cfg", "Controls.cfg", "Sound.cfg"})
+    EXPECT_NE(run.err.find("kestrune: " + file + " cannot be read ("), std::string::npos) << file << "\n" << run.err;
+  fs::remove_all(root);
+}
+
 // A recorded game stopped by a signal ends as a played one does: its options are saved, and the
 // recording is complete, closing frame count included, so it replays without --frames.
 TEST(GameCommandLine, ARecordingStoppedBySignalIsSavedAndComplete) {
