@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -236,6 +237,15 @@ UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)
     return home ? *home / inHome : fs::path();
   };
   return {under("XDG_DATA_HOME", fs::path(".local") / "share"), under("XDG_CONFIG_HOME", ".config")};
+}
+
+std::string FolderWriteProblem(const fs::path& folder) {
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error) return error.message();
+  if (!fs::is_directory(folder, error)) return "it is not a folder";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return {};
 }
 
 PlayerFolders ChoosePlayerFolders(const fs::path& gameRoot, bool installed, const UserBaseFolders& user) {

@@ -112,6 +112,10 @@ UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)
                                     const std::function<std::filesystem::path()>& accountHome = AccountHome);
 
 
+// Why files cannot be made in the folder (made first when missing), in plain words; empty when
+// they can.
+std::string FolderWriteProblem(const std::filesystem::path& folder);
+
 // A folder that would lie in an empty base folder is empty itself: the game does without it (no
 // saves, settings or screenshots), as main says at the start.
 //

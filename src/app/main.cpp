@@ -97,6 +97,18 @@ int main(int argc, char** argv) {
                                         : "the display settings are not read or saved")
               << " this session; set HOME or XDG_DATA_HOME and XDG_CONFIG_HOME to keep them" << std::endl;
   }
+  // A save folder that cannot be written is found out now, not when the game ends: said on
+  // standard error and once on screen, and the game plays on.
+  std::string unsaved;
+  if (!folders.Saves.empty()) {
+    const std::string problem = kestrune::FolderWriteProblem(folders.Saves);
+    if (!problem.empty()) {
+      unsaved = "Kestrune cannot save into " + kestrune::EscapeForDisplay(folders.Saves.string()) + ": " + problem +
+                ".\n\nYou can play, but your options and high scores will not be kept.";
+      std::cerr << "kestrune: the save folder " << kestrune::EscapeForDisplay(folders.Saves.string())
+                << " cannot be written (" << problem << "): nothing will be saved this session" << std::endl;
+    }
+  }
   if (options.Verbose) {
     std::cerr << "kestrune: data: " << root.string() << (search.Installed ? " (installed)" : " (portable)")
               << "\nkestrune: saves: " << folders.Saves.string()
@@ -199,6 +211,7 @@ int main(int argc, char** argv) {
     }
   };
   auto platform = kestrune::CreateSdlPlatform(settings);
+  if (!unsaved.empty()) platform->ShowMessageBox("Kestrune", unsaved);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);
 

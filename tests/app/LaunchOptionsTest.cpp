@@ -492,6 +492,28 @@ TEST(GameCommandLine, SettingsFilesThatCannotBeReadAreSaid) {
   fs::remove_all(root);
 }
 
+// A save folder that cannot be written is said at the start, not found out at the end; the game
+// plays on.
+TEST(GameCommandLine, ASaveFolderThatCannotBeWrittenIsSaidAtTheStart) {
+  const fs::path root = fs::temp_directory_path() / ("kestrune-unwritable-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "Data");
+  fs::create_directories(root / "xdg");
+  fs::create_directory_symlink(fs::absolute(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res"), root / "Data" / "Res");
+  // Files stand where both the portable Data/Save and the per-user folder would be made.
+  std::ofstream(root / "Data" / "Save") << "x";
+  std::ofstream(root / "xdg" / "kestrune") << "x";
+  const ProgramRun run = RunProgram("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_DATA_HOME='" +
+                                    (root / "xdg").string() + "' timeout -s TERM 3 " +
+                                    std::string(KESTRUNE_BUILD_DIR) + "/kestrune --data '" + root.string() + "'");
+  EXPECT_EQ(run.status, 124) << run.err;  // still playing when the time-out ended it
+  const std::string said = "kestrune: the save folder " + (root / "xdg" / "kestrune" / "Save").string() +
+                           " cannot be written (";
+  EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+  EXPECT_LT(run.err.find(said), run.err.find("audio driver")) << "said only after the start:\n" << run.err;
+  fs::remove_all(root);
+}
+
 // A recorded game stopped by a signal ends as a played one does: its options are saved, and the
 // recording is complete, closing frame count included, so it replays without --frames.
 TEST(GameCommandLine, ARecordingStoppedBySignalIsSavedAndComplete) {
