@@ -197,20 +197,27 @@ TEST(MenuFlow, LeavingTheRaceAndTheGame) {
   EXPECT_EQ(run.at.rbegin()->first, 190);
 }
 
-// In the pause, Esc resumes the race as P does; it does not ask whether to leave.
-TEST(MenuFlow, EscInThePauseResumesTheRace) {
-  const FlowRun run = Play(
-      "frames 180\n"
-      "race 2 4\n"
-      "@140 press P\n"
-      "@150 press Esc\n"
-      "@160 press P\n"
-      "@170 press P\n");
-  EXPECT_EQ(run.at.at(140).Overlay, OverlayPause);
-  EXPECT_EQ(run.at.at(150).Overlay, OverlayNone);
-  EXPECT_EQ(run.at.at(150).Screen, ScreenRace);
-  EXPECT_EQ(run.at.at(160).Overlay, OverlayPause);
-  EXPECT_EQ(run.at.at(170).Overlay, OverlayNone);
+// A key that goes down and up between two frames (a tap shorter than a frame: on-screen
+// keyboards, key remappers, automation) counts as one press, in the menus and in the race.
+TEST(MenuFlow, TapsShorterThanAFrameCountAsPresses) {
+  // Instant taps in the main menu once it has faded in move the selection as frame-long presses do.
+  const auto menuScript = [](bool instant) {
+    std::string script = "frames 90\n@10 press Esc\n";
+    for (const auto& [frame, key] : std::vector<std::pair<int, std::string>>{
+             {70, "Down"}, {72, "Down"}, {74, "Down"}, {80, "Up"}, {82, "Up"}}) {
+      const std::string at = "@" + std::to_string(frame);
+      script += instant ? at + " keydown " + key + "\n" + at + " keyup " + key + "\n" : at + " press " + key + "\n";
+    }
+    return script;
+  };
+  const FlowRun tapped = Play(menuScript(true)), pressed = Play(menuScript(false));
+  for (int frame = 69; frame <= 84; ++frame) EXPECT_EQ(tapped.at.at(frame).Selected, pressed.at.at(frame).Selected) << frame;
+  EXPECT_NE(tapped.at.at(75).Selected, tapped.at.at(69).Selected);
+
+  // In the race an instant tap of P pauses, and one more resumes.
+  const FlowRun race = Play("frames 200\nrace 2 4\n@150 keydown P\n@150 keyup P\n@170 keydown P\n@170 keyup P\n");
+  EXPECT_EQ(race.at.at(150).Overlay, OverlayPause);
+  EXPECT_EQ(race.at.at(170).Overlay, OverlayNone);
 }
 
 // The second click of a double-click is dropped when its first click closed the screen or opened
