@@ -39,10 +39,11 @@ foreach(page ${KESTRUNE_MAN_PAGES})
     install(FILES ${source} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
   endif()
 endforeach()
-# The package's documents in share/doc/kestrune, as Debian wants them: the licence as
-# "copyright" and the changelog compressed.
+# The package's documents in share/doc/kestrune, as Debian wants them: "copyright" in Debian's
+# machine-readable format (the game's MIT licence and each font's holders and licence) and the
+# changelog compressed.
 set(KESTRUNE_PACKAGE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/kestrune)
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${KESTRUNE_PACKAGE_DOC_DIR} RENAME copyright)
+install(FILES ${CMAKE_SOURCE_DIR}/assets/copyright DESTINATION ${KESTRUNE_PACKAGE_DOC_DIR})
 if(GZIP_PROGRAM)
   set(packed ${CMAKE_BINARY_DIR}/man/changelog.gz)
   add_custom_command(OUTPUT ${packed}

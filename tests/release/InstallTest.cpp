@@ -50,6 +50,13 @@ TEST_F(InstallTest, InstallsProgramsDataAndDocumentsIntoOneMovableTree) {
         "share/doc/kestrune/changelog.gz"}) {
     EXPECT_TRUE(fs::is_regular_file(*prefix_ / file)) << file;
   }
+  // The package's copyright is the machine-readable one, fonts and all.
+  {
+    std::ifstream installed(*prefix_ / "share/doc/kestrune/copyright");
+    std::string first;
+    std::getline(installed, first);
+    EXPECT_EQ(first, "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
+  }
   // The developer tools stay in the build.
   for (const char* file : {"bin/soundcheck", "bin/kestrune-monkey"})
     EXPECT_FALSE(fs::exists(*prefix_ / file)) << file;
