@@ -114,6 +114,18 @@ TEST(SdlControlsWindow, MovedKeysActUnlessTextIsTyped) {
   EXPECT_EQ(events(), (std::vector<int>{-0x26, 'W', -'W', 0x26}));
 }
 
+// Text input (which raises on-screen keyboards) is on only while the game says text is typed.
+TEST_F(SdlWindow, TextInputIsOnOnlyWhileTextIsTyped) {
+  ASSERT_TRUE(open) << platform->LastError();
+  EXPECT_FALSE(SDL_IsTextInputActive()) << "on as the window opened";
+  platform->SetTextEntry(true);
+  EXPECT_TRUE(SDL_IsTextInputActive());
+  platform->SetTextEntry(true);
+  EXPECT_TRUE(SDL_IsTextInputActive());
+  platform->SetTextEntry(false);
+  EXPECT_FALSE(SDL_IsTextInputActive());
+}
+
 // The goodbye window's key presses reach the game (Esc and Enter close it), and a click says
 // whether it is the second of a double-click.
 TEST_F(SdlWindow, SecondWindowKeysAndClickCountsReachTheGame) {

@@ -1,0 +1,346 @@
+// The page as a phone shows it: a 844 x 390 touch screen held sideways (the strict autoplay policy
+// of a phone's browser, see browser-tests.mjs), driven only by taps and held touches; and a desktop
+// without touch, where the pads stay hidden. Each check waits for what it looks for with a generous
+// limit and never times the game.
+const PHONE = { width: 844, height: 390, deviceScaleFactor: 1, isMobile: true, hasTouch: true, isLandscape: true };
+const UPRIGHT = { width: 390, height: 844, deviceScaleFactor: 1, isMobile: true, hasTouch: true, isLandscape: false };
+const DESKTOP = { width: 1000, height: 800, deviceScaleFactor: 1 };
+const PATIENCE = 120000;
+const LABELS = ["Steer left", "Steer right", "Accelerate", "Brake", "Fire", "Nitro", "Handbrake", "Horn", "Pause", "Back"];
+// The game's screens and overlays as its state reports them.
+const SCREEN = { intro: 1, menu: 2, cars: 3, highScores: 5, race: 7 };
+const OVERLAY = { none: 0, exitToMenu: 2, pause: 5, nameEntry: 8 };
+
+export function phoneChecks({ browser, base, problems, sleep, fail, shot, nativeReplay }) {
+  async function open(viewport, query = "") {
+    const page = await browser.newPage();
+    await page.setViewport(viewport);
+    page.on("console", (m) => { if (m.type() === "error") problems.push(`console error: ${m.text()}`); });
+    page.on("pageerror", (e) => problems.push(`page error: ${e.message}`));
+    page.on("requestfailed", (r) => problems.push(`request failed: ${r.url()} ${r.failure()?.errorText}`));
+    await page.goto(base + query, { waitUntil: "load" });
+    return page;
+  }
+  const state = (page) => page.evaluate(() =>
+    window.Module && Module._kestrune_game_state ? JSON.parse(Module.UTF8ToString(Module._kestrune_game_state())) : null);
+  async function waitFor(page, test, what, timeoutMs = PATIENCE) {
+    const end = Date.now() + timeoutMs;
+    let last = null;
+    while (Date.now() < end) {
+      last = await state(page).catch(() => null);
+      if (last && test(last)) return last;
+      await sleep(100);
+    }
+    await shot(page, "phone-failed.png");
+    fail(`${what} did not happen within ${timeoutMs / 1000} s; the state: ${JSON.stringify(last)}`);
+  }
+  async function waitForPage(page, condition, what, arg) {
+    await page.waitForFunction(condition, { timeout: PATIENCE, polling: 100 }, arg).catch(async () => {
+      await shot(page, "phone-failed.png");
+      fail(`${what} did not happen within ${PATIENCE / 1000} s`);
+    });
+  }
+  // Does something (a tap) until the state shows it took effect, as a player would: a menu
+  // ignores taps while it fades in, longer on a slow machine.
+  async function until(page, action, test, what) {
+    const end = Date.now() + PATIENCE;
+    let last = null;
+    while (Date.now() < end) {
+      await action();
+      const settle = Date.now() + 2000;
+      while (Date.now() < settle) {
+        last = await state(page).catch(() => null);
+        if (last && test(last)) return last;
+        await sleep(100);
+      }
+    }
+    await shot(page, "phone-failed.png");
+    fail(`${what} did not happen; the state: ${JSON.stringify(last)}`);
+  }
+
+  // The centre of a control found by its accessible name, as a screen reader finds it.
+  async function control(page, label) {
+    const box = await page.evaluate((name) => {
+      const e = document.querySelector(`[aria-label="${name}"]`);
+      if (!e) return null;
+      const r = e.getBoundingClientRect();
+      const shown = getComputedStyle(e).visibility !== "hidden" && r.width > 0 && r.height > 0;
+      return shown ? { x: r.left, y: r.top, width: r.width, height: r.height } : null;
+    }, label);
+    if (!box) fail(`no control named "${label}" is shown`);
+    return { ...box, cx: box.x + box.width / 2, cy: box.y + box.height / 2 };
+  }
+  const tapControl = async (page, label) => {
+    const c = await control(page, label);
+    await page.touchscreen.tap(c.cx, c.cy);
+  };
+  // A tap on the 800 x 600 picture at a point of the picture.
+  async function tapPicture(page, x, y) {
+    const r = await page.evaluate(() => {
+      const b = document.getElementById("canvas").getBoundingClientRect();
+      return { x: b.left, y: b.top, width: b.width, height: b.height };
+    });
+    await page.touchscreen.tap(r.x + (x * r.width) / 800, r.y + (y * r.height) / 600);
+  }
+  // A finger put down and held; several at once. Returns what lifts or slides it.
+  async function touch(page, x, y) {
+    const handle = await page.touchscreen.touchStart(x, y);
+    if (!handle || !handle.end) fail("this puppeteer cannot hold several touches at once (24 or later can)");
+    return handle;
+  }
+  const audioState = (page) => page.evaluate(() =>
+    (window.Module && Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : "none"));
+
+  // The taps of the menus: intro's Continue, the main menu's New game, the car choice's Start.
+  async function tapIntoRace(page) {
+    await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+    await until(page, () => tapPicture(page, 254 + 60, 504 + 12), (s) => s.Screen === SCREEN.menu, "the main menu after tapping Continue");
+    await until(page, () => tapPicture(page, 284 + 60, 27 + 25), (s) => s.Screen === SCREEN.cars, "the car choice after tapping New game");
+    return until(page, () => tapPicture(page, 222 + 60, 475 + 20), (s) => s.Screen === SCREEN.race, "the race after tapping Start");
+  }
+  const heading = (s) => ((s.Heading % 256) + 256) % 256;
+  // The heading's turn from a to b, -128..127 (256ths of a full turn, clockwise positive).
+  const turn = (a, b) => ((b - a + 384) % 256) - 128;
+
+  // The high-score table and its check line in the options file, as the game writes them; scores
+  // below zero make any race's score (0 too) a new high score.
+  function savedTable(rows) {
+    const length = Math.max(...rows.map((r) => r.name.length));
+    const check = new Array(length).fill(32);
+    const fold = (text) => {
+      for (let j = 0; j < Math.min(text.length, length); ++j) check[j] = ((check[j] + text.charCodeAt(j)) % 224) + 32;
+    };
+    for (const r of rows) { fold(r.name); fold(String(r.score)); }
+    const hs = rows.map((r) => `${r.name}\r\n${r.score}\r\n`).join("");
+    const options = [..."0\r\n1\r\n1\r\n_______\r\n"].map((c) => c.charCodeAt(0)).concat(check, [13, 10]);
+    return { hs, options };
+  }
+
+  return {
+    // The whole way from the intro to driving, by taps and held touches only; the pads beside the
+    // picture, each named and large enough for a thumb; sound that a tap starts.
+    async "phone-race"() {
+      const page = await open(PHONE);
+      await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+      const layout = await page.evaluate((labels) => {
+        const box = (e) => { const r = e.getBoundingClientRect(); return { x: r.left, y: r.top, width: r.width, height: r.height }; };
+        return { canvas: box(document.getElementById("canvas")), touch: document.body.classList.contains("touch"),
+                 controls: labels.map((l) => { const e = document.querySelector(`[aria-label="${l}"]`); return e ? { label: l, ...box(e) } : { label: l }; }),
+                 page: { width: innerWidth, height: innerHeight } };
+      }, LABELS);
+      if (!layout.touch) fail("the pads are not shown on a touch screen");
+      const c = layout.canvas;
+      if (Math.abs(c.width * 3 - c.height * 4) > 4 || c.height < layout.page.height - 2)
+        fail(`the picture is ${c.width} x ${c.height}, not the screen's height with its shape kept`);
+      for (const b of layout.controls) {
+        if (b.width === undefined) fail(`no control named "${b.label}"`);
+        if (b.width < 48 || b.height < 48) fail(`"${b.label}" is ${b.width} x ${b.height} CSS px, under 48`);
+        const overlaps = b.x < c.x + c.width && b.x + b.width > c.x && b.y < c.y + c.height && b.y + b.height > c.y;
+        if (overlaps) fail(`"${b.label}" lies over the picture`);
+        if (b.x < 0 || b.y < 0 || b.x + b.width > layout.page.width || b.y + b.height > layout.page.height)
+          fail(`"${b.label}" is off the screen`);
+      }
+      await shot(page, "phone-intro.png");
+
+      // Sound: suspended until a tap (a phone's rule). Headless Chromium may start it anyway; the
+      // context is then suspended here as a phone's would be, and the tap must resume it.
+      let before = await audioState(page);
+      if (before === "running") {
+        await page.evaluate(() => Module.SDL2.audioContext.suspend());
+        await waitForPage(page, () => Module.SDL2.audioContext.state === "suspended", "the sound suspended");
+        before = "running at the start, suspended by the check";
+      }
+      const race = await tapIntoRace(page);
+      await waitForPage(page, () => Module.SDL2.audioContext.state === "running", "the sound running after the first tap");
+      console.log(`sound: ${before} before the first tap, running after it`);
+
+      // Accelerate held with one thumb, steering with the other: left, then sliding across to
+      // the right without lifting.
+      await waitFor(page, (s) => s.Overlay === OVERLAY.none, "the race running (the level announced)");
+      const pedal = await control(page, "Accelerate");
+      const gas = await touch(page, pedal.cx, pedal.cy);
+      const moving = await waitFor(page, (s) => s.Speed > 0 && s.MapRowOffset !== race.MapRowOffset, "the car driving while Accelerate is held");
+      const left = await control(page, "Steer left"), right = await control(page, "Steer right");
+      const thumb = await touch(page, left.cx, left.cy);
+      const start = heading(moving);
+      const steeredLeft = await waitFor(page, (s) => turn(start, heading(s)) <= -4, "the car turning left");
+      await thumb.move((left.cx + right.cx) / 2, right.cy);
+      await thumb.move(right.cx, right.cy);
+      const steeredRight = await waitFor(page, (s) => turn(heading(steeredLeft), heading(s)) >= 4, "the car turning right after the thumb slid across");
+      await thumb.end();
+      await shot(page, "phone-race.png");
+      // Fire with a third finger while both are on the pads: the car takes the fire key.
+      const fire = await control(page, "Fire");
+      const thumb2 = await touch(page, left.cx, left.cy);
+      const finger = await touch(page, fire.cx, fire.cy);
+      await waitFor(page, (s) => s.KeyFire === true && s.Speed > 0, "the car taking the fire key with three touches down");
+      await finger.end();
+      await waitFor(page, (s) => s.KeyFire === false, "the fire key let go");
+      await thumb2.end();
+      await gas.end();
+      console.log(`drove: heading ${start} -> ${heading(steeredLeft)} (left) -> ${heading(steeredRight)} (right), road row ${race.MapRowOffset} -> ${steeredRight.MapRowOffset}`);
+      for (const [label, key] of [["Nitro", "KeyNitro"], ["Handbrake", "KeyHandbrake"], ["Horn", "KeyHorn"]]) {
+        const b = await control(page, label);
+        const f = await touch(page, b.cx, b.cy);
+        await waitFor(page, (s) => s[key] === true, `the car taking ${label}`);
+        await f.end();
+        await waitFor(page, (s) => s[key] === false, `${label} let go`);
+      }
+
+      // Pause and resume; Back asks whether to leave the race, and No (tapped) stays.
+      await until(page, () => tapControl(page, "Pause"), (s) => s.Overlay === OVERLAY.pause, "the pause after tapping Pause");
+      await until(page, () => tapControl(page, "Pause"), (s) => s.Overlay === OVERLAY.none, "the race again after tapping Pause");
+      await until(page, () => tapControl(page, "Back"), (s) => s.Overlay === OVERLAY.exitToMenu, "the exit question after tapping Back");
+      await shot(page, "phone-exit-question.png");
+      await until(page, () => tapPicture(page, 386 + 40, 296 + 20), (s) => s.Overlay === OVERLAY.none && s.Screen === SCREEN.race, "the race again after tapping No");
+      console.log("pause, back and the exit question by taps");
+    },
+
+    // A new high score's name entered with the letter picker, and the table showing it.
+    async "phone-name"() {
+      // The saves first, from a page that runs no game: ten rows below zero.
+      const rows = Array.from({ length: 10 }, (_, i) => ({ name: "ANONYMOUS", score: -1 - i }));
+      const saved = savedTable(rows);
+      const setup = await open(PHONE, "?replay");
+      await setup.waitForFunction("window.kestruneReady === true", { timeout: PATIENCE });
+      await setup.evaluate(({ hs, options }) => new Promise((resolve, reject) => {
+        try { FS.mkdir("/save"); } catch (e) { /* there already */ }
+        FS.mount(IDBFS, {}, "/save");
+        FS.writeFile("/save/hs", hs);
+        FS.writeFile("/save/options", new Uint8Array(options));
+        FS.syncfs(false, (err) => (err ? reject(err) : resolve()));
+      }), saved);
+      await setup.close();
+
+      const page = await open(PHONE);
+      const loaded = await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+      if (loaded.HighScores[0].Score !== -1) fail(`the prepared table was not taken: ${JSON.stringify(loaded.HighScores)}`);
+      await tapIntoRace(page);
+      await waitFor(page, (s) => s.Overlay === OVERLAY.none, "the race running");
+      await until(page, () => tapControl(page, "Back"), (s) => s.Overlay === OVERLAY.exitToMenu, "the exit question");
+      await until(page, () => tapPicture(page, 237 + 40, 296 + 20), (s) => s.Overlay === OVERLAY.nameEntry, "the name entry after Yes");
+      await waitForPage(page, () => !document.getElementById("picker").hidden, "the letter picker");
+      await shot(page, "phone-picker.png");
+      const word = ["K", "E", "S", "Delete", "S", "T", "R", "U", "N", "E"];
+      for (const label of word) await tapControl(page, label);
+      await waitFor(page, (s) => s.PlayerName === "KESTRUNE", "the name KESTRUNE typed with the picker");
+      await tapControl(page, "Done");
+      const table = await waitFor(page, (s) => s.Screen === SCREEN.highScores, "the high-score table after Done");
+      if (table.HighScores[0].Name !== "KESTRUNE" || table.HighScores[0].Score !== 0)
+        fail(`the table does not show the new name first: ${JSON.stringify(table.HighScores[0])}`);
+      await waitForPage(page, () => document.getElementById("picker").hidden, "the picker closed");
+      await sleep(1500);
+      await shot(page, "phone-high-scores.png");
+      console.log(`the table's first row: ${table.HighScores[0].Name} ${table.HighScores[0].Score}`);
+    },
+
+    // Held upright, the phone shows its message over the paused game; turned back, it resumes.
+    async "phone-portrait"() {
+      const page = await open(PHONE);
+      await tapIntoRace(page);
+      await waitFor(page, (s) => s.Overlay === OVERLAY.none && s.TimeLeft > 0, "the race running");
+      await page.setViewport(UPRIGHT);
+      await waitForPage(page, () => !document.getElementById("turn").hidden, "the turn-your-phone message");
+      await sleep(500);
+      const paused = await state(page);
+      await shot(page, "phone-portrait.png");
+      await sleep(3000);
+      const later = await state(page);
+      if (later.TimeLeft !== paused.TimeLeft) fail(`the race ran on upright: time left ${paused.TimeLeft} -> ${later.TimeLeft}`);
+      await page.setViewport(PHONE);
+      await waitForPage(page, () => document.getElementById("turn").hidden, "the message gone when turned back");
+      await waitFor(page, (s) => s.TimeLeft < later.TimeLeft, "the race running again");
+      console.log(`time left stayed ${later.TimeLeft} over 3 s upright, and runs again sideways`);
+    },
+
+    // A session recorded in the page with touch controls replays natively to the same state and,
+    // run again in the page, to the same summary and frame hash.
+    async "phone-replay"() {
+      const page = await open(PHONE, "?record");
+      await tapIntoRace(page);
+      await waitFor(page, (s) => s.Overlay === OVERLAY.none, "the race running");
+      const pedal = await control(page, "Accelerate"), left = await control(page, "Steer left");
+      const gas = await touch(page, pedal.cx, pedal.cy);
+      await waitFor(page, (s) => s.Speed > 0, "the car driving");
+      const thumb = await touch(page, left.cx, left.cy);
+      const start = await state(page);
+      await waitFor(page, (s) => turn(heading(start), heading(s)) <= -4, "the car turning");
+      await thumb.end();
+      await gas.end();
+      await sleep(500);
+      const script = await page.evaluate(() => Module.UTF8ToString(Module._kestrune_stop_recording()));
+      const live = await state(page);
+      if (!/keydown 0x26/.test(script) || !/keydown 0x25/.test(script)) fail(`the recording holds no pad keys:\n${script}`);
+      const native = nativeReplay(script);
+      const fields = ["Screen", "Overlay", "Level", "Score", "Speed", "Heading", "MapRowOffset", "MapColumnOffset", "TimeLeft"];
+      for (const f of fields)
+        if (JSON.stringify(native[f]) !== JSON.stringify(live[f]))
+          fail(`${f} is ${JSON.stringify(live[f])} in the page and ${JSON.stringify(native[f])} replayed natively`);
+      const inPage = JSON.parse(await page.evaluate((s) => Module.ccall("kestrune_run_replay", "string", ["string"], [s]), script));
+      delete inPage.wall_ms;
+      if (JSON.stringify(inPage) !== JSON.stringify(native))
+        fail(`the page's replay differs from the native one:\npage:   ${JSON.stringify(inPage)}\nnative: ${JSON.stringify(native)}`);
+      console.log(`${script.split("\n").length} lines recorded; native replay: frame hash ${native.LastFrameHash}, road row ${native.MapRowOffset}, heading ${native.Heading}`);
+    },
+
+    // The touch settings: left-handed swaps the sides, auto-accelerate drives with no finger on
+    // the pedal, and both are still there after a reload (kept with the saves).
+    async "phone-settings"() {
+      let page = await open(PHONE);
+      await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+      const steerBefore = await control(page, "Steer left");
+      await tapControl(page, "Touch settings");
+      await waitForPage(page, () => !document.getElementById("touch-settings").hidden, "the settings");
+      for (const id of ["left-handed", "auto-accelerate"]) {
+        const box = await (await page.$(`#${id}`)).boundingBox();
+        await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+      }
+      await page.select("#pad-size", "large");
+      await shot(page, "phone-settings.png");
+      const close = await (await page.$("#touch-settings-close")).boundingBox();
+      await page.touchscreen.tap(close.x + close.width / 2, close.y + close.height / 2);
+      await waitForPage(page, () => document.getElementById("touch-settings").hidden, "the settings closed");
+      const steerAfter = await control(page, "Steer left");
+      if (!(steerAfter.x > steerBefore.x + 300)) fail(`left-handed did not move the steering to the right (${steerBefore.x} -> ${steerAfter.x})`);
+      await shot(page, "phone-left-handed.png");
+      const race = await tapIntoRace(page);
+      await waitFor(page, (s) => s.Overlay === OVERLAY.none, "the race running");
+      await waitFor(page, (s) => s.Speed > 0 && s.MapRowOffset !== race.MapRowOffset, "the car driving by itself with auto-accelerate");
+      const brake = await control(page, "Brake");
+      const foot = await touch(page, brake.cx, brake.cy);
+      const braking = await state(page);
+      await waitFor(page, (s) => s.Speed < braking.Speed, "the car slowing while Brake is held");
+      await foot.end();
+      await waitForPage(page, () => (window.kestruneSaves || 0) > 0 && !Module.kestruneSaving, "the settings written to the browser's storage");
+      await page.reload({ waitUntil: "load" });
+      await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen after the reload");
+      await waitForPage(page, () => document.body.classList.contains("left-handed") && document.body.dataset.pads === "large" &&
+                        document.getElementById("auto-accelerate").checked, "the settings after the reload");
+      console.log("left-handed, large pads and auto-accelerate, still set after a reload");
+    },
+
+    // A desktop without touch shows no pads (and its full-screen button); a browser without full
+    // screen (an iPhone) shows no full-screen button at all.
+    async "phone-desktop"() {
+      const page = await open(DESKTOP);
+      await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+      const shown = await page.evaluate((labels) => labels.filter((l) => {
+        const r = document.querySelector(`[aria-label="${l}"]`).getBoundingClientRect();
+        return r.width > 0 && r.height > 0;
+      }), LABELS);
+      if (shown.length > 0) fail(`pads shown on a desktop without touch: ${shown.join(", ")}`);
+      if (!(await page.$eval("#full-screen", (b) => b.getBoundingClientRect().width > 0))) fail("no full-screen button on the desktop");
+      const phone = await browser.newPage();
+      await phone.setViewport(PHONE);
+      await phone.evaluateOnNewDocument(() => {
+        Object.defineProperty(Document.prototype, "fullscreenEnabled", { get: () => false });
+        Object.defineProperty(Document.prototype, "webkitFullscreenEnabled", { get: () => false });
+      });
+      await phone.goto(base, { waitUntil: "load" });
+      const offered = await phone.evaluate(() => [...document.querySelectorAll(".full-screen")].filter((b) => b.getBoundingClientRect().width > 0).length);
+      if (offered > 0) fail("a full-screen button is offered where the browser has no full screen");
+      await shot(phone, "phone-no-full-screen.png");
+      console.log("no pads on the desktop; no full-screen button without full screen");
+    },
+  };
+}
