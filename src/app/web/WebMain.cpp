@@ -67,6 +67,8 @@ std::unique_ptr<kestrune::TGameSession> gSession;
 std::unique_ptr<kestrune::SaveWatch> gSaves;
 bool gSavesLoaded = false;
 bool gStarted = false;
+// The recorded session was ended where it stood: the game runs no more and saves nothing.
+bool gStopped = false;
 
 void End() {
   emscripten_cancel_main_loop();
@@ -123,7 +125,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_run_replay(const char* scri
 // The page is going away (the tab or the browser closes): the game saves as leaving it does,
 // and the saved files go to the browser's storage at once.
 extern "C" EMSCRIPTEN_KEEPALIVE void kestrune_page_closing() {
-  if (!gSession || !gStarted || gSession->Finished()) return;
+  if (!gSession || !gStarted || gStopped || gSession->Finished()) return;
   if (kestrune::TMForm* form = gSession->Form(); form != nullptr && !form->Terminated()) {
     form->ExitGame();
     if (gSaves) gSaves->Changed();
@@ -138,6 +140,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_stop_recording() {
   if (!gRecorder || !script.empty()) return script.c_str();
   // The game stays as it is (the recorder with it), so its state can still be read.
   emscripten_cancel_main_loop();
+  gStopped = true;
   gRecorder->Finish(gFrame);
   script = gRecording.str();
   return script.c_str();
@@ -146,7 +149,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_stop_recording() {
 // The screen and the overlay shown, as screen * 100 + overlay (-1 before the game has started):
 // the page shows its letter picker during name entry and holds the accelerator in a race.
 extern "C" EMSCRIPTEN_KEEPALIVE int kestrune_shell_mode() {
-  if (!gSession || !gStarted || gSession->Finished()) return -1;
+  if (!gSession || !gStarted || gStopped || gSession->Finished()) return -1;
   return kestrune::GameState.Screen * 100 + kestrune::GameState.Overlay;
 }
 
