@@ -27,7 +27,7 @@
     return b;
   });
   function type(code) {
-    if (Module._kestrune_virtual_char) Module._kestrune_virtual_char(code);
+    if (window.kestruneReady) Module._kestrune_virtual_char(code);
     showName();
   }
 
@@ -87,7 +87,7 @@
   }
 
   function tick() {
-    const entering = Module._kestrune_shell_mode ? Module._kestrune_shell_mode() === NAME_ENTRY_MODE : false;
+    const entering = window.kestruneReady && Module._kestrune_shell_mode() === NAME_ENTRY_MODE;
     if (!entering) dismissed = lastInput === "key";
     const show = entering && !dismissed && !(page.away && page.away());
     if (show !== open) {

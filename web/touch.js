@@ -16,7 +16,7 @@
   // --- Keys held by the pads: a key is down while any holder (a finger, auto-accelerate) holds it.
   const holders = new Map();  // key -> Set of holder ids
   function send(key, down) {
-    if (window.Module && Module._kestrune_virtual_key) Module._kestrune_virtual_key(key, down ? 1 : 0);
+    if (window.kestruneReady) Module._kestrune_virtual_key(key, down ? 1 : 0);
   }
   function hold(key, who) {
     if (!holders.has(key)) holders.set(key, new Set());
@@ -99,7 +99,8 @@
   }
 
   // --- The game's state as the page needs it: screen * 100 + overlay (-1 before the start).
-  const mode = () => (window.Module && Module._kestrune_shell_mode ? Module._kestrune_shell_mode() : -1);
+  // (The program's functions exist before it has started; they may be called only once it has.)
+  const mode = () => (window.kestruneReady ? Module._kestrune_shell_mode() : -1);
   const RACE = 7, NAME_ENTRY = 8;
   function racing(m) {
     return Math.floor(m / 100) === RACE && m % 100 !== NAME_ENTRY;

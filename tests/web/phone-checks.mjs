@@ -150,9 +150,25 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
         await waitForPage(page, () => Module.SDL2.audioContext.state === "suspended", "the sound suspended");
         before = "running at the start, suspended by the check";
       }
+      // A phone's browser counts only the end of a tap (pointerup, touchend, click) as the
+      // gesture that allows sound: a resume at its start (touchstart, mousedown) is refused here
+      // as it would be there, and the events that resumed it are noted.
+      await page.evaluate(() => {
+        const audio = Module.SDL2.audioContext, resume = audio.resume.bind(audio);
+        window.resumedBy = [];
+        audio.resume = () => {
+          const type = window.event ? window.event.type : "none";
+          if (type === "touchstart" || type === "mousedown") return Promise.resolve();
+          window.resumedBy.push(type);
+          return resume();
+        };
+      });
       const race = await tapIntoRace(page);
       await waitForPage(page, () => Module.SDL2.audioContext.state === "running", "the sound running after the first tap");
-      console.log(`sound: ${before} before the first tap, running after it`);
+      const resumedBy = await page.evaluate(() => [...new Set(window.resumedBy)]);
+      if (!resumedBy.some((t) => t === "pointerup" || t === "touchend"))
+        fail(`the sound was not resumed at the end of a tap (resumed by: ${resumedBy.join(", ") || "nothing"})`);
+      console.log(`sound: ${before} before the first tap, running after it (resumed on ${resumedBy.join(", ")})`);
 
       // Accelerate held with one thumb, steering with the other: left, then sliding across to
       // the right without lifting.
