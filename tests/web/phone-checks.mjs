@@ -250,6 +250,42 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
       console.log(`the table's first row: ${table.HighScores[0].Name} ${table.HighScores[0].Score}`);
     },
 
+    // Every screen by taps on the picture: options, help pages, high scores, the car choice's
+    // arrows, the exit question both ways, and the goodbye window closed by its button.
+    async "phone-screens"() {
+      const page = await open(PHONE);
+      const at = (x, y) => () => tapPicture(page, x, y);
+      const start = await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+      await until(page, at(254 + 60, 504 + 12), (s) => s.Screen === SCREEN.menu, "the main menu");
+      await until(page, at(56 + 60, 342 + 25), (s) => s.Screen === 4, "the options after tapping Options");
+      await until(page, at(118 + 100, 375 + 25), (s) => s.SoundOn !== start.SoundOn, "the sound switched by a tap");
+      await until(page, at(345 + 40, 513 + 20), (s) => s.Screen === SCREEN.menu, "the menu after the options' Back");
+      await until(page, at(512 + 60, 342 + 25), (s) => s.Screen === 6, "the help after tapping Help");
+      await until(page, at(622 + 30, 435 + 20), (s) => s.Selected === 2, "the help's next page tapped");
+      await until(page, at(345 + 40, 513 + 20), (s) => s.Screen === SCREEN.menu, "the menu after the help's Back");
+      await until(page, at(323 + 60, 133 + 25), (s) => s.Screen === SCREEN.highScores, "the high scores after tapping them");
+      await until(page, at(52 + 60, 457 + 20), (s) => s.Screen === SCREEN.menu, "the menu after the table's Back");
+      await until(page, at(284 + 60, 27 + 25), (s) => s.Screen === SCREEN.cars, "the car choice");
+      await until(page, at(568 + 20, 328 + 30), (s) => s.Selected === 2, "the car choice's right arrow tapped");
+      await until(page, at(198 + 20, 330 + 30), (s) => s.Selected === 1, "the car choice's left arrow tapped");
+      await until(page, at(410 + 60, 475 + 20), (s) => s.Screen === SCREEN.menu, "the menu after the car choice's Back");
+      await until(page, at(282 + 60, 498 + 25), (s) => s.Overlay === 1, "the exit question after tapping Exit");
+      await until(page, at(386 + 40, 296 + 20), (s) => s.Overlay === OVERLAY.none, "the menu again after No");
+      await until(page, at(282 + 60, 498 + 25), (s) => s.Overlay === 1, "the exit question again");
+      await tapPicture(page, 237 + 40, 296 + 20);
+      await waitForPage(page, () => !document.getElementById("overlay").hidden, "the goodbye window after Yes");
+      await sleep(1000);
+      await shot(page, "phone-goodbye.png");
+      const r = await (await page.$("#goodbye")).boundingBox();
+      const end = Date.now() + PATIENCE;
+      while (!(await page.evaluate(() => window.kestruneEnded === 0)) && Date.now() < end) {
+        await page.touchscreen.tap(r.x + (152 * r.width) / 320, r.y + (264 * r.height) / 300);
+        await sleep(1000);
+      }
+      await waitForPage(page, () => !document.getElementById("thanks").hidden, "the thanks page after the goodbye window's Close");
+      console.log("options, help, high scores, car choice, exit question and goodbye window by taps");
+    },
+
     // Held upright, the phone shows its message over the paused game; turned back, it resumes.
     async "phone-portrait"() {
       const page = await open(PHONE);
