@@ -116,30 +116,38 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
     return { hs, options };
   }
 
+  // The pads beside the picture: each named control shown, at least 48 CSS px, on the screen and
+  // off the picture; the picture as high as the screen (or, with large pads, as wide as the room
+  // between them) with its shape kept.
+  async function checkLayout(page, fullHeight) {
+    const layout = await page.evaluate((labels) => {
+      const box = (e) => { const r = e.getBoundingClientRect(); return { x: r.left, y: r.top, width: r.width, height: r.height }; };
+      return { canvas: box(document.getElementById("canvas")), touch: document.body.classList.contains("touch"),
+               controls: labels.map((l) => { const e = document.querySelector(`[aria-label="${l}"]`); return e ? { label: l, ...box(e) } : { label: l }; }),
+               page: { width: innerWidth, height: innerHeight } };
+    }, LABELS);
+    if (!layout.touch) fail("the pads are not shown on a touch screen");
+    const c = layout.canvas;
+    if (Math.abs(c.width * 3 - c.height * 4) > 4 || (fullHeight && c.height < layout.page.height - 2))
+      fail(`the picture is ${c.width} x ${c.height}, not the screen's height with its shape kept`);
+    for (const b of layout.controls) {
+      if (b.width === undefined) fail(`no control named "${b.label}"`);
+      if (b.width < 48 || b.height < 48) fail(`"${b.label}" is ${b.width} x ${b.height} CSS px, under 48`);
+      const overlaps = b.x < c.x + c.width && b.x + b.width > c.x && b.y < c.y + c.height && b.y + b.height > c.y;
+      if (overlaps) fail(`"${b.label}" lies over the picture`);
+      if (b.x < 0 || b.y < 0 || b.x + b.width > layout.page.width || b.y + b.height > layout.page.height)
+        fail(`"${b.label}" is off the screen`);
+    }
+    return layout;
+  }
+
   return {
     // The whole way from the intro to driving, by taps and held touches only; the pads beside the
     // picture, each named and large enough for a thumb; sound that a tap starts.
     async "phone-race"() {
       const page = await open(PHONE);
       await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
-      const layout = await page.evaluate((labels) => {
-        const box = (e) => { const r = e.getBoundingClientRect(); return { x: r.left, y: r.top, width: r.width, height: r.height }; };
-        return { canvas: box(document.getElementById("canvas")), touch: document.body.classList.contains("touch"),
-                 controls: labels.map((l) => { const e = document.querySelector(`[aria-label="${l}"]`); return e ? { label: l, ...box(e) } : { label: l }; }),
-                 page: { width: innerWidth, height: innerHeight } };
-      }, LABELS);
-      if (!layout.touch) fail("the pads are not shown on a touch screen");
-      const c = layout.canvas;
-      if (Math.abs(c.width * 3 - c.height * 4) > 4 || c.height < layout.page.height - 2)
-        fail(`the picture is ${c.width} x ${c.height}, not the screen's height with its shape kept`);
-      for (const b of layout.controls) {
-        if (b.width === undefined) fail(`no control named "${b.label}"`);
-        if (b.width < 48 || b.height < 48) fail(`"${b.label}" is ${b.width} x ${b.height} CSS px, under 48`);
-        const overlaps = b.x < c.x + c.width && b.x + b.width > c.x && b.y < c.y + c.height && b.y + b.height > c.y;
-        if (overlaps) fail(`"${b.label}" lies over the picture`);
-        if (b.x < 0 || b.y < 0 || b.x + b.width > layout.page.width || b.y + b.height > layout.page.height)
-          fail(`"${b.label}" is off the screen`);
-      }
+      await checkLayout(page, true);
       await shot(page, "phone-intro.png");
 
       // Sound: suspended until a tap (a phone's rule). Headless Chromium may start it anyway; the
@@ -338,8 +346,18 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
     // The touch settings: left-handed swaps the sides, auto-accelerate drives with no finger on
     // the pedal, and both are still there after a reload (kept with the saves).
     async "phone-settings"() {
-      let page = await open(PHONE);
+      const page = await open(PHONE);
       await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+      // A key hides the pads (the picture takes the room), the next touch brings them back.
+      await page.keyboard.press("Shift");
+      await waitForPage(page, () => !document.body.classList.contains("touch"), "the pads hidden after a key");
+      await tapPicture(page, 400, 100);
+      await waitForPage(page, () => document.body.classList.contains("touch"), "the pads shown again after a touch");
+      for (const size of ["small", "large", "medium"]) {
+        await page.evaluate((v) => { const e = document.getElementById("pad-size"); e.value = v; e.dispatchEvent(new Event("change")); }, size);
+        const layout = await checkLayout(page, size !== "large");
+        console.log(`${size} pads: picture ${layout.canvas.width} x ${layout.canvas.height}`);
+      }
       const steerBefore = await control(page, "Steer left");
       await tapControl(page, "Touch settings");
       await waitForPage(page, () => !document.getElementById("touch-settings").hidden, "the settings");
