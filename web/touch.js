@@ -47,7 +47,8 @@
     document.body.classList.toggle("touch", on);
     update();
   }
-  document.addEventListener("pointerdown", (e) => { if (e.pointerType === "touch") showPads(true); }, true);
+  // At the end of the touch, so that the picture does not move under the finger mid-tap.
+  document.addEventListener("pointerup", (e) => { if (e.pointerType === "touch") showPads(true); }, true);
   document.addEventListener("keydown", (e) => { if (e.isTrusted) showPads(false); }, true);
   window.addEventListener("gamepadconnected", () => showPads(false));
 

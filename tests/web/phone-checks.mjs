@@ -220,7 +220,8 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
       console.log("pause, back and the exit question by taps");
     },
 
-    // A new high score's name entered with the letter picker, and the table showing it.
+    // A new high score's name entered with the letter picker, by touch and by a game pad, and the
+    // table showing it.
     async "phone-name"() {
       // The saves first, from a page that runs no game: ten rows below zero.
       const rows = Array.from({ length: 10 }, (_, i) => ({ name: "ANONYMOUS", score: -1 - i }));
@@ -245,10 +246,32 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
       await until(page, () => tapPicture(page, 237 + 40, 296 + 20), (s) => s.Overlay === OVERLAY.nameEntry, "the name entry after Yes");
       await waitForPage(page, () => !document.getElementById("picker").hidden, "the letter picker");
       await shot(page, "phone-picker.png");
-      const word = ["K", "E", "S", "Delete", "S", "T", "R", "U", "N", "E"];
+      // A game pad (a stand-in the page and the game both read, as a browser's would be): down
+      // moves from A to K, A picks it, B deletes it, A picks it again. The game itself must not
+      // take the pad's A as Enter meanwhile, which would end the entry.
+      await page.evaluate(() => {
+        const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+        window.testPad = { id: "Test pad (STANDARD GAMEPAD)", index: 0, connected: true, mapping: "standard",
+                           axes: [0, 0, 0, 0], buttons, get timestamp() { return performance.now(); } };
+        navigator.getGamepads = () => [window.testPad];
+        const connected = new Event("gamepadconnected");
+        connected.gamepad = window.testPad;
+        window.dispatchEvent(connected);
+      });
+      const padPress = async (button) => {
+        await page.evaluate((b) => { testPad.buttons[b].pressed = true; testPad.buttons[b].value = 1; }, button);
+        await sleep(400);
+        await page.evaluate((b) => { testPad.buttons[b].pressed = false; testPad.buttons[b].value = 0; }, button);
+        await sleep(400);
+      };
+      for (const [button, name] of [[13, ""], [0, "K"], [1, ""], [0, "K"]]) {
+        await padPress(button);
+        await waitFor(page, (s) => s.Overlay === OVERLAY.nameEntry && s.PlayerName === name, `the name "${name}" after pad button ${button}`);
+      }
+      const word = ["E", "S", "Delete", "S", "T", "R", "U", "N", "E"];
       for (const label of word) await tapControl(page, label);
       await waitFor(page, (s) => s.PlayerName === "KESTRUNE", "the name KESTRUNE typed with the picker");
-      await tapControl(page, "Done");
+      await padPress(9);  // Start: done
       const table = await waitFor(page, (s) => s.Screen === SCREEN.highScores, "the high-score table after Done");
       if (table.HighScores[0].Name !== "KESTRUNE" || table.HighScores[0].Score !== 0)
         fail(`the table does not show the new name first: ${JSON.stringify(table.HighScores[0])}`);
