@@ -268,10 +268,17 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
         await padPress(button);
         await waitFor(page, (s) => s.Overlay === OVERLAY.nameEntry && s.PlayerName === name, `the name "${name}" after pad button ${button}`);
       }
-      const word = ["E", "S", "Delete", "S", "T", "R", "U", "N", "E"];
+      const word = ["E", "S", "Delete", "S", "T", "R", "U", "N"];
       for (const label of word) await tapControl(page, label);
-      await waitFor(page, (s) => s.PlayerName === "KESTRUNE", "the name KESTRUNE typed with the picker");
-      await padPress(9);  // Start: done
+      await waitFor(page, (s) => s.PlayerName === "KESTRUN", "the name KESTRUN typed with the picker");
+      // A key types as before (the game takes text now) and puts the picker away; a tap on the
+      // picture brings it back, and the pad's Start enters the name.
+      await page.keyboard.type("E");
+      await waitFor(page, (s) => s.PlayerName === "KESTRUNE", "the E typed on the keyboard");
+      await waitForPage(page, () => document.getElementById("picker").hidden, "the picker put away by a key");
+      await tapPicture(page, 400, 500);
+      await waitForPage(page, () => !document.getElementById("picker").hidden, "the picker back after a tap");
+      await padPress(9);
       const table = await waitFor(page, (s) => s.Screen === SCREEN.highScores, "the high-score table after Done");
       if (table.HighScores[0].Name !== "KESTRUNE" || table.HighScores[0].Score !== 0)
         fail(`the table does not show the new name first: ${JSON.stringify(table.HighScores[0])}`);

@@ -181,6 +181,8 @@ class WebPlatform final : public IPlatform {
   void Quit() override { inner_->Quit(); }
   bool QuitRequested() const override { return inner_->QuitRequested(); }
   std::string SaveFolder() const override { return inner_->SaveFolder(); }
+  // Text input (the browser's key presses as typed characters) only while a name is typed.
+  void SetTextEntry(bool typing) override { inner_->SetTextEntry(typing); }
   ITextRenderer& Text() override { return inner_->Text(); }
   IAudioOutput& Audio() override { return inner_->Audio(); }
 
