@@ -188,7 +188,7 @@ TEST(ReplayScript, ParsesSecondClicksGoodbyeKeysAndPadKeys) {
 }
 
 TEST(ReplayRunner, SameScriptGivesTheSameSummaryAndWritesScreenshots) {
-  const auto dir = std::filesystem::temp_directory_path() / "kestrune_replay_test";
+  const auto dir = std::filesystem::temp_directory_path() / ("kestrune_replay_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string shot = (dir / "frame5.png").string();
   auto run = [&] {

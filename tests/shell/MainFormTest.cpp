@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -57,7 +58,7 @@ TEST(MainForm, RunsAFrameLoopThatPresentsEveryFrame) {
   EXPECT_EQ(GameState.FrameTimeMs, 16);
   EXPECT_DOUBLE_EQ(GameState.SpeedScale, 85.0 / 60);
 
-  const auto path = std::filesystem::temp_directory_path() / "kestrune_mainform_frame.png";
+  const auto path = std::filesystem::temp_directory_path() / ("kestrune_mainform_frame_" + std::to_string(::getpid()) + ".png");
   ASSERT_TRUE(s.platform.WriteLastFramePng(path.string()));
   std::ifstream png(path, std::ios::binary);
   char magic[8] = {};

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -25,11 +26,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The generations the tests reach stay below this. Scores must not overflow (they once did, past
+// generation 21474, and consecutive tables then shared a check string, so a pair split by a kill
+// looked whole), and no two consecutive generations below it share a check string.
+constexpr int kMaxGeneration = 1000000;
+
 // Generation g of a sitting: its country and a table that is g's alone.
 void MakeGeneration(int g) {
   GameState.Country = "G" + std::to_string(g);
   for (int k = 1; k <= 10; ++k)
-    GameState.HighScores[k] = {"P" + std::to_string(g) + "R" + std::to_string(k), 100000 * g - 1000 * k + 7};
+    GameState.HighScores[k] = {"P" + std::to_string(g) + "R" + std::to_string(k), 1000 * g - 10 * k + 7};
 }
 
 // The generation the loaded state is, or -1 when options and table are not one generation's
@@ -129,6 +135,41 @@ TEST_F(SavePairTest, AKillAtAnyStepOfTheExitSaveLeavesTheOldPairOrTheNew) {
   EXPECT_EQ(StartAndLoad(images[1].second), 1);
 }
 
+// A start-up completes an interrupted save only with the staged table the new options vouch
+// for: a whole table left by an older save, beside the right one or alone, is never taken for
+// it, and never replaces the table on disk.
+TEST_F(SavePairTest, AStaleStagedTableIsNeverTakenForTheOneTheOptionsVouchFor) {
+  MakeGeneration(1);
+  ASSERT_TRUE(WriteSaveFiles(platform_));
+  const std::string stale = ReadAll(folder_ / "hs");
+  MakeGeneration(2);
+  ASSERT_TRUE(WriteSaveFiles(platform_));
+  const std::string second = ReadAll(folder_ / "hs");
+  // Generation 3's options in place, its table staged beside generation 2's.
+  TFolderImage interrupted;
+  SetSaveStepHook([&](TSaveStep step) {
+    if (step == TSaveStep::ReplaceTable) interrupted = TakeImage(folder_);
+  });
+  MakeGeneration(3);
+  ASSERT_TRUE(WriteSaveFiles(platform_));
+  SetSaveStepHook(nullptr);
+  ASSERT_EQ(interrupted.size(), 3u);
+
+  for (const char* staleName : {"hs.000000", "hs.zzzzzz"}) {
+    SCOPED_TRACE(staleName);
+    TFolderImage image = interrupted;
+    image[staleName] = stale;
+    EXPECT_EQ(StartAndLoad(image), 3);
+  }
+  TFolderImage staleAlone;
+  for (const auto& [name, bytes] : interrupted)
+    if (name.rfind("hs.", 0) != 0) staleAlone[name] = bytes;
+  staleAlone["hs.AbC123"] = stale;
+  StartAndLoad(staleAlone);
+  EXPECT_NE(GameState.HighScores[1].Name, "P1R1");
+  EXPECT_EQ(ReadAll(folder_ / "hs"), second);
+}
+
 // A step that fails (the hook raises the error a full disk would) leaves a pair that loads,
 // and the failure is reported.
 TEST_F(SavePairTest, AFailureAtAnyStepOfTheExitSaveLeavesAPairThatLoads) {
@@ -158,59 +199,110 @@ TEST_F(SavePairTest, AFailureAtAnyStepOfTheExitSaveLeavesAPairThatLoads) {
   }
 }
 
+// What a folder held, for a failure's message: each file with its bytes (CR and LF shown, other
+// control bytes escaped), staged temporary files included.
+std::string Describe(const TFolderImage& image) {
+  std::string text;
+  for (const auto& [name, bytes] : image) {
+    text += "  " + name + " (" + std::to_string(bytes.size()) + " bytes): ";
+    for (const char c : bytes) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (c == '\r') text += "\\r";
+      else if (c == '\n') text += "\\n ";
+      else if (byte < 32) text += "\\x" + std::string(1, "0123456789ABCDEF"[byte >> 4]) + "0123456789ABCDEF"[byte & 15];
+      else text += c;
+    }
+    text += "\n";
+  }
+  return text.empty() ? "  (nothing)\n" : text;
+}
+
+// Reads one byte from the child's pipe: false once the child has gone.
+bool ReadSignal(int fd) {
+  char byte = 0;
+  return ::read(fd, &byte, 1) == 1;
+}
+
 // Real saves killed with SIGKILL at random instants, again and again on the same folder: a
 // child process starts as the game does (reading and repairing the files), then saves one
 // generation after another until it is killed. Every start after a kill finds a whole pair of
 // one generation, never an older one than before and never the default table.
+//
+// The kills are placed by what the child has done, not by the clock alone: the child tells
+// through a pipe when its start-up read is over and when each save has finished, and the kill
+// comes a random time, within a few saves' time, after the start-up or after one or two finished
+// saves. However slowly a loaded machine runs the child, the kills fall among its saves.
 TEST_F(SavePairTest, TwoHundredKillsAtRandomInstantsOfRealSavesNeverLoseTheTable) {
   MakeGeneration(1);
-  // The kills fall anywhere within a few saves' time, however fast the disk is.
   const auto saveStart = std::chrono::steady_clock::now();
   ASSERT_TRUE(WriteSaveFiles(platform_));
-  const auto saveTime =
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - saveStart).count();
-  const auto window = static_cast<unsigned>(1000 + 4 * saveTime);
+  // How long a save takes, as last seen: the kills' random delays reach a few of them.
+  auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - saveStart);
   std::mt19937 random(25);
   int last = 1;
   int advanced = 0;
-  // At least 200 kills, and as many more as a loaded machine needs for 20 of them to land after a
-  // finished save (so the kills fall among the saves, not all before the first one).
-  for (int kill = 0; kill < 200 || advanced < 20; ++kill) {
-    ASSERT_LT(kill, 4000) << "only " << advanced << " kills came after a finished save";
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
+  for (int kill = 0; kill < 200; ++kill) {
+    int signals[2];
+    ASSERT_EQ(::pipe(signals), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      ::close(ready[0]);
+      ::close(signals[0]);
       ReadSaveFiles();
       int g = LoadedGeneration();
       if (g < 1) ::_exit(3);
       // The start-up read is done: from here on every instant is inside a save.
-      if (::write(ready[1], "r", 1) != 1) ::_exit(5);
+      if (::write(signals[1], "r", 1) != 1) ::_exit(5);
       for (;;) {
         MakeGeneration(++g);
         if (!WriteSaveFiles(platform_)) ::_exit(4);
+        if (::write(signals[1], "s", 1) != 1) ::_exit(5);
       }
     }
-    ::close(ready[1]);
-    // One kill in eight may fall in the start-up read as well, where an interrupted pair is repaired.
-    char byte = 0;
-    const bool waitForStart = random() % 8 != 0;
-    const bool started = waitForStart && ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
-    if (started || !waitForStart) ::usleep(static_cast<useconds_t>(random() % window));
+    ::close(signals[1]);
+    // One kill in eight may fall in the start-up read as well, where an interrupted pair is
+    // repaired; the others come after the start-up and after zero, one or two finished saves.
+    const bool inStartUp = random() % 8 == 0;
+    const int finishedSaves = static_cast<int>(random() % 3);
+    // A few saves' time, but never so long that the generations run past kMaxGeneration.
+    const auto window = std::min<long long>(1000 + 4 * saveTime.count(), 50000);
+    const auto delay = static_cast<useconds_t>(random() % static_cast<unsigned>(window));
+    if (!inStartUp) {
+      ASSERT_TRUE(ReadSignal(signals[0])) << "the child ended in its start-up";
+      const auto savesStart = std::chrono::steady_clock::now();
+      for (int i = 0; i < finishedSaves; ++i) ASSERT_TRUE(ReadSignal(signals[0])) << "the child ended in a save";
+      if (finishedSaves > 0)
+        saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - savesStart) /
+                   finishedSaves;
+    }
+    ::usleep(delay);
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself: " << WEXITSTATUS(status);
+    ::close(signals[0]);
+    const TFolderImage killed = TakeImage(folder_);
     GameState = TGameState{};
     ReadSaveFiles();
     const int g = LoadedGeneration();
-    ASSERT_GE(g, last) << "after kill " << kill;
+    const auto explain = [&] {
+      return "after kill " + std::to_string(kill) + ", the folder held:\n" + Describe(killed) +
+             "and after the start-up read:\n" + Describe(TakeImage(folder_)) + "the options' check: " +
+             GameState.StoredCheck + "\nthe loaded table's check: " + HighScoreCheck() + "\n";
+    };
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself with status " << WEXITSTATUS(status)
+                                     << " (3: its start-up lost the table)\n"
+                                     << explain();
+    ASSERT_GE(g, last) << explain();
+    ASSERT_LT(g, kMaxGeneration);
+    // A kill after a finished save finds that save's generation or a later one.
+    if (!inStartUp && finishedSaves > 0) {
+      ASSERT_GE(g, last + finishedSaves) << explain();
+    }
     advanced += g > last ? 1 : 0;
     last = g;
   }
+  // Most kills came after a finished save, so the saves went on from kill to kill.
+  EXPECT_GE(advanced, 100);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <sys/resource.h>
 
 #include <cerrno>
@@ -33,7 +34,7 @@ class SavedFilesTest : public ::testing::Test {
     std::error_code ec;
     const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
     folder_ = base /
-              ("kestrune-savedfiles-" +
+              ("kestrune-savedfiles-" + std::to_string(::getpid()) + "-" +
                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
     SetSaveFolder((folder_ / "Save").string());

@@ -46,6 +46,10 @@ try {
 }
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+// How long a check waits for something to happen before it fails: long, since these are checks
+// of what happens, not of how fast (a loaded machine may take many times the usual time; the
+// speed targets are measured by bench/web/web-bench.mjs).
+const PATIENCE_MS = 120000;
 const fail = (message) => {
   throw new Error(message);
 };
@@ -89,6 +93,7 @@ const browser = await puppeteer.launch({
   executablePath: chromium,
   headless: true,
   userDataDir: profile,
+  timeout: PATIENCE_MS,
   // WebGL without a GPU; sound without a click (the tests press keys, but not first), except on
   // the phone, whose browser holds sound until a tap.
   args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
@@ -99,6 +104,8 @@ const browser = await puppeteer.launch({
 const problems = [];
 async function open(query = "") {
   const page = await browser.newPage();
+  page.setDefaultTimeout(PATIENCE_MS);
+  page.setDefaultNavigationTimeout(PATIENCE_MS);
   await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 1 });
   page.on("console", (m) => { if (m.type() === "error") problems.push(`console error: ${m.text()}`); });
   page.on("pageerror", (e) => problems.push(`page error: ${e.message}`));
@@ -109,7 +116,7 @@ async function open(query = "") {
 }
 const state = (page) => page.evaluate(() =>
   window.Module && Module._kestrune_game_state ? JSON.parse(Module.UTF8ToString(Module._kestrune_game_state())) : null);
-async function waitForState(page, test, what, timeoutMs = 15000) {
+async function waitForState(page, test, what, timeoutMs = PATIENCE_MS) {
   const end = Date.now() + timeoutMs;
   let last = null;
   while (Date.now() < end) {
@@ -123,7 +130,7 @@ async function waitForState(page, test, what, timeoutMs = 15000) {
 const shot = async (page, name) => {
   if (process.env.KESTRUNE_WEB_SHOTS) await page.screenshot({ path: path.join(process.env.KESTRUNE_WEB_SHOTS, name) });
 };
-async function waitForPage(page, condition, what, timeoutMs = 10000) {
+async function waitForPage(page, condition, what, timeoutMs = PATIENCE_MS) {
   try {
     await page.waitForFunction(condition, { timeout: timeoutMs });
   } catch (e) {
@@ -140,17 +147,33 @@ const press = async (page, key, holdMs = 60) => {
 // Does something (a key press, a click) until the state shows it took effect, as a player
 // would: a menu ignores choices while it is still fading in, longer on a slow machine.
 async function until(page, action, test, what) {
-  let last = null;
-  for (let attempt = 0; attempt < 10; ++attempt) {
+  let last = null, tries = 0;
+  const end = Date.now() + PATIENCE_MS;
+  while (Date.now() < end) {
     await action();
-    const end = Date.now() + 1500;
-    while (Date.now() < end) {
+    ++tries;
+    const next = Math.min(end, Date.now() + 1500);
+    while (Date.now() < next) {
       last = await state(page).catch(() => null);
       if (last && test(last)) return last;
       await sleep(50);
     }
   }
-  fail(`${what} did not happen after ten tries; the state: ${JSON.stringify(last)}`);
+  fail(`${what} did not happen after ${tries} tries in ${PATIENCE_MS / 1000} s; the state: ${JSON.stringify(last)}`);
+}
+
+// The same for a condition on the page (a script expression) rather than the game's state.
+async function untilPage(page, action, condition, what) {
+  let tries = 0;
+  const end = Date.now() + PATIENCE_MS;
+  while (Date.now() < end) {
+    await action();
+    ++tries;
+    const ok = await page.waitForFunction(condition, { timeout: Math.max(1, Math.min(3000, end - Date.now())) })
+      .then(() => true, () => false);
+    if (ok) return;
+  }
+  fail(`${what} did not happen after ${tries} tries in ${PATIENCE_MS / 1000} s`);
 }
 
 // The canvas as 16-bit pixels (each channel's top 5/6/5 bits: the back surface's own values,
@@ -195,15 +218,17 @@ const checks = {
       { what: "no WebGL", flags: ["--disable-3d-apis"], says: /WebGL/ },
     ];
     for (const c of cases) {
-      const other = c.flags ? await puppeteer.launch({ executablePath: chromium, headless: true,
+      const other = c.flags ? await puppeteer.launch({ executablePath: chromium, headless: true, timeout: PATIENCE_MS,
                                                        args: ["--no-sandbox", ...c.flags] }) : browser;
       const page = await other.newPage();
+      page.setDefaultTimeout(PATIENCE_MS);
+      page.setDefaultNavigationTimeout(PATIENCE_MS);
       if (c.block) {
         await page.setRequestInterception(true);
         page.on("request", (r) => (c.block.test(r.url()) ? r.abort() : r.continue()));
       }
       await page.goto(base, { waitUntil: "load" });
-      await page.waitForFunction("!document.getElementById('problem').hidden", { timeout: 15000 })
+      await page.waitForFunction("!document.getElementById('problem').hidden", { timeout: PATIENCE_MS })
         .catch(() => fail(`no message for ${c.what}`));
       const text = await page.$eval("#problem", (e) => e.textContent);
       if (!c.says.test(text)) fail(`the message for ${c.what} does not say what failed: ${text}`);
@@ -215,11 +240,12 @@ const checks = {
   },
 
 
-  // The page loads without errors and shows the intro screen within 10 s of the request.
+  // The page loads without errors and shows the intro screen (how soon is measured by
+  // bench/web/web-bench.mjs).
   async intro() {
     const start = Date.now();
     const page = await open();
-    await waitForState(page, (s) => s.Screen === 1, "the intro screen", 10000 - (Date.now() - start));
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen");
     await sleep(500);
     console.log(`intro shown ${Date.now() - start} ms after the request`);
   },
@@ -235,7 +261,7 @@ const checks = {
     if (native.width !== 800 || native.height !== 600) fail(`native frame is ${native.width} x ${native.height}`);
     // The screen fades in first (longer on a slow machine): looked at until it has settled.
     let differing = 0, first = -1, shown = null;
-    for (let attempt = 0; attempt < 8; ++attempt) {
+    for (const end = Date.now() + PATIENCE_MS; Date.now() < end;) {
       await sleep(1500);
       shown = await canvasPixels(page);
       differing = 0;
@@ -264,7 +290,7 @@ const checks = {
     const race = await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race after Start");
     await page.keyboard.down("ArrowUp");
     const moving = await waitForState(page, (s) => s.Screen === 7 && s.Speed > 0 && s.MapRowOffset !== race.MapRowOffset,
-                                      "the car driving on while Up is held", 10000);
+                                      "the car driving on while Up is held");
     await page.keyboard.up("ArrowUp");
     console.log(`race level ${moving.Level}: speed ${moving.Speed}, road row ${race.MapRowOffset} -> ${moving.MapRowOffset}`);
   },
@@ -277,21 +303,30 @@ const checks = {
     await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
     await until(page, () => press(page, "Enter"), (s) => s.Screen === 3, "the car choice");
     await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race");
-    const before = await waitForState(page, (s) => s.Overlay === 0 && s.TimeLeft > 0, "the race running");
+    await waitForState(page, (s) => s.Overlay === 0 && s.TimeLeft > 0, "the race running");
     const other = await browser.newPage();
     await other.bringToFront();
-    await page.waitForFunction("document.hidden", { timeout: 5000 }).catch(() => fail("the tab did not go to the background"));
+    await waitForPage(page, "document.hidden", "the tab going to the background");
+    // The time left once the tab is hidden; the race may spend time again only once it is back.
+    const before = await state(page);
+    const soundState = () => page.evaluate(() => (Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : "none"));
+    await waitForPage(page, "!(Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === 'running')",
+                      "the sound stopping in the background");
     await sleep(4000);
-    const sound = await page.evaluate(() => (Module.SDL2 && Module.SDL2.audioContext ? Module.SDL2.audioContext.state : "none"));
+    const sound = await soundState();
     if (sound === "running") fail("the sound went on playing in the background");
     await page.bringToFront();
     await other.close();
-    await page.waitForFunction("!document.hidden", { timeout: 5000 });
+    await waitForPage(page, "!document.hidden", "the tab coming back");
+    const back = Date.now();
     await sleep(300);
     const after = await state(page);
     const spent = before.TimeLeft - after.TimeLeft;
-    if (spent > 1500) fail(`the race ran on in the background: ${spent} ms of its time went (${JSON.stringify(after)})`);
-    console.log(`time left ${before.TimeLeft} -> ${after.TimeLeft} over 4 s in the background; sound ${sound} meanwhile`);
+    const visible = Date.now() - back;
+    if (spent > visible + 1000) {
+      fail(`the race ran on in the background: ${spent} ms of its time went, ${visible} ms of them in view (${JSON.stringify(after)})`);
+    }
+    console.log(`time left ${before.TimeLeft} -> ${after.TimeLeft} over 4 s in the background and ${visible} ms in view; sound ${sound} meanwhile`);
   },
 
   // A link of the game opens the player's guide served beside the page, in a new tab.
@@ -305,12 +340,16 @@ const checks = {
     });
     await sleep(300);
     const box = await (await page.$("#canvas")).boundingBox();
-    const opened = browser.waitForTarget((t) => /\/Docs\/guide\.html(#.*)?$/.test(t.url()), { timeout: 10000 })
-      .catch(() => fail("no tab opened the guide"));
-    await page.mouse.move(box.x + 361 + 95, box.y + 311 + 10);
-    await sleep(300);
-    await page.mouse.click(box.x + 361 + 95, box.y + 311 + 10);
-    const tab = await opened;
+    // Clicked again until a tab opens: a click while the screen still fades in is not taken.
+    const isGuide = (t) => /\/Docs\/guide\.html(#.*)?$/.test(t.url());
+    let tab = null;
+    for (const end = Date.now() + PATIENCE_MS; !tab && Date.now() < end;) {
+      await page.mouse.move(box.x + 361 + 95, box.y + 311 + 10);
+      await sleep(300);
+      await page.mouse.click(box.x + 361 + 95, box.y + 311 + 10);
+      tab = await browser.waitForTarget(isGuide, { timeout: 3000 }).catch(() => null);
+    }
+    if (!tab) fail("no tab opened the guide");
     const guide = await (await tab.page()).evaluate(() => document.title + " " + document.body.innerText.length);
     console.log(`the guide opened: ${tab.url()} (${guide})`);
   },
@@ -341,7 +380,7 @@ const checks = {
     const script = "seed 7\nframes 400\n@30 press Esc\n@90 press Enter\n@100 press Right\n@110 press Left\n" +
                    "@120 press Enter\n@260 keydown Up\n@330 press Space\n@400 keyup Up\n";
     const page = await open("?replay");
-    await page.waitForFunction("window.kestruneReady === true", { timeout: 20000 });
+    await page.waitForFunction("window.kestruneReady === true", { timeout: PATIENCE_MS });
     const inPage = JSON.parse(await page.evaluate((s) => Module.ccall("kestrune_run_replay", "string", ["string"], [s]), script));
     if (inPage.error) fail(`the page refused the script: ${inPage.error}`);
     delete inPage.wall_ms;
@@ -373,8 +412,8 @@ const checks = {
     await until(page, () => press(page, "KeyY"), (s) => s.Overlay === 0, "Yes");
     await waitForPage(page, "!document.getElementById('overlay').hidden", "the goodbye window in the page");
     await shot(page, "goodbye.png");
-    await press(page, "Escape");  // closes the goodbye window
-    await waitForPage(page, "window.kestruneEnded === 0", "the game's end");
+    await untilPage(page, () => press(page, "Escape"), "window.kestruneEnded === 0",
+                    "the game's end after Esc closed the goodbye window");
     await waitForPage(page, "!document.getElementById('thanks').hidden", "the thanks page");
     await shot(page, "thanks.png");
     await waitForPage(page, "(window.kestruneSaves || 0) > 0 && !Module.kestruneSaving", "the saves written to the browser's storage");

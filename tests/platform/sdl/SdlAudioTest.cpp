@@ -37,6 +37,9 @@ double Rms(const std::vector<std::int16_t>& samples) {
   return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
 }
 
+// 40 whole periods of the square wave as the device plays it (100 stereo frames a period).
+constexpr std::size_t kSquareWindow = 40 * 200;
+
 // SDL's disk driver writes what the device would play into a file, in the opened format
 // (44100 Hz, 16-bit stereo here), at the pace of a real device.
 class SdlAudioDisk : public testing::Test {
@@ -63,11 +66,51 @@ class SdlAudioDisk : public testing::Test {
   // The disk driver writes at the pace of a real device, and a busy machine may run it late:
   // wait for enough output instead of for a fixed time.
   void WaitForOutput(std::uintmax_t bytes) const {
-    const auto start = std::chrono::steady_clock::now();
-    std::error_code error;
-    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+    WaitUntil([&] {
+      std::error_code error;
       const std::uintmax_t size = fs::file_size(file_, error);
-      if (!error && size >= bytes) return;
+      return !error && size >= bytes;
+    }, testing::Message() << bytes << " bytes of output");
+  }
+  // Waits until the output holds `count` samples from where the sound starts (see SoundStart).
+  // The device's thread, or the channel, may start late on a busy machine, after any number of
+  // silent buffers: the sound is measured where it is, never at a fixed place in the output.
+  void WaitForSound(std::size_t count, int base, int threshold) const {
+    WaitUntil([&] {
+      const std::vector<std::int16_t> out = Written();
+      const std::size_t start = SoundStart(out, base, threshold);
+      return start != std::string::npos && out.size() >= start + count;
+    }, testing::Message() << count << " samples of sound");
+  }
+  // `count` samples of the sound, from `settle` samples past its start (the resampler's first
+  // samples lie between silence and the sound).
+  static std::vector<std::int16_t> SoundWindow(const std::vector<std::int16_t>& out, std::size_t count, int base,
+                                               int threshold, std::size_t settle = 64) {
+    const std::size_t start = SoundStart(out, base, threshold);
+    if (start == std::string::npos || out.size() < start + settle + count) {
+      ADD_FAILURE() << "only " << out.size() << " samples written, the sound starting at "
+                    << (start == std::string::npos ? std::string("none") : std::to_string(start));
+      return {};
+    }
+    const auto from = out.begin() + static_cast<std::ptrdiff_t>(start + settle);
+    return {from, from + static_cast<std::ptrdiff_t>(count)};
+  }
+  // The first stereo frame (as a sample index) with a side further than `threshold` from
+  // `base`: silence, or a steady stream the sound is played over.
+  static std::size_t SoundStart(const std::vector<std::int16_t>& out, int base, int threshold) {
+    for (std::size_t i = 0; i < out.size(); ++i)
+      if (std::abs(out[i] - base) > threshold) return i & ~std::size_t{1};
+    return std::string::npos;
+  }
+  // Generously long: a correctness check, not a measure of speed.
+  template <typename Done>
+  static void WaitUntil(Done done, const testing::Message& what) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!done()) {
+      if (std::chrono::steady_clock::now() - start > std::chrono::minutes(2)) {
+        ADD_FAILURE() << "no " << what << " after two minutes";
+        return;
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   }
@@ -95,22 +138,23 @@ TEST_F(SdlAudioDisk, EffectsAndMusicAreMixedIntoTheDeviceOutput) {
     audio->Play(a, chunk, /*looped=*/true);
     EXPECT_TRUE(audio->IsPlaying(a));
     EXPECT_FALSE(audio->IsPlaying(b));
-    WaitForOutput(96 * 1024);
+    WaitForSound(kSquareWindow + 64, 1000, 4000);
     audio->Stop(a);
     EXPECT_FALSE(audio->IsPlaying(a));
     audio->FreeChunk(chunk);
     audio->SetMusicSource({});
   }
   out = Written();
-  ASSERT_GT(out.size(), 16384u);
-  // Past the first buffers: the music's constant 1000 is the mean, the square wave (resampled
-  // by the mixer, so not exact) swings about 8000 around it.
+  // From where the square wave starts over the music (the first sample far from the music's
+  // 1000): the music's constant 1000 is the mean, the square wave (resampled by the mixer, so
+  // not exact) swings about 8000 around it.
+  const std::vector<std::int16_t> sound = SoundWindow(out, kSquareWindow, 1000, 4000);
+  ASSERT_EQ(sound.size(), kSquareWindow);
   double mean = 0, swing = 0;
-  const std::size_t from = 8192, to = 16384;
-  for (std::size_t i = from; i < to; ++i) mean += out[i];
-  mean /= static_cast<double>(to - from);
-  for (std::size_t i = from; i < to; ++i) swing += (out[i] - mean) * (out[i] - mean);
-  swing = std::sqrt(swing / static_cast<double>(to - from));
+  for (const std::int16_t s : sound) mean += s;
+  mean /= static_cast<double>(sound.size());
+  for (const std::int16_t s : sound) swing += (s - mean) * (s - mean);
+  swing = std::sqrt(swing / static_cast<double>(sound.size()));
   EXPECT_NEAR(mean, 1000.0, 150.0);
   EXPECT_NEAR(swing, 8000.0, 600.0);
 }
@@ -133,6 +177,7 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "volume " << c.Volume << " pan " << c.Pan << " muted " << c.Muted
                                     << " player volume " << c.PlayerVolume << " mute key " << c.PlayerMuted);
+    const bool silent = c.Left == 0 && c.Right == 0;
     {
       auto audio = CreateSdlAudioOutput();
       ASSERT_TRUE(audio->IsOpen());
@@ -144,14 +189,18 @@ TEST_F(SdlAudioDisk, VolumePanAndMuteScaleTheChannel) {
       audio->SetMuted(c.PlayerMuted);
       audio->SetChannelParameters(ch, c.Volume, c.Pan, 0);
       audio->Play(ch, chunk, true);
-      WaitForOutput(96 * 1024);
+      if (silent)
+        WaitForOutput(96 * 1024);
+      else
+        WaitForSound(4 * kSquareWindow + 64, 0, 500);
     }
+    // Silence must hold all along; a sound is measured from where it starts.
     const std::vector<std::int16_t> out = Written();
+    const std::vector<std::int16_t> measured = silent ? out : SoundWindow(out, 4 * kSquareWindow, 0, 500);
     std::vector<std::int16_t> left, right;
-    // Skip the first buffers, written before the channel started.
-    for (std::size_t i = 8192; i + 1 < out.size(); i += 2) {
-      left.push_back(out[i]);
-      right.push_back(out[i + 1]);
+    for (std::size_t i = 0; i + 1 < measured.size(); i += 2) {
+      left.push_back(measured[i]);
+      right.push_back(measured[i + 1]);
     }
     ASSERT_GT(left.size(), 1000u);
     EXPECT_NEAR(Rms(left) / 8000.0, c.Left, 0.05);
@@ -169,6 +218,7 @@ TEST_F(SdlAudioDisk, MusicFollowsThePlayersVolumeAndTheMuteKey) {
   const Case cases[] = {{100, false, 1.0}, {50, false, 0.5}, {0, false, 0.0}, {100, true, 0.0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "music volume " << c.Volume << " mute key " << c.Muted);
+    const bool silent = c.Level == 0;
     {
       auto audio = CreateSdlAudioOutput();
       ASSERT_TRUE(audio->IsOpen());
@@ -177,35 +227,53 @@ TEST_F(SdlAudioDisk, MusicFollowsThePlayersVolumeAndTheMuteKey) {
       audio->SetMusicSource([](std::int16_t* frames, int count) {
         for (int i = 0; i < 2 * count; ++i) frames[i] = 4000;
       });
-      WaitForOutput(64 * 1024);
+      if (silent)
+        WaitForOutput(64 * 1024);
+      else
+        WaitForSound(8192 + 64, 0, 500);
       audio->SetMusicSource({});
     }
     const std::vector<std::int16_t> out = Written();
-    ASSERT_GT(out.size(), 16384u);
+    const std::vector<std::int16_t> music = silent ? out : SoundWindow(out, 8192, 0, 500);
+    ASSERT_GT(music.size(), 8000u);
     double mean = 0;
-    for (std::size_t i = 8192; i < 16384; ++i) mean += out[i];
-    mean /= 8192.0;
+    for (const std::int16_t s : music) mean += s;
+    mean /= static_cast<double>(music.size());
     EXPECT_NEAR(mean / 4000.0, c.Level, 0.05);
   }
 }
 
 TEST_F(SdlAudioDisk, FrequencyChangesThePlaybackRate) {
-  // The same one-second sound on two channels started together: played at twice its rate it
-  // is over while the other still sounds (both advance with the same mixer, whatever the load).
-  auto audio = CreateSdlAudioOutput();
-  const std::vector<std::uint8_t> riff = SquareWave(8000);
-  const int chunk = audio->CreateChunk(riff.data(), riff.size());
-  const int fast = audio->AllocateChannel();
-  const int normal = audio->AllocateChannel();
-  audio->SetChannelParameters(fast, 0, 0, 44100);
-  audio->SetChannelParameters(normal, 0, 0, 0);
-  audio->Play(fast, chunk, false);
-  audio->Play(normal, chunk, false);
-  const auto start = std::chrono::steady_clock::now();
-  while (audio->IsPlaying(fast) && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_FALSE(audio->IsPlaying(fast));
-  EXPECT_TRUE(audio->IsPlaying(normal));
+  // The same one-second sound on two channels started together, one on each side: played at
+  // twice its rate it lasts half as long. The lengths are counted in the device's output, so
+  // they hold however late a busy machine runs the mixer or this thread.
+  {
+    auto audio = CreateSdlAudioOutput();
+    ASSERT_TRUE(audio->IsOpen());
+    const std::vector<std::uint8_t> riff = SquareWave(8000);
+    const int chunk = audio->CreateChunk(riff.data(), riff.size());
+    const int fast = audio->AllocateChannel();
+    const int normal = audio->AllocateChannel();
+    audio->SetChannelParameters(fast, 0, -10000, 44100);  // on the left
+    audio->SetChannelParameters(normal, 0, 10000, 0);     // on the right
+    audio->Play(fast, chunk, false);
+    audio->Play(normal, chunk, false);
+    WaitUntil([&] { return !audio->IsPlaying(fast) && !audio->IsPlaying(normal); },
+              testing::Message() << "end of both sounds");
+  }
+  const std::vector<std::int16_t> out = Written();
+  // The frames from the first to the last one where a side sounds.
+  const auto length = [&out](std::size_t side) {
+    std::size_t first = std::string::npos, last = 0;
+    for (std::size_t i = side; i < out.size(); i += 2) {
+      if (std::abs(out[i]) <= 500) continue;
+      if (first == std::string::npos) first = i;
+      last = i;
+    }
+    return first == std::string::npos ? 0.0 : static_cast<double>((last - first) / 2 + 1);
+  };
+  EXPECT_NEAR(length(0), 22050, 100);  // half a second at 44100 Hz
+  EXPECT_NEAR(length(1), 44100, 100);
 }
 
 TEST(SdlAudio, WithoutADeviceEveryCallIsHarmless) {

@@ -93,6 +93,36 @@ TEST_F(TrafficTest, LanesMoveAtTheirSpeeds) {
   EXPECT_FALSE(traffic->CarOnScreen[1]);
 }
 
+// A car is on the screen (drawn, hit by the player and by rockets) while its top-left corner,
+// rounded, lies within -170..870 across and -240..601 down: the last position inside each bound
+// and the first outside it. A car reaching up from the bottom edge is drawn there.
+TEST_F(TrafficTest, ACarIsOnTheScreenWithinItsBoundsAndDrawnAtTheBottomEdge) {
+  struct Case {
+    double x, y;
+    bool onScreen;
+  };
+  const Case cases[] = {
+      {-170, 100, true}, {-170.6, 100, false}, {870, 100, true}, {871, 100, false},
+      {100, -240, true}, {100, -241, false},   {100, 601, true}, {100, 601.6, false}, {100, 602, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "at (" << c.x << ", " << c.y << ")");
+    EmptyTraffic();
+    Place(1, 1, TCar::DirUp, 0, c.x, c.y);
+    traffic->CarOnScreen[1] = !c.onScreen;
+    Move();
+    EXPECT_EQ(traffic->CarOnScreen[1], c.onScreen);
+  }
+  // The first kind is 134 pixels long: from 560 down its nose shows on the last rows.
+  EmptyTraffic();
+  Place(1, 1, TCar::DirUp, 0, 100, 560);
+  Move();
+  world.surface.Fill(0);
+  traffic->DrawCars();
+  EXPECT_NE(world.surface.Row(599)[150], 0);
+  EXPECT_EQ(world.surface.Row(559)[150], 0);
+}
+
 // Contacts with the player: the kind of collision follows from the car's speed and where it is.
 TEST_F(TrafficTest, OneHitPerContactAndTheRightReaction) {
   struct Case {
