@@ -175,7 +175,8 @@ int main() {
   settings.SaveFolder = kSaveFolder;
   gPlatform = kestrune::CreateWebPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  if (kestrune_page_records() != 0) gRecorder = std::make_unique<kestrune::SessionRecorder>(*gPlatform, gRecording, seed);
+  if (kestrune_page_records() != 0)
+    gRecorder = std::make_unique<kestrune::SessionRecorder>(*gPlatform, gRecording, seed);
   gSession = std::make_unique<kestrune::TGameSession>(gRecorder ? *gRecorder : *gPlatform, seed);
   kestrune_page_mount_saves(kSaveFolder);
   // 0 frames per second: the browser's frame callback; no simulated endless loop, main returns.

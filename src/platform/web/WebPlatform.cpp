@@ -142,12 +142,12 @@ class WebPlatform final : public IPlatform {
   bool PollEvent(PlatformEvent& event) override {
     // A hidden tab gets no frames, and a phone held upright cannot be played: either is a window
     // without focus, as on the desktop, and what the page's controls held comes up.
-    const bool hidden = kestrune_page_away() != 0;
-    if (hidden != hidden_) {
-      hidden_ = hidden;
-      if (hidden) pageKeys_.ReleaseAll(own_);
+    const bool away = kestrune_page_away() != 0;
+    if (away != away_) {
+      away_ = away;
+      if (away) pageKeys_.ReleaseAll(own_);
       PlatformEvent focus;
-      focus.Type = hidden ? PlatformEvent::Kind::FocusLost : PlatformEvent::Kind::FocusGained;
+      focus.Type = away ? PlatformEvent::Kind::FocusLost : PlatformEvent::Kind::FocusGained;
       own_.push_back(focus);
     }
     if (!own_.empty()) {
@@ -165,7 +165,7 @@ class WebPlatform final : public IPlatform {
     inner_->ReadKeyboard(states);
     if (IsForeground()) pageKeys_.AddHeldKeys(states);
   }
-  bool IsForeground() const override { return !hidden_ && inner_->IsForeground(); }
+  bool IsForeground() const override { return !away_ && inner_->IsForeground(); }
 
   void ShowMessageBox(const std::string& title, const std::string& text) override {
     kestrune_page_message(title.c_str(), text.c_str());
@@ -190,7 +190,7 @@ class WebPlatform final : public IPlatform {
   std::unique_ptr<IPlatform> inner_;
   FrameRateMeter meter_;
   int rate_ = 60;
-  bool hidden_ = false;
+  bool away_ = false;
   bool secondOpen_ = false;
   SecondWindowLayout second_;
   std::deque<PlatformEvent> own_;
