@@ -122,11 +122,16 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
   async function checkLayout(page, fullHeight) {
     const layout = await page.evaluate((labels) => {
       const box = (e) => { const r = e.getBoundingClientRect(); return { x: r.left, y: r.top, width: r.width, height: r.height }; };
-      return { canvas: box(document.getElementById("canvas")), touch: document.body.classList.contains("touch"),
+      // No scrolling, zooming, selecting or long-press menu where the fingers go.
+      const loose = [document.getElementById("canvas"), ...document.querySelectorAll(".pad, .pad button")]
+        .filter((e) => getComputedStyle(e).touchAction !== "none" || getComputedStyle(e).userSelect !== "none")
+        .map((e) => e.getAttribute("aria-label") || e.id || e.className);
+      return { canvas: box(document.getElementById("canvas")), touch: document.body.classList.contains("touch"), loose,
                controls: labels.map((l) => { const e = document.querySelector(`[aria-label="${l}"]`); return e ? { label: l, ...box(e) } : { label: l }; }),
                page: { width: innerWidth, height: innerHeight } };
     }, LABELS);
     if (!layout.touch) fail("the pads are not shown on a touch screen");
+    if (layout.loose.length > 0) fail(`the browser may scroll, zoom or select on: ${layout.loose.join(", ")}`);
     const c = layout.canvas;
     if (Math.abs(c.width * 3 - c.height * 4) > 4 || (fullHeight && c.height < layout.page.height - 2))
       fail(`the picture is ${c.width} x ${c.height}, not the screen's height with its shape kept`);
@@ -193,15 +198,34 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
       const steeredRight = await waitFor(page, (s) => turn(heading(steeredLeft), heading(s)) >= 4, "the car turning right after the thumb slid across");
       await thumb.end();
       await shot(page, "phone-race.png");
-      // Fire with a third finger while both are on the pads: the car takes the fire key.
+      // Fire with a third finger while both are on the pads: the car takes the fire key within
+      // two of the game's frames (counted in the browser's frames, one more allowed for whether
+      // the page's count runs before or after the game's frame; not a time).
       const fire = await control(page, "Fire");
       const thumb2 = await touch(page, left.cx, left.cy);
+      await page.evaluate(() => {
+        window.fireFrames = null;
+        document.querySelector('[aria-label="Fire"]').addEventListener("pointerdown", () => {
+          let frames = 0;
+          const count = () => {
+            ++frames;
+            const s = JSON.parse(Module.UTF8ToString(Module._kestrune_game_state()));
+            if (s.KeyFire) window.fireFrames = frames;
+            else if (frames < 600) requestAnimationFrame(count);
+          };
+          requestAnimationFrame(count);
+        }, { once: true });
+      });
       const finger = await touch(page, fire.cx, fire.cy);
       await waitFor(page, (s) => s.KeyFire === true && s.Speed > 0, "the car taking the fire key with three touches down");
+      await waitForPage(page, () => window.fireFrames !== null, "the frames to the fire key counted");
+      const fireFrames = await page.evaluate(() => window.fireFrames);
+      if (fireFrames > 3) fail(`the fire key reached the car ${fireFrames} frames after the touch`);
       await finger.end();
       await waitFor(page, (s) => s.KeyFire === false, "the fire key let go");
       await thumb2.end();
       await gas.end();
+      console.log(`fire reached the car in ${fireFrames} browser frames`);
       console.log(`drove: heading ${start} -> ${heading(steeredLeft)} (left) -> ${heading(steeredRight)} (right), road row ${race.MapRowOffset} -> ${steeredRight.MapRowOffset}`);
       for (const [label, key] of [["Nitro", "KeyNitro"], ["Handbrake", "KeyHandbrake"], ["Horn", "KeyHorn"]]) {
         const b = await control(page, label);
