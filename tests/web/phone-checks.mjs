@@ -152,6 +152,14 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
     async "phone-race"() {
       const page = await open(PHONE);
       await waitFor(page, (s) => s.Screen === SCREEN.intro, "the intro screen");
+      // Other phones held sideways: a small one (the picture narrower than the screen is high) and
+      // a large one.
+      for (const [width, height] of [[667, 375], [932, 430]]) {
+        await page.setViewport({ ...PHONE, width, height });
+        const layout = await checkLayout(page, width >= 800);
+        console.log(`${width} x ${height}: picture ${layout.canvas.width} x ${layout.canvas.height}`);
+      }
+      await page.setViewport(PHONE);
       await checkLayout(page, true);
       await shot(page, "phone-intro.png");
 
