@@ -1,12 +1,16 @@
 #include "app/LaunchOptions.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include "app/SettingsLines.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #ifndef KESTRUNE_VERSION
 #define KESTRUNE_VERSION "unknown"
@@ -204,32 +208,68 @@ GameRootSearch FindGameRoot(const std::string& dataDir, const fs::path& exeDir, 
   return search;
 }
 
-UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)>& getEnv) {
+fs::path AccountHome() {
+  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
+  passwd entry{};
+  passwd* found = nullptr;
+  while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE && buffer.size() < (1u << 20))
+    buffer.resize(buffer.size() * 2);
+  if (found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') return {};
+  return fs::path(found->pw_dir);
+}
+
+UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)>& getEnv,
+                                    const std::function<fs::path()>& accountHome) {
   auto absoluteVariable = [&](const char* name) -> std::optional<fs::path> {
     const char* value = getEnv(name);
     if (value == nullptr || value[0] != '/') return std::nullopt;
     return fs::path(value);
   };
-  const fs::path home = absoluteVariable("HOME").value_or("/tmp");
-  return {absoluteVariable("XDG_DATA_HOME").value_or(home / ".local" / "share"),
-          absoluteVariable("XDG_CONFIG_HOME").value_or(home / ".config")};
+  const std::optional<fs::path> home = [&]() -> std::optional<fs::path> {
+    if (auto variable = absoluteVariable("HOME")) return variable;
+    fs::path account = accountHome ? accountHome() : fs::path();
+    if (account.empty() || !account.is_absolute()) return std::nullopt;
+    return account;
+  }();
+  auto under = [&](const char* variable, const fs::path& inHome) {
+    if (auto set = absoluteVariable(variable)) return *set;
+    return home ? *home / inHome : fs::path();
+  };
+  return {under("XDG_DATA_HOME", fs::path(".local") / "share"), under("XDG_CONFIG_HOME", ".config")};
+}
+
+std::string FolderWriteProblem(const fs::path& folder) {
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error) return error.message();
+  if (!fs::is_directory(folder, error)) return "it is not a folder";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return {};
 }
 
 PlayerFolders ChoosePlayerFolders(const fs::path& gameRoot, bool installed, const UserBaseFolders& user) {
   const fs::path local = gameRoot / "Data" / "Save";
-  const fs::path userData = user.Data / "kestrune";
+  const fs::path userData = user.Data.empty() ? fs::path() : user.Data / "kestrune";
+  const auto inUserData = [&](const char* name) { return userData.empty() ? fs::path() : userData / name; };
   PlayerFolders folders;
   if (installed) {
-    folders = {userData / "Save", user.Config / "kestrune", userData / "Screenshots"};
-    WritableFolder(folders.Saves);
-    WritableFolder(folders.Settings);
-    for (const char* file : {"options", "hs", "form"}) CopyWhenMissing(local / file, folders.Saves / file);
-    // Display.cfg lay beside the saves before: in the data tree or in the per-user Save folder.
-    CopyWhenMissing(folders.Saves / "Display.cfg", folders.Settings / "Display.cfg");
-    CopyWhenMissing(local / "Display.cfg", folders.Settings / "Display.cfg");
+    folders = {inUserData("Save"), user.Config.empty() ? fs::path() : user.Config / "kestrune",
+               inUserData("Screenshots")};
+    if (!folders.Saves.empty()) {
+      WritableFolder(folders.Saves);
+      for (const char* file : {"options", "hs", "form"}) CopyWhenMissing(local / file, folders.Saves / file);
+    }
+    if (!folders.Settings.empty()) {
+      WritableFolder(folders.Settings);
+      // Display.cfg lay beside the saves before: in the data tree or in the per-user Save folder.
+      if (!folders.Saves.empty()) CopyWhenMissing(folders.Saves / "Display.cfg", folders.Settings / "Display.cfg");
+      CopyWhenMissing(local / "Display.cfg", folders.Settings / "Display.cfg");
+    }
     return folders;
   }
-  folders.Saves = WritableFolder(local) ? local : userData / "Save";
+  folders.Saves = WritableFolder(local) ? local : inUserData("Save");
+  if (folders.Saves.empty()) return folders;
   if (folders.Saves != local) WritableFolder(folders.Saves);
   folders.Settings = folders.Saves;
   folders.Screenshots = folders.Saves.parent_path() / "Screenshots";

@@ -95,13 +95,30 @@ struct PlayerFolders {
   std::filesystem::path Screenshots;  // F12 pictures
 };
 
+// The home folder the password database gives this process's user; empty when it names none
+// (or not an absolute one).
+std::filesystem::path AccountHome();
+
 // The per-user base folders, from $XDG_DATA_HOME and $XDG_CONFIG_HOME when they hold absolute
-// paths, else ~/.local/share and ~/.config. getEnv returns nullptr for an unset variable.
+// paths, else ~/.local/share and ~/.config. getEnv returns nullptr for an unset variable. The
+// home folder is $HOME when it is an absolute path, else the account's home in the password
+// database (accountHome; empty when there is none). Without either, a base folder the XDG
+// variables do not name is empty: nothing per-user is written then, never a shared temporary
+// folder, where another user could plant links to the player's own files.
 struct UserBaseFolders {
   std::filesystem::path Data, Config;
 };
-UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)>& getEnv);
+UserBaseFolders UserBaseFoldersFrom(const std::function<const char*(const char*)>& getEnv,
+                                    const std::function<std::filesystem::path()>& accountHome = AccountHome);
 
+
+// Why files cannot be made in the folder (made first when missing), in plain words; empty when
+// they can.
+std::string FolderWriteProblem(const std::filesystem::path& folder);
+
+// A folder that would lie in an empty base folder is empty itself: the game does without it (no
+// saves, settings or screenshots), as main says at the start.
+//
 // Installed: saves in <data>/kestrune/Save, screenshots in <data>/kestrune/Screenshots, settings in
 // <config>/kestrune (made when missing); a save file or Display.cfg that an earlier version kept
 // in the data tree's Data/Save is copied over when the per-user folder lacks it. Otherwise (build

@@ -1,6 +1,7 @@
 #include "app/PlayerSettings.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/SettingsLines.h"
 #include "framework/Errors.h"
@@ -8,12 +9,16 @@
 
 namespace kestrune {
 
-std::string ReadSettingsFile(const std::string& path) {
+std::string ReadSettingsFile(const std::string& path, std::string* problem) {
   try {
     const auto bytes = ReadRegularFile(path, 64 * 1024);
     return std::string(bytes.begin(), bytes.end());
-  } catch (const EKestruneError&) {
-    return {};  // missing or unreadable: the defaults
+  } catch (const EKestruneError& e) {
+    // Missing: the defaults, as on a first start. Anything else is worth a word.
+    std::error_code error;
+    const bool there = std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    if (there && problem != nullptr) *problem = e.what();
+    return {};
   }
 }
 

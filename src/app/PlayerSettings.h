@@ -11,8 +11,10 @@ inline constexpr const char* kControlsFileName = "Controls.cfg";
 inline constexpr const char* kSoundFileName = "Sound.cfg";
 
 // A settings file's text: empty when it is missing or unreadable, or not a regular file of at
-// most 64 KiB (a FIFO or a device there must not hang the start).
-std::string ReadSettingsFile(const std::string& path);
+// most 64 KiB (a FIFO or a device there must not hang the start). A file that is there but
+// cannot be read (a folder in its place, no permission, too large) sets `problem` to why, for a
+// line on standard error: the defaults then stand in without a word otherwise.
+std::string ReadSettingsFile(const std::string& path, std::string* problem = nullptr);
 
 // Volumes 0..100 as heard; the game computes the same at any volume.
 struct SoundVolumes {

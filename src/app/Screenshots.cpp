@@ -1,6 +1,8 @@
 #include "app/Screenshots.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "platform/PngWriter.h"
@@ -49,10 +51,13 @@ void ScreenshotTaker::Work() {
     writing_ = true;
     lock.unlock();
     if (BeforeWrite) BeforeWrite();
+    errno = 0;
     if (!WritePngRGB565(job.File.string(), job.Pixels.data(), job.Width, job.Height, job.Width)) {
+      const int reason = errno;
       std::error_code ignored;
       fs::remove(job.File, ignored);
-      std::cerr << "Kestrune: cannot write the screenshot " << job.File.string() << std::endl;
+      std::cerr << "Kestrune: cannot write the screenshot " << job.File.string()
+                << (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()) << std::endl;
     }
     lock.lock();
     writing_ = false;
@@ -85,9 +90,16 @@ fs::path ScreenshotTaker::Take(const std::uint16_t* pixels, int width, int heigh
     file = folder_ / ScreenshotFileName(local, sequence);
     if (!fs::exists(file, error)) break;
   }
-  // Reserve the name now, so a second picture in the same second does not pick it too.
+  // Reserve the name now, so a second picture in the same second does not pick it too. Where the
+  // file cannot be made, the picture is not queued and the reason is said at once.
   std::FILE* reserve = std::fopen(file.c_str(), "wb");
-  if (reserve != nullptr) std::fclose(reserve);
+  if (reserve == nullptr) {
+    const int reason = errno;
+    std::cerr << "Kestrune: cannot write the screenshot " << file.string() << ": " << std::strerror(reason)
+              << std::endl;
+    return {};
+  }
+  std::fclose(reserve);
   {
     std::lock_guard lock(mutex_);
     jobs_.push_back(Job{file, std::move(copy), width, height});

@@ -87,6 +87,7 @@ void SessionRecorder::WaitForEvent(int timeoutMs) {
 
 void SessionRecorder::ReadKeyboard(std::uint8_t states[256]) {
   for (int i = 0; i < 256; ++i) states[i] = keys_[i];
+  taps_.AddTo(states);
 }
 
 void SessionRecorder::Record(const PlatformEvent& e) {
@@ -123,6 +124,7 @@ void SessionRecorder::Record(const PlatformEvent& e) {
   switch (e.Type) {
     case Kind::KeyDown:
       keys_[e.VirtualKey & 0xFF] = 0x80;
+      taps_.Down(e.VirtualKey & 0xFF);
       if ((e.VirtualKey == kVkEnter && !e.Alt) || e.VirtualKey == kVkBack) typingKey_ = e.VirtualKey;
       line << "keydown " << KeyWord(e);
       break;

@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "framework/Platform.h"
+#include "platform/KeyTaps.h"
 
 namespace kestrune {
 
@@ -79,6 +80,7 @@ class SessionRecorder final : public IPlatform {
   std::uint32_t clock_ = 0, clockFraction_ = 0;
   bool foreground_ = true;
   std::uint8_t keys_[256] = {};
+  KeyTaps taps_;  // keys down since the last read, as the headless back end keeps them
   std::optional<PlatformEvent> pending_;
   // The key whose down event was written last: the character it types follows by itself in a
   // replay, so it is not written again.

@@ -88,6 +88,27 @@ int main(int argc, char** argv) {
   const kestrune::PlayerFolders folders = kestrune::ChoosePlayerFolders(
       root, search.Installed, kestrune::UserBaseFoldersFrom([](const char* name) { return std::getenv(name); }));
   settings.SaveFolder = folders.Saves.string();
+  // Without a home folder (HOME unset and no account entry) there is nowhere of the player's own
+  // to write: the game plays, but keeps nothing.
+  if (folders.Saves.empty() || folders.Settings.empty()) {
+    std::cerr << "kestrune: no home folder (HOME is unset or not an absolute path, and the system names no home "
+                 "for this user): "
+              << (folders.Saves.empty() ? "the options, the high scores and screenshots are not saved"
+                                        : "the display settings are not read or saved")
+              << " this session; set HOME or XDG_DATA_HOME and XDG_CONFIG_HOME to keep them" << std::endl;
+  }
+  // A save folder that cannot be written is found out now, not when the game ends: said on
+  // standard error and once on screen, and the game plays on.
+  std::string unsaved;
+  if (!folders.Saves.empty()) {
+    const std::string problem = kestrune::FolderWriteProblem(folders.Saves);
+    if (!problem.empty()) {
+      unsaved = "Kestrune cannot save into " + kestrune::EscapeForDisplay(folders.Saves.string()) + ": " + problem +
+                ".\n\nYou can play, but your options and high scores will not be kept.";
+      std::cerr << "kestrune: the save folder " << kestrune::EscapeForDisplay(folders.Saves.string())
+                << " cannot be written (" << problem << "): nothing will be saved this session" << std::endl;
+    }
+  }
   if (options.Verbose) {
     std::cerr << "kestrune: data: " << root.string() << (search.Installed ? " (installed)" : " (portable)")
               << "\nkestrune: saves: " << folders.Saves.string()
@@ -96,21 +117,27 @@ int main(int argc, char** argv) {
   }
   // Display.cfg in the settings folder holds the display choices and the window's last place;
   // the command line overrides the choices.
-  const std::string displayFile = (folders.Settings / "Display.cfg").string();
+  const bool haveSettings = !folders.Settings.empty();
+  const std::string displayFile = haveSettings ? (folders.Settings / "Display.cfg").string() : std::string();
   std::vector<std::string> warnings;
   // Read only when it is a small regular file: a FIFO or a device there must not hang the start.
   std::string displayText;
   // The window's place is written back at the end only to a file read whole now (or none yet):
   // a file that could not be read is left as it is.
   bool displayWritable = false;
-  try {
-    const auto bytes = kestrune::ReadRegularFile(displayFile, 64 * 1024);
-    displayText.assign(bytes.begin(), bytes.end());
-    displayWritable = true;
-  } catch (const kestrune::EKestruneError&) {
-    // Missing or unreadable: the defaults.
-    std::error_code missing;
-    displayWritable = !std::filesystem::exists(std::filesystem::symlink_status(displayFile, missing));
+  if (haveSettings) {
+    try {
+      const auto bytes = kestrune::ReadRegularFile(displayFile, 64 * 1024);
+      displayText.assign(bytes.begin(), bytes.end());
+      displayWritable = true;
+    } catch (const kestrune::EKestruneError& e) {
+      // Missing: the defaults. There but unreadable: the defaults, said, and left as it is.
+      std::error_code missing;
+      displayWritable = !std::filesystem::exists(std::filesystem::symlink_status(displayFile, missing));
+      if (!displayWritable)
+        std::cerr << "kestrune: Display.cfg cannot be read (" << kestrune::EscapeForDisplay(e.what())
+                  << "); the defaults stand in" << std::endl;
+    }
   }
   const kestrune::DisplayOptions display =
       kestrune::DisplayForSession(options, kestrune::ReadDisplayOptions(displayText, warnings));
@@ -132,14 +159,23 @@ int main(int argc, char** argv) {
   // The player's keys and pad controls, and the volumes, in files beside Display.cfg.
   {
     const std::filesystem::path& folder = folders.Settings;
+    // No settings folder: the defaults, as for missing files.
+    const auto settingsFile = [&folder](const char* name) {
+      if (folder.empty()) return std::string();
+      std::string problem;
+      std::string text = kestrune::ReadSettingsFile((folder / name).string(), &problem);
+      if (!problem.empty())
+        std::cerr << "kestrune: " << name << " cannot be read (" << kestrune::EscapeForDisplay(problem)
+                  << "); the defaults stand in" << std::endl;
+      return text;
+    };
     std::vector<std::string> problems;
-    settings.Controls =
-        kestrune::SdlReadControls(kestrune::ReadSettingsFile((folder / kestrune::kControlsFileName).string()), problems);
+    settings.Controls = kestrune::SdlReadControls(settingsFile(kestrune::kControlsFileName), problems);
     for (const std::string& problem : kestrune::CapWarnings(problems))
       std::cerr << "kestrune: " << kestrune::kControlsFileName << ": " << problem << std::endl;
     problems.clear();
     const kestrune::SoundVolumes volumes =
-        kestrune::ReadSoundVolumes(kestrune::ReadSettingsFile((folder / kestrune::kSoundFileName).string()), problems);
+        kestrune::ReadSoundVolumes(settingsFile(kestrune::kSoundFileName), problems);
     for (const std::string& problem : kestrune::CapWarnings(problems))
       std::cerr << "kestrune: " << kestrune::kSoundFileName << ": " << problem << std::endl;
     settings.MusicVolume = volumes.Music;
@@ -154,6 +190,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<kestrune::ScreenshotTaker> screenshots;
   settings.TakeScreenshot = [&screenshots, folder = folders.Screenshots](
                                 const std::uint16_t* pixels, int width, int height, int pitchPixels) {
+    if (folder.empty()) {
+      std::cerr << "Kestrune: no screenshot saved: there is no folder of the player's to save it in" << std::endl;
+      return;
+    }
     if (!screenshots) screenshots = std::make_unique<kestrune::ScreenshotTaker>(folder);
     const auto file = screenshots->Take(pixels, width, height, pitchPixels, std::time(nullptr));
     if (!file.empty()) std::cerr << "Kestrune: screenshot " << file.string() << std::endl;
@@ -171,6 +211,7 @@ int main(int argc, char** argv) {
     }
   };
   auto platform = kestrune::CreateSdlPlatform(settings);
+  if (!unsaved.empty()) platform->ShowMessageBox("Kestrune", unsaved);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   if (options.RecordFile.empty()) return kestrune::RunGame(*platform, seed);
 

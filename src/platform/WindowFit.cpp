@@ -42,17 +42,14 @@ bool WindowReachable(const PixelRect& window, const std::vector<PixelRect>& disp
   return DisplayHoldingTop(window, displays) != nullptr;
 }
 
-std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::vector<PixelRect>& displays) {
+std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::vector<PixelRect>& displays,
+                                            int pictureWidth, int pictureHeight) {
   const PixelRect* display = DisplayHoldingTop(last, displays);
   if (display == nullptr) return std::nullopt;
   const PixelRect& d = *display;
   if (last.W <= d.W && last.H <= d.H) return last;
-  PixelRect fitted = last;
-  fitted.W = std::min(last.W, d.W);
-  fitted.H = std::min(last.H, d.H);
-  fitted.X = std::clamp(last.X, d.X, d.X + d.W - fitted.W);
-  fitted.Y = std::clamp(last.Y, d.Y, d.Y + d.H - fitted.H);
-  return fitted;
+  // Shrunk to the whole display, its frame would stick out and its title bar go off the top.
+  return FirstWindowRect(d, pictureWidth, pictureHeight);
 }
 
 PixelRect PictureRect(int outputWidth, int outputHeight, int pictureWidth, int pictureHeight, bool integerScale) {

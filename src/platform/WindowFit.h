@@ -23,9 +23,10 @@ PixelRect FirstWindowRect(const PixelRect& usable, int pictureWidth, int picture
 bool WindowReachable(const PixelRect& window, const std::vector<PixelRect>& displays);
 
 // The window a remembered place reopens: unset where it cannot be reached. A window larger than
-// the display its top edge is on (remembered from a larger monitor) shrinks to that display's
-// size and moves onto it whole.
-std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::vector<PixelRect>& displays);
+// the display its top edge is on (remembered from a larger monitor) opens as a first start
+// would on that display (FirstWindowRect), title bar and all on the screen.
+std::optional<PixelRect> ReopenedWindowRect(const PixelRect& last, const std::vector<PixelRect>& displays,
+                                            int pictureWidth, int pictureHeight);
 
 // The picture's rectangle in an output (the window's drawable area, in pixels): scaled to fit
 // with its shape kept, or by the largest whole multiple that fits (fit where not even one does),

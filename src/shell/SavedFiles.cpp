@@ -177,9 +177,9 @@ static void ReadOptionsFile();
 const std::string& SaveFolder() { return Folder(); }
 void SetSaveFolder(const std::string& folder) { Folder() = folder; }
 void SetFullScreenForSession(std::optional<bool> fullScreen) { SessionFullScreen() = {fullScreen, 0}; }
-std::string OptionsPath() { return Folder() + "/options"; }
-std::string HighScoresPath() { return Folder() + "/hs"; }
-std::string PromotionSwitchPath() { return Folder() + "/form"; }
+std::string OptionsPath() { return Folder().empty() ? std::string() : Folder() + "/options"; }
+std::string HighScoresPath() { return Folder().empty() ? std::string() : Folder() + "/hs"; }
+std::string PromotionSwitchPath() { return Folder().empty() ? std::string() : Folder() + "/form"; }
 
 bool FileExists(const std::string& path) {
   std::error_code ec;
@@ -246,14 +246,19 @@ std::optional<THighScoreTable> ReadWholeHighScoreFile(const std::string& bytes) 
 void ReadSaveFiles() {
   LoadHighScores();
   LoadOptions();
+  if (Folder().empty()) return;  // no files: the defaults
   if (HighScoreCheck() != GameState.StoredCheck && FileExists(OptionsPath())) CompleteInterruptedSave();
   RemoveLeftoverStagedFiles();
   if (HighScoreCheck() != GameState.StoredCheck) ResetHighScores();
 }
 
-void SaveOptions() { WriteSavedFile(OptionsPath(), OptionsText(HighScoreCheck())); }
+void SaveOptions() {
+  if (!Folder().empty()) WriteSavedFile(OptionsPath(), OptionsText(HighScoreCheck()));
+}
 
-void SaveHighScores() { WriteSavedFile(HighScoresPath(), HighScoresText()); }
+void SaveHighScores() {
+  if (!Folder().empty()) WriteSavedFile(HighScoresPath(), HighScoresText());
+}
 
 void DeferSaveFailure(const std::string& what, const ESaveFileError& error) {
   DeferredFailures().push_back({what, error.Path, error.Reason});
@@ -264,6 +269,8 @@ void SetSaveStepHook(std::function<void(TSaveStep)> hook) { StepHook() = std::mo
 bool WriteSaveFiles(IPlatform& platform) {
   std::vector<TSaveFailure> failures;
   failures.swap(DeferredFailures());
+  // Nowhere to save: said once at the start, not as a failure at the end.
+  if (Folder().empty()) return true;
   auto step = [](TSaveStep done) {
     if (StepHook()) StepHook()(done);
   };
@@ -334,6 +341,7 @@ bool ReadPromotionSwitch() {
 }
 
 void WritePromotionSwitch(bool switchedOff) {
+  if (Folder().empty()) return;
   WriteSavedFile(PromotionSwitchPath(), std::string(1, switchedOff ? '\x01' : '\x00'));
 }
 

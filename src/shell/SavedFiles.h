@@ -25,7 +25,9 @@ namespace kestrune {
 class IPlatform;
 class ESaveFileError;
 
-// The folder the three files live in; "Data/Save" unless the platform chooses another.
+// The folder the three files live in; "Data/Save" unless the platform chooses another. Empty
+// when the player has no folder of their own (no home folder): then nothing is read or written,
+// the paths below are empty, and the game runs on the defaults.
 const std::string& SaveFolder();
 void SetSaveFolder(const std::string& folder);
 std::string OptionsPath();

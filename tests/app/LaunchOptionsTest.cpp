@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <cctype>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "app/LaunchOptions.h"
@@ -203,6 +205,44 @@ TEST_F(GameRootTest, SaysWhetherTheDataSetIsInstalledAndWhereItSearched) {
   EXPECT_EQ(found.Searched, (std::vector<fs::path>{bare, base_ / "share" / "kestrune", bare}));
 }
 
+// Every option the game's help names is in its manual page and its bash completion too.
+TEST(GameCommandLine, TheManualPageAndCompletionNameEveryOptionOfTheHelp) {
+  const auto read = [](const fs::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const fs::path assets = fs::path(KESTRUNE_TEST_SOURCE_DIR) / ".." / "assets";
+  const std::string manual = read(assets / "man" / "kestrune.6");
+  const std::string completion = read(assets / "completion" / "kestrune");
+  ASSERT_FALSE(manual.empty());
+  ASSERT_FALSE(completion.empty());
+  const std::string help = LaunchHelpText();
+  std::set<std::string> options;
+  for (std::size_t at = help.find('-'); at != std::string::npos; at = help.find('-', at + 1)) {
+    if (at > 0 && help[at - 1] != ' ' && help[at - 1] != ',') continue;
+    std::size_t end = at;
+    while (end < help.size() && (help[end] == '-' || std::isalpha(static_cast<unsigned char>(help[end])))) ++end;
+    const std::string option = help.substr(at, end - at);
+    if (option.size() >= 2 && option != "--option") options.insert(option);
+    at = end;
+  }
+  EXPECT_GE(options.size(), 12u);
+  for (const std::string& option : options) {
+    std::string escaped;  // as troff writes it: every '-' as "\-"
+    for (const char c : option) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(manual.find(escaped), std::string::npos) << option << " is not in the manual page";
+    const auto isWord = [&](std::size_t at) {
+      const std::size_t end = at + option.size();
+      return std::isspace(static_cast<unsigned char>(completion[at - 1])) &&
+             (end == completion.size() || (completion[end] != '-' && !std::isalnum(static_cast<unsigned char>(completion[end]))));
+    };
+    bool completed = false;
+    for (std::size_t at = completion.find(option); at != std::string::npos && !completed; at = completion.find(option, at + 1))
+      completed = at > 0 && isWord(at);
+    EXPECT_TRUE(completed) << option << " is not in the completion";
+  }
+}
+
 TEST(UserBaseFolders, FollowXdgVariablesWhenAbsoluteElseTheHomeFolder) {
   struct Case {
     std::map<std::string, std::string> env;
@@ -223,6 +263,64 @@ TEST(UserBaseFolders, FollowXdgVariablesWhenAbsoluteElseTheHomeFolder) {
     EXPECT_EQ(folders.Data, c.data);
     EXPECT_EQ(folders.Config, c.config);
   }
+}
+
+// Without a usable HOME the account's home folder from the password database stands in; without
+// that either, the base folders the XDG variables do not name are empty. Never a shared
+// temporary folder, where another user could plant links to the player's own files.
+TEST(UserBaseFolders, WithoutHomeTheAccountsHomeElseNothing) {
+  struct Case {
+    const char* what;
+    std::map<std::string, std::string> env;
+    fs::path account;  // what the password database says
+    fs::path data, config;
+  };
+  const Case cases[] = {
+      {"HOME unset", {}, "/home/p", "/home/p/.local/share", "/home/p/.config"},
+      {"HOME empty", {{"HOME", ""}}, "/home/p", "/home/p/.local/share", "/home/p/.config"},
+      {"HOME relative", {{"HOME", "p"}}, "/home/p", "/home/p/.local/share", "/home/p/.config"},
+      {"HOME set", {{"HOME", "/home/h"}}, "/home/p", "/home/h/.local/share", "/home/h/.config"},
+      {"no home at all", {}, "", "", ""},
+      {"a relative account home", {}, "home/p", "", ""},
+      {"no home, one XDG folder", {{"XDG_DATA_HOME", "/d"}}, "", "/d", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const UserBaseFolders folders = UserBaseFoldersFrom(
+        [&](const char* name) -> const char* {
+          const auto it = c.env.find(name);
+          return it == c.env.end() ? nullptr : it->second.c_str();
+        },
+        [&] { return c.account; });
+    EXPECT_EQ(folders.Data, c.data);
+    EXPECT_EQ(folders.Config, c.config);
+  }
+  // The real lookup gives this process's user an absolute home folder, or nothing.
+  const fs::path home = AccountHome();
+  EXPECT_TRUE(home.empty() || home.is_absolute()) << home;
+}
+
+// Empty base folders give empty player folders, and nothing is made anywhere for them.
+TEST_F(GameRootTest, WithoutUserFoldersNothingIsKeptAndNothingMade) {
+  const fs::path root = base_ / "prefix" / "share" / "kestrune";
+  fs::create_directories(root / "Data" / "Save");
+  std::ofstream(root / "Data" / "Save" / "hs") << "old table";
+  const fs::path work = base_ / "work";
+  fs::create_directories(work);
+  const fs::path before = fs::current_path();
+  fs::current_path(work);
+  const PlayerFolders installed = ChoosePlayerFolders(root, true, UserBaseFolders{});
+  std::ofstream(base_ / "blocked") << "x";
+  const PlayerFolders portable = ChoosePlayerFolders(base_ / "blocked", false, UserBaseFolders{});
+  fs::current_path(before);
+  for (const PlayerFolders& folders : {installed, portable}) {
+    EXPECT_TRUE(folders.Saves.empty()) << folders.Saves;
+    EXPECT_TRUE(folders.Settings.empty()) << folders.Settings;
+    EXPECT_TRUE(folders.Screenshots.empty()) << folders.Screenshots;
+  }
+  EXPECT_TRUE(fs::is_empty(work));
+  // A portable game that can write its own Data/Save still keeps its files there.
+  EXPECT_EQ(ChoosePlayerFolders(root, false, UserBaseFolders{}).Saves, root / "Data" / "Save");
 }
 
 TEST_F(GameRootTest, AnInstalledGameKeepsPlayerFilesInTheUserFoldersNeverInTheDataTree) {
@@ -373,6 +471,46 @@ TEST(GameCommandLine, SettingsFilesOfJunkReportAFewLinesEach) {
               std::string::npos)
         << run.err.substr(0, 2000);
   }
+  fs::remove_all(root);
+}
+
+// A settings file that is there but cannot be read (a folder in its place) is said in one line
+// each, and the defaults stand in.
+TEST(GameCommandLine, SettingsFilesThatCannotBeReadAreSaid) {
+  const fs::path root = fs::temp_directory_path() / ("kestrune-folder-settings-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  for (const char* file : {"Display.cfg", "Controls.cfg", "Sound.cfg"})
+    fs::create_directories(root / "Data" / "Save" / file);
+  fs::create_directory_symlink(fs::absolute(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res"), root / "Data" / "Res");
+  const std::string game = std::string(KESTRUNE_BUILD_DIR) + "/kestrune";
+  const ProgramRun run =
+      RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + game + " --data " + root.string() + " --controls");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("fire = Z"), std::string::npos) << run.out;
+  for (const std::string file : {"Display.cfg", "Controls.cfg", "Sound.cfg"})
+    EXPECT_NE(run.err.find("kestrune: " + file + " cannot be read ("), std::string::npos) << file << "\n" << run.err;
+  fs::remove_all(root);
+}
+
+// A save folder that cannot be written is said at the start, not found out at the end; the game
+// plays on.
+TEST(GameCommandLine, ASaveFolderThatCannotBeWrittenIsSaidAtTheStart) {
+  const fs::path root = fs::temp_directory_path() / ("kestrune-unwritable-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "Data");
+  fs::create_directories(root / "xdg");
+  fs::create_directory_symlink(fs::absolute(std::string(KESTRUNE_BUILD_DIR) + "/Data/Res"), root / "Data" / "Res");
+  // Files stand where both the portable Data/Save and the per-user folder would be made.
+  std::ofstream(root / "Data" / "Save") << "x";
+  std::ofstream(root / "xdg" / "kestrune") << "x";
+  const ProgramRun run = RunProgram("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_DATA_HOME='" +
+                                    (root / "xdg").string() + "' timeout -s TERM 3 " +
+                                    std::string(KESTRUNE_BUILD_DIR) + "/kestrune --data '" + root.string() + "'");
+  EXPECT_EQ(run.status, 124) << run.err;  // still playing when the time-out ended it
+  const std::string said = "kestrune: the save folder " + (root / "xdg" / "kestrune" / "Save").string() +
+                           " cannot be written (";
+  EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+  EXPECT_LT(run.err.find(said), run.err.find("audio driver")) << "said only after the start:\n" << run.err;
   fs::remove_all(root);
 }
 

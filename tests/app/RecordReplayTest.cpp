@@ -67,6 +67,10 @@ std::multimap<std::int64_t, PlatformEvent> PlayerSession() {
   s.insert({300, Key(Kind::KeyDown, 0x26)});  // drive
   s.insert({340, Key(Kind::KeyDown, 0x25)});
   s.insert({350, Key(Kind::KeyUp, 0x25)});
+  s.insert({360, Key(Kind::KeyDown, 'P')});  // taps shorter than a frame: pause, and resume
+  s.insert({360, Key(Kind::KeyUp, 'P')});
+  s.insert({370, Key(Kind::KeyDown, 'P')});
+  s.insert({370, Key(Kind::KeyUp, 'P')});
   s.insert({380, Key(Kind::KeyDown, 0x11)});  // fire with Ctrl
   s.insert({381, Key(Kind::KeyUp, 0x11)});
   s.insert({420, Key(Kind::KeyUp, 0x26)});

@@ -68,6 +68,26 @@ long VirtualSizeKb() {
   return 0;
 }
 
+// A picture that cannot be written (the folder cannot be made: a file stands in its way) is not
+// taken: the reason is said at once, and no file name is handed back to be announced as saved.
+TEST(Screenshots, APictureThatCannotBeWrittenSaysWhyAndIsNotTaken) {
+  const fs::path base = fs::temp_directory_path() / ("kestrune-shots-blocked-" + std::to_string(::getpid()));
+  fs::remove_all(base);
+  fs::create_directories(base);
+  std::ofstream(base / "Screenshots") << "a file, not a folder";
+  std::vector<std::uint16_t> pixels(4 * 4, 0x07E0);
+  testing::internal::CaptureStderr();
+  {
+    ScreenshotTaker taker(base / "Screenshots");
+    EXPECT_TRUE(taker.Take(pixels.data(), 4, 4, 4, 1000000000).empty());
+    taker.Wait();
+  }
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("cannot write the screenshot " + (base / "Screenshots").string()), std::string::npos) << said;
+  EXPECT_NE(said.find(": Not a directory"), std::string::npos) << said;
+  fs::remove_all(base);
+}
+
 // F12 pressed a thousand times, each picture written before the next press as a player takes
 // them: the memory stays flat (a thread kept for each picture cost 8 MB of address space each).
 TEST(Screenshots, AThousandPicturesKeepTheMemoryFlat) {

@@ -48,22 +48,30 @@ TEST(WindowFit, ARememberedPlaceCountsOnlyWhereItsTopEdgeCanBeReached) {
   EXPECT_FALSE(WindowReachable({100, 100, 800, 600}, {}));
 }
 
-TEST(WindowFit, ARememberedWindowLargerThanItsDisplayShrinksOntoIt) {
+// A remembered window that no longer fits its display (remembered from a larger monitor) opens
+// as a first start would on that display, not shrunk to the whole display with its title bar
+// off the top.
+TEST(WindowFit, ARememberedWindowLargerThanItsDisplayOpensAsAFirstStartThere) {
   const std::vector<PixelRect> displays = {{0, 0, 1920, 1040}, {1920, 0, 1280, 1024}};
   struct Case {
     PixelRect last;
     std::optional<PixelRect> reopened;
   };
   const Case cases[] = {
-      {{100, 100, 800, 600}, PixelRect{100, 100, 800, 600}},       // fits: as it was
-      {{-700, 100, 800, 600}, PixelRect{-700, 100, 800, 600}},     // fits in size: left where put
-      {{720, 180, 2400, 1800}, PixelRect{0, 0, 1920, 1040}},       // from a 4K monitor
-      {{100, 200, 1000, 1100}, PixelRect{100, 0, 1000, 1040}},     // too tall only: moved up
-      {{2000, 10, 1600, 1200}, PixelRect{1920, 0, 1280, 1024}},    // on the smaller second display
+      {{100, 100, 800, 600}, PixelRect{100, 100, 800, 600}},     // fits: as it was
+      {{-700, 100, 800, 600}, PixelRect{-700, 100, 800, 600}},   // fits in size: left where put
+      {{0, 0, 1920, 1040}, PixelRect{0, 0, 1920, 1040}},         // the whole display: still fits
+      {{720, 180, 2400, 1800}, PixelRect{560, 220, 800, 600}},   // from a 4K monitor
+      {{100, 200, 1000, 1100}, PixelRect{560, 220, 800, 600}},   // too tall only
+      {{2000, 10, 1600, 1200}, PixelRect{2160, 212, 800, 600}},  // on the smaller second display
       {{3300, 100, 800, 600}, std::nullopt},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(ReopenedWindowRect(c.last, displays), c.reopened) << c.last.X << "," << c.last.Y;
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReopenedWindowRect(c.last, displays, 800, 600), c.reopened) << c.last.X << "," << c.last.Y;
+    if (c.reopened && c.reopened != c.last) {
+      EXPECT_EQ(*c.reopened, FirstWindowRect(*(c.last.X >= 1920 ? &displays[1] : &displays[0]), 800, 600));
+    }
+  }
 }
 
 TEST(WindowFit, PictureKeepsItsShapeWithBarsAroundIt) {

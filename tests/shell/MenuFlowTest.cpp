@@ -197,6 +197,29 @@ TEST(MenuFlow, LeavingTheRaceAndTheGame) {
   EXPECT_EQ(run.at.rbegin()->first, 190);
 }
 
+// A key that goes down and up between two frames (a tap shorter than a frame: on-screen
+// keyboards, key remappers, automation) counts as one press, in the menus and in the race.
+TEST(MenuFlow, TapsShorterThanAFrameCountAsPresses) {
+  // Instant taps in the main menu once it has faded in move the selection as frame-long presses do.
+  const auto menuScript = [](bool instant) {
+    std::string script = "frames 90\n@10 press Esc\n";
+    for (const auto& [frame, key] : std::vector<std::pair<int, std::string>>{
+             {70, "Down"}, {72, "Down"}, {74, "Down"}, {80, "Up"}, {82, "Up"}}) {
+      const std::string at = "@" + std::to_string(frame);
+      script += instant ? at + " keydown " + key + "\n" + at + " keyup " + key + "\n" : at + " press " + key + "\n";
+    }
+    return script;
+  };
+  const FlowRun tapped = Play(menuScript(true)), pressed = Play(menuScript(false));
+  for (int frame = 69; frame <= 84; ++frame) EXPECT_EQ(tapped.at.at(frame).Selected, pressed.at.at(frame).Selected) << frame;
+  EXPECT_NE(tapped.at.at(75).Selected, tapped.at.at(69).Selected);
+
+  // In the race an instant tap of P pauses, and one more resumes.
+  const FlowRun race = Play("frames 200\nrace 2 4\n@150 keydown P\n@150 keyup P\n@170 keydown P\n@170 keyup P\n");
+  EXPECT_EQ(race.at.at(150).Overlay, OverlayPause);
+  EXPECT_EQ(race.at.at(170).Overlay, OverlayNone);
+}
+
 // The second click of a double-click is dropped when its first click closed the screen or opened
 // an overlay: double-clicking Back stays on the main menu, double-clicking Exit leaves the
 // confirmation open. A second click on a screen that stays (Next on the help) still counts, and

@@ -2,6 +2,7 @@
 #include <unistd.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -188,6 +189,36 @@ TEST_F(SavedFilesTest, LinesEndingInCrLfOrLfOrCrAloneReadAlike) {
   EXPECT_EQ(GameState.MusicOn, 0);
   EXPECT_EQ(GameState.SoundOn, 0);
   EXPECT_EQ(GameState.Country, "Peru");
+}
+
+// With no save folder (the player has no home folder) the game runs on the defaults and writes
+// nothing anywhere: not into the working directory, not beside the root.
+TEST_F(SavedFilesTest, WithoutASaveFolderNothingIsReadOrWritten) {
+  const fs::path work = folder_ / "work";
+  fs::create_directories(work);
+  WriteAll(work / "options", "1\r\n0\r\n0\r\nChad\r\n");  // not the player's: never read
+  WriteAll(work / ".AbC123", "a file of the folder's own");    // never taken for a staged file
+  const fs::path before = fs::current_path();
+  fs::current_path(work);
+  SetSaveFolder("");
+  ReadSaveFiles();
+  EXPECT_EQ(GameState.Country, "_______");
+  EXPECT_EQ(GameState.MusicOn, 1);
+  GameState.Country = "Kept nowhere";
+  InsertHighScore("NOBODY", 999999);
+  HeadlessPlatform platform;
+  EXPECT_TRUE(WriteSaveFiles(platform));
+  WritePromotionSwitch(true);
+  SaveOptions();
+  SaveHighScores();
+  EXPECT_FALSE(ReadPromotionSwitch());
+  fs::current_path(before);
+  EXPECT_TRUE(platform.MessageBoxes().empty());
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(work)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{".AbC123", "options"}));
+  for (const char* file : {"/options", "/hs", "/form"}) EXPECT_FALSE(fs::exists(file)) << file;
 }
 
 // Temporary files of saves that a kill cut off go at the next start: exactly the names the

@@ -68,6 +68,7 @@ void HeadlessPlatform::SetSaveFolder(const std::string& folder) {
 void HeadlessPlatform::SetKey(int virtualKey, bool down) {
   if (virtualKey < 1 || virtualKey > 255) return;
   keys_[virtualKey] = down ? 0x80 : 0;
+  if (down) taps_.Down(virtualKey);
 }
 
 void HeadlessPlatform::SetForeground(bool foreground) {
@@ -160,6 +161,7 @@ void HeadlessPlatform::WaitForEvent(int timeoutMs) {
 
 void HeadlessPlatform::ReadKeyboard(std::uint8_t states[256]) {
   for (int i = 0; i < 256; ++i) states[i] = keys_[i];
+  taps_.AddTo(states);
   pad_.AddHeldKeys(states);
 }
 

@@ -14,6 +14,7 @@
 
 #include "framework/Platform.h"
 #include "platform/GamepadMap.h"
+#include "platform/KeyTaps.h"
 
 namespace kestrune {
 
@@ -50,7 +51,10 @@ class HeadlessPlatform final : public IPlatform {
   void PushEvent(const PlatformEvent& event) { events_.push_back(event); }
   // Sets a virtual key's state (1..255) as ReadKeyboard reports it.
   void SetKey(int virtualKey, bool down);
-  void ReleaseAllKeys() { keys_.fill(0); }
+  void ReleaseAllKeys() {
+    keys_.fill(0);
+    taps_.Clear();
+  }
   // A gamepad's controls, mapped onto keys as the SDL back end maps a real pad.
   void PadButton(kestrune::PadButton button, bool down) { pad_.Button(button, down, events_); }
   void PadAxis(kestrune::PadAxis axis, int value) { pad_.Axis(axis, value, events_); }
@@ -144,6 +148,7 @@ class HeadlessPlatform final : public IPlatform {
   bool paceToRefresh_ = true;
   std::deque<PlatformEvent> events_;
   std::array<std::uint8_t, 256> keys_{};
+  KeyTaps taps_;  // keys set down since the last read
   GamepadMap pad_;
   bool foreground_ = true;
   bool textEntry_ = false;

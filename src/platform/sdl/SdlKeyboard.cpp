@@ -43,6 +43,7 @@ int SdlKeyboard::Translate(const SDL_KeyboardEvent& e, std::deque<PlatformEvent>
   // Auto-repeat is not a new key press: a held Alt+Enter must not keep switching modes.
   const int pressed = e.repeat == 0 ? vk : 0;
   if (pressed != 0) {
+    taps_.Down(pressed);
     out.Type = PlatformEvent::Kind::KeyDown;
     out.VirtualKey = vk;
     events.push_back(out);
@@ -61,7 +62,7 @@ int SdlKeyboard::Translate(const SDL_KeyboardEvent& e, std::deque<PlatformEvent>
   return pressed;
 }
 
-void SdlKeyboard::HeldKeys(std::uint8_t states[256]) const {
+void SdlKeyboard::HeldKeys(std::uint8_t states[256]) {
   std::fill(states, states + 256, 0);
   int count = 0;
   const Uint8* keys = SDL_GetKeyboardState(&count);
@@ -81,6 +82,7 @@ void SdlKeyboard::HeldKeys(std::uint8_t states[256]) const {
   side(SDL_SCANCODE_RCTRL, 0xA3);
   side(SDL_SCANCODE_LALT, 0xA4);
   side(SDL_SCANCODE_RALT, 0xA5);
+  taps_.AddTo(states);
 }
 
 }  // namespace kestrune

@@ -10,6 +10,7 @@
 
 #include "framework/Platform.h"
 #include "platform/Controls.h"
+#include "platform/KeyTaps.h"
 
 namespace kestrune {
 
@@ -28,14 +29,16 @@ class SdlKeyboard {
   int Translate(const SDL_KeyboardEvent& e, std::deque<PlatformEvent>& events);
 
   // The keys held now, top bit set in a 256-entry table (cleared first); the left and right
-  // modifier keys also under their own codes.
-  void HeldKeys(std::uint8_t states[256]) const;
+  // modifier keys also under their own codes. Keys that went down since the last call show as
+  // held too, once (a tap shorter than a frame).
+  void HeldKeys(std::uint8_t states[256]);
 
  private:
   ControlsTable controls_;
   bool typing_ = false;
   // The game's key each held key went down as.
   std::array<int, SDL_NUM_SCANCODES> downKey_{};
+  KeyTaps taps_;
 };
 
 }  // namespace kestrune

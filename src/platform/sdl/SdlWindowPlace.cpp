@@ -12,7 +12,7 @@ const PixelRect& SdlWindowPlace::ChooseHome(const std::optional<PixelRect>& last
     SDL_Rect b{};
     if (SDL_GetDisplayUsableBounds(i, &b) == 0) displays.push_back({b.x, b.y, b.w, b.h});
   }
-  if (const auto reopened = last ? ReopenedWindowRect(*last, displays) : std::nullopt) {
+  if (const auto reopened = last ? ReopenedWindowRect(*last, displays, pictureWidth, pictureHeight) : std::nullopt) {
     home_ = *reopened;
     home_.W = std::max(home_.W, kMinimumWindowWidth);
     home_.H = std::max(home_.H, kMinimumWindowHeight);

@@ -17,8 +17,8 @@ constexpr int kMinimumWindowWidth = 400, kMinimumWindowHeight = 300;
 class SdlWindowPlace {
  public:
   // Where the window opens (its home): the last session's place when it can still be reached on
-  // one of the displays, else the largest whole multiple of the picture that fits the first
-  // display.
+  // one of the displays and fits the display it is on; else the largest whole multiple of the
+  // picture that fits that display (or the first one when it cannot be reached).
   const PixelRect& ChooseHome(const std::optional<PixelRect>& last, int pictureWidth, int pictureHeight);
 
   // Notes the window's place and size while it is a window: full screen, maximised and

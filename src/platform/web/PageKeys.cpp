@@ -12,6 +12,7 @@ void PageKeys::Key(int virtualKey, bool down, std::deque<PlatformEvent>& events)
   bool& held = held_[static_cast<std::size_t>(virtualKey)];
   if (held == down) return;
   held = down;
+  if (down) taps_.Down(virtualKey);
   PlatformEvent e;
   e.Type = down ? PlatformEvent::Kind::KeyDown : PlatformEvent::Kind::KeyUp;
   e.VirtualKey = virtualKey;
@@ -29,11 +30,13 @@ void PageKeys::Char(std::uint8_t ch, std::deque<PlatformEvent>& events) {
 
 void PageKeys::ReleaseAll(std::deque<PlatformEvent>& events) {
   for (int vk = 1; vk < 256; ++vk) Key(vk, false, events);
+  taps_.Clear();
 }
 
-void PageKeys::AddHeldKeys(std::uint8_t states[256]) const {
+void PageKeys::AddHeldKeys(std::uint8_t states[256]) {
   for (int vk = 1; vk < 256; ++vk)
     if (held_[static_cast<std::size_t>(vk)]) states[vk] |= 0x80;
+  taps_.AddTo(states);
 }
 
 bool PadEventFilter::Passes(const PlatformEvent& event, bool pickerOpen) {

@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "framework/Platform.h"
+#include "platform/KeyTaps.h"
 
 namespace kestrune {
 
@@ -21,11 +22,13 @@ class PageKeys {
   static void Char(std::uint8_t ch, std::deque<PlatformEvent>& events);
   // Everything held comes up (the page lost its controls: turned, hidden).
   void ReleaseAll(std::deque<PlatformEvent>& events);
-  // Sets the keys the page holds in a 256-entry key-state table (top bit = down).
-  void AddHeldKeys(std::uint8_t states[256]) const;
+  // Sets the keys the page holds in a 256-entry key-state table (top bit = down); a key that
+  // went down and up since the last call (a quick tap on a pad) shows as held, once.
+  void AddHeldKeys(std::uint8_t states[256]);
 
  private:
   std::array<bool, 256> held_{};
+  KeyTaps taps_;
 };
 
 // While the page's letter picker is open the game pad drives the picker, not the game: its key

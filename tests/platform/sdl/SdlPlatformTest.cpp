@@ -127,6 +127,29 @@ TEST_F(SdlWindow, TextInputIsOnOnlyWhileTextIsTyped) {
   EXPECT_FALSE(SDL_IsTextInputActive());
 }
 
+// A key that went down and up between two reads of the keyboard shows as held in the next read,
+// once: a tap shorter than a frame is a press.
+TEST_F(SdlWindow, AKeyTappedBetweenTwoReadsShowsOnceAsHeld) {
+  ASSERT_TRUE(open) << platform->LastError();
+  Events();
+  std::uint8_t keys[256] = {};
+  platform->ReadKeyboard(keys);
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.state = SDL_PRESSED;
+  e.key.keysym.scancode = SDL_SCANCODE_DOWN;
+  e.key.keysym.sym = SDLK_DOWN;
+  SDL_PushEvent(&e);
+  e.type = SDL_KEYUP;
+  e.key.state = SDL_RELEASED;
+  SDL_PushEvent(&e);
+  Events();
+  platform->ReadKeyboard(keys);
+  EXPECT_EQ(keys[0x28], 0x80);
+  platform->ReadKeyboard(keys);
+  EXPECT_EQ(keys[0x28], 0);
+}
+
 // The goodbye window's key presses reach the game (Esc and Enter close it), and a click says
 // whether it is the second of a double-click.
 TEST_F(SdlWindow, SecondWindowKeysAndClickCountsReachTheGame) {
