@@ -1,6 +1,6 @@
 #!/bin/bash
 # Builds Kestrune for the browser and writes a static site to build-web/site/ (index.html, its
-# script and style, kestrune.js, kestrune.wasm and kestrune.data with the data set, fonts and
+# scripts and styles, kestrune.js, kestrune.wasm and kestrune.data with the data set, fonts and
 # documents). Serve it with:  python3 -m http.server -d build-web/site
 #
 # Steps: installs the tools it needs (Debian 12), builds the WebAssembly libraries once into a
@@ -76,7 +76,7 @@ echo "== the site"
 SITE=$ROOT/$OUT/site
 rm -rf "$SITE"
 mkdir -p "$SITE"
-cp web/index.html web/page.js web/page.css "$SITE/"
+cp web/*.html web/*.js web/*.css "$SITE/"
 cp "$OUT/wasm/kestrune.js" "$OUT/wasm/kestrune.wasm" "$OUT/wasm/kestrune.data" "$SITE/"
 cp -r "$STAGE/Docs" "$SITE/Docs"
 for f in kestrune.wasm kestrune.data; do

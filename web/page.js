@@ -25,16 +25,30 @@
       "Loading Kestrune\u2026 " + (done / 1048576).toFixed(1) + " of " + (total / 1048576).toFixed(1) + " MB";
   }
 
+  // Full screen where the browser has it (Safari on an iPhone has none for pages: its buttons are
+  // hidden rather than offered to fail). On a phone, full screen also holds the picture sideways.
+  const fullScreenElement = () => document.fullscreenElement || document.webkitFullscreenElement || null;
+  const fullScreenAvailable = !!(document.fullscreenEnabled || document.webkitFullscreenEnabled);
   function setFullScreen(on) {
     try {
-      if (on && !document.fullscreenElement) stage.requestFullscreen().catch(() => {});
-      else if (!on && document.fullscreenElement) document.exitFullscreen().catch(() => {});
+      if (on && !fullScreenElement()) {
+        const request = stage.requestFullscreen ? stage.requestFullscreen() : stage.webkitRequestFullscreen();
+        Promise.resolve(request).then(() => {
+          if (screen.orientation && screen.orientation.lock && matchMedia("(pointer: coarse)").matches)
+            screen.orientation.lock("landscape").catch(() => {});
+        }).catch(() => {});
+      } else if (!on && fullScreenElement()) {
+        Promise.resolve(document.exitFullscreen ? document.exitFullscreen() : document.webkitExitFullscreen()).catch(() => {});
+      }
       return true;
     } catch (e) {
       return false;
     }
   }
-  $("full-screen").addEventListener("click", () => { setFullScreen(true); canvas.focus(); });
+  for (const button of document.querySelectorAll(".full-screen")) {
+    if (!fullScreenAvailable) button.hidden = true;
+    button.addEventListener("click", () => { setFullScreen(true); canvas.focus(); });
+  }
 
   // The goodbye window: its picture in a canvas over the game, its mouse handed back to it.
   const goodbye = $("goodbye");
@@ -60,6 +74,7 @@
       $("message-text").textContent = text;
       $("message").hidden = false;
     },
+    isFullScreen: () => !!fullScreenElement(),
     openOverlay(title, width, height) {
       goodbye.width = width;
       goodbye.height = height;
@@ -112,6 +127,8 @@
     kestrunePage: page,
     // The browser tests run replays only: no game starts.
     kestruneReplayOnly: params.has("replay"),
+    // ?record: the session is recorded as a replay script (Module._kestrune_stop_recording).
+    kestruneRecord: params.has("record"),
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
     // The data package reports its download as "... (loaded/total)".
@@ -151,21 +168,37 @@
     problem("The game could not be downloaded (" + error.message + "). Check the connection and reload the page.");
   });
 
-  // A tab in the background gets no frames, so the game pauses; its sound, which the browser
-  // plays on its own, is held too until the tab comes back.
-  document.addEventListener("visibilitychange", () => {
-    const audio = window.Module && Module.SDL2 && Module.SDL2.audioContext;
+  // A tab in the background gets no frames, and a phone held upright shows its message: the game
+  // pauses, and its sound, which the browser plays on its own, is held too until it comes back.
+  const audioContext = () => (window.Module && Module.SDL2 && Module.SDL2.audioContext) || null;
+  let away = false;
+  function holdSound() {
+    const nowAway = document.hidden || !!(page.away && page.away());
+    if (nowAway === away) return;
+    away = nowAway;
+    const audio = audioContext();
     if (!audio) return;
-    if (document.hidden) audio.suspend();
+    if (away) audio.suspend();
     else audio.resume();
-  });
+  }
+  page.awayChanged = holdSound;
+  document.addEventListener("visibilitychange", holdSound);
+
+  // Browsers start sound only in answer to a gesture, and phones count a tap's end (pointerup,
+  // touchend, click), not its start. Each of these resumes the sound until it runs, and again
+  // after the browser suspended it (a call, a locked screen).
+  function resumeSound() {
+    const audio = audioContext();
+    if (audio && audio.state !== "running" && !away) audio.resume().catch(() => {});
+  }
+  for (const type of ["pointerup", "touchend", "click", "keydown"])
+    document.addEventListener(type, resumeSound, true);
 
   // Closing the tab saves the game as leaving it does.
   window.addEventListener("pagehide", () => {
     if (window.Module && Module._kestrune_page_closing) Module._kestrune_page_closing();
   });
 
-  // Sound may start only after the player pressed a key or clicked (browsers hold it until then);
-  // keys typed on the page go to the game.
+  // Keys typed on the page go to the game.
   document.addEventListener("keydown", (e) => { if (document.activeElement !== canvas) canvas.focus(); }, true);
 })();

@@ -112,6 +112,22 @@ std::string GameStateJson() {
   state.Summary.emplace_back("MusicOn", Int(GameState.MusicOn));
   state.Summary.emplace_back("SoundOn", Int(GameState.SoundOn));
   state.Summary.emplace_back("Country", JsonString(GameState.Country));
+  // The keys the car takes this frame beside steering and speed: whichever control held them.
+  if (const TPlayer* p = RacePlayer) {
+    state.Summary.emplace_back("KeyFire", p->KeyFire ? "true" : "false");
+    state.Summary.emplace_back("KeyNitro", p->KeyNitro ? "true" : "false");
+    state.Summary.emplace_back("KeyHandbrake", p->KeyHandbrake ? "true" : "false");
+    state.Summary.emplace_back("KeyHorn", p->KeyHorn ? "true" : "false");
+  }
+  // The name being entered for a new high score, and the table as it stands.
+  state.Summary.emplace_back("PlayerName", JsonString(GameState.PlayerName));
+  std::string table = "[";
+  for (int i = 1; i <= 10; ++i) {
+    const THighScore& row = GameState.HighScores[static_cast<std::size_t>(i)];
+    table += (i > 1 ? ", " : "") + std::string("{\"Name\": ") + JsonString(row.Name) +
+             ", \"Score\": " + Int(row.Score) + "}";
+  }
+  state.Summary.emplace_back("HighScores", table + "]");
   return ReplaySummaryJson(state);
 }
 

@@ -59,8 +59,9 @@ class TReplayRunner {
 // The summary as one JSON object.
 std::string ReplaySummaryJson(const TReplayResult& result);
 // The game state's fields of the summary (screen, overlay, level, score, the race) and the
-// options (MusicOn, SoundOn, Country) as one JSON object, for a running game: the browser build
-// shows them to its tests.
+// options (MusicOn, SoundOn, Country), the car's fire, nitro, handbrake and horn keys, the name
+// being entered and the high-score table as one JSON object, for a running game: the browser
+// build shows them to its page and its tests.
 std::string GameStateJson();
 
 }  // namespace kestrune

@@ -1,7 +1,8 @@
 // The browser build in a real browser: Debian's headless Chromium driven through puppeteer-core
 // (no browser download). One check per run, named on the command line:
 //   node tests/web/browser-tests.mjs CHECK --site build-web/site --build build
-// CHECK: intro | frame | keys | replay | options. --build is the native build folder (its
+// CHECK: intro | frame | keys | replay | options | ... | phone-race | phone-name | ... (the phone's
+// checks are in phone-checks.mjs). --build is the native build folder (its
 // kestrune-replay and Data/ give the native frames and summaries to compare with).
 // Exits 77 (CTest's skip) with a line saying why when Chromium, puppeteer-core or the site is
 // missing.
@@ -11,6 +12,7 @@ import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
+import { phoneChecks } from "./phone-checks.mjs";
 
 const SKIP = 77;
 const args = process.argv.slice(2);
@@ -92,9 +94,12 @@ const browser = await puppeteer.launch({
   headless: true,
   userDataDir: profile,
   timeout: PATIENCE_MS,
-  // WebGL without a GPU; sound without a click (the tests press keys, but not first).
+  // WebGL without a GPU; sound without a click (the tests press keys, but not first), except on
+  // the phone, whose browser holds sound until a tap.
   args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
-         "--autoplay-policy=no-user-gesture-required", "--window-size=1000,800"],
+         check && check.startsWith("phone-") ? "--autoplay-policy=user-gesture-required"
+                                             : "--autoplay-policy=no-user-gesture-required",
+         "--window-size=1000,800"],
 });
 const problems = [];
 async function open(query = "") {
@@ -418,6 +423,8 @@ const checks = {
     console.log(`sound ${before.SoundOn} -> ${changed.SoundOn}, still ${after.SoundOn} after the reload`);
   },
 };
+
+Object.assign(checks, phoneChecks({ browser, base, problems, sleep, fail, shot, nativeReplay }));
 
 let code = 0;
 try {

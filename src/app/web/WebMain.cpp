@@ -1,7 +1,8 @@
 // The program of the browser build: the game on the web back end, one frame per call of the
 // browser's frame callback. The data set is packed under /game; the save folder is the browser's
 // persistent storage (IndexedDB), loaded before the game starts and written back after every
-// save. A page asking for replays only (the browser tests) gets no game, only kestrune_run_replay.
+// save. A page asking for replays only (the browser tests) gets no game, only kestrune_run_replay;
+// a page asking for a recording gets the game with its session written as a replay script.
 #include <emscripten.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,14 +12,18 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "app/ReplayRunner.h"
 #include "app/ReplayScript.h"
+#include "app/SessionRecorder.h"
+#include "game/GameState.h"
 #include "platform/web/SaveWatch.h"
 #include "platform/web/WebPlatform.h"
 #include "shell/Game.h"
 #include "shell/MainForm.h"
+#include "shell/SavedFiles.h"
 
 // clang-format off
 EM_JS(void, kestrune_page_mount_saves, (const char* folder), {
@@ -44,6 +49,9 @@ EM_JS(void, kestrune_page_ended, (int exitCode), {
 EM_JS(int, kestrune_page_replay_only, (), {
   return Module.kestruneReplayOnly ? 1 : 0;
 });
+EM_JS(int, kestrune_page_records, (), {
+  return Module.kestruneRecord ? 1 : 0;
+});
 // clang-format on
 
 namespace {
@@ -51,10 +59,16 @@ namespace {
 constexpr const char* kSaveFolder = "/save";
 
 std::unique_ptr<kestrune::IPlatform> gPlatform;
+// A recorded session: the recorder stands between the game and the back end.
+std::ostringstream gRecording;
+std::unique_ptr<kestrune::SessionRecorder> gRecorder;
+std::int64_t gFrame = 0;
 std::unique_ptr<kestrune::TGameSession> gSession;
 std::unique_ptr<kestrune::SaveWatch> gSaves;
 bool gSavesLoaded = false;
 bool gStarted = false;
+// The recorded session was ended where it stood: the game runs no more and saves nothing.
+bool gStopped = false;
 
 void End() {
   emscripten_cancel_main_loop();
@@ -69,8 +83,11 @@ void Frame() {
     gStarted = true;
     gSaves = std::make_unique<kestrune::SaveWatch>(kSaveFolder);
     if (!gSession->Start()) End();
+    // A replay starts from fresh saves: what of the player's saves changes the run goes with it.
+    if (gRecorder) gRecorder->NoteSavedGoodbyeSwitch(kestrune::ReadPromotionSwitch());
     return;
   }
+  if (gRecorder) gRecorder->BeginFrame(++gFrame);
   gSession->Step();
   if (gSaves->Changed()) kestrune_page_persist();
   if (gSession->Finished()) End();
@@ -108,12 +125,32 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_run_replay(const char* scri
 // The page is going away (the tab or the browser closes): the game saves as leaving it does,
 // and the saved files go to the browser's storage at once.
 extern "C" EMSCRIPTEN_KEEPALIVE void kestrune_page_closing() {
-  if (!gSession || !gStarted || gSession->Finished()) return;
+  if (!gSession || !gStarted || gStopped || gSession->Finished()) return;
   if (kestrune::TMForm* form = gSession->Form(); form != nullptr && !form->Terminated()) {
     form->ExitGame();
     if (gSaves) gSaves->Changed();
     kestrune_page_persist();
   }
+}
+
+// Ends a recorded session where it stands (the game stops running) and returns its replay
+// script; without a recording, an empty text.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_stop_recording() {
+  static std::string script;
+  if (!gRecorder || !script.empty()) return script.c_str();
+  // The game stays as it is (the recorder with it), so its state can still be read.
+  emscripten_cancel_main_loop();
+  gStopped = true;
+  gRecorder->Finish(gFrame);
+  script = gRecording.str();
+  return script.c_str();
+}
+
+// The screen and the overlay shown, as screen * 100 + overlay (-1 before the game has started):
+// the page shows its letter picker during name entry and holds the accelerator in a race.
+extern "C" EMSCRIPTEN_KEEPALIVE int kestrune_shell_mode() {
+  if (!gSession || !gStarted || gStopped || gSession->Finished()) return -1;
+  return kestrune::GameState.Screen * 100 + kestrune::GameState.Overlay;
 }
 
 // The running game's state fields (as in a replay's summary), for the page's tests.
@@ -138,7 +175,9 @@ int main() {
   settings.SaveFolder = kSaveFolder;
   gPlatform = kestrune::CreateWebPlatform(settings);
   const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  gSession = std::make_unique<kestrune::TGameSession>(*gPlatform, seed);
+  if (kestrune_page_records() != 0)
+    gRecorder = std::make_unique<kestrune::SessionRecorder>(*gPlatform, gRecording, seed);
+  gSession = std::make_unique<kestrune::TGameSession>(gRecorder ? *gRecorder : *gPlatform, seed);
   kestrune_page_mount_saves(kSaveFolder);
   // 0 frames per second: the browser's frame callback; no simulated endless loop, main returns.
   emscripten_set_main_loop(Frame, 0, 0);

@@ -134,7 +134,10 @@ class SdlPlatform final : public IPlatform {
     // The pointer over the game is a pointing hand.
     handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
-    SDL_StartTextInput();
+    // SDL starts taking text as soon as its video starts, which on handheld PCs and tablets
+    // raises the on-screen keyboard over the game: text input is on only while a name or the
+    // country is typed (SetTextEntry).
+    SDL_StopTextInput();
     // Gamepads are optional: without the subsystem the game plays on the keyboard. Pads already
     // plugged in arrive as device-added events, like those plugged in later.
     padsInit_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
@@ -313,7 +316,14 @@ class SdlPlatform final : public IPlatform {
   void Quit() override { quit_ = true; }
   bool QuitRequested() const override { return quit_; }
   std::string SaveFolder() const override { return settings_.SaveFolder; }
-  void SetTextEntry(bool typing) override { keyboard_.SetTyping(typing); }
+  void SetTextEntry(bool typing) override {
+    keyboard_.SetTyping(typing);
+    if (window_ == nullptr || typing == (SDL_IsTextInputActive() == SDL_TRUE)) return;
+    if (typing)
+      SDL_StartTextInput();
+    else
+      SDL_StopTextInput();
+  }
 
   ITextRenderer& Text() override {
     if (!text_) text_ = CreateTextRenderer();

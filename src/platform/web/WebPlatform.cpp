@@ -8,6 +8,7 @@
 
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/web/FrameRateMeter.h"
+#include "platform/web/PageKeys.h"
 #include "platform/web/PagePieces.h"
 
 // The page's side: functions of the Kestrune object the page script (web/page.js) defines.
@@ -17,10 +18,16 @@ EM_JS(int, kestrune_page_set_full_screen, (int on), {
   return Module.kestrunePage && Module.kestrunePage.setFullScreen ? (Module.kestrunePage.setFullScreen(!!on) ? 1 : 0) : 0;
 });
 EM_JS(int, kestrune_page_is_full_screen, (), {
-  return document.fullscreenElement ? 1 : 0;
+  return document.fullscreenElement || document.webkitFullscreenElement ? 1 : 0;
 });
-EM_JS(int, kestrune_page_hidden, (), {
-  return document.hidden ? 1 : 0;
+// Away: the tab is in the background, or the page says the game cannot be played now (a phone
+// held upright shows its "turn your phone" message).
+EM_JS(int, kestrune_page_away, (), {
+  if (document.hidden) return 1;
+  return Module.kestrunePage && Module.kestrunePage.away && Module.kestrunePage.away() ? 1 : 0;
+});
+EM_JS(int, kestrune_page_picker_open, (), {
+  return Module.kestrunePage && Module.kestrunePage.pickerOpen && Module.kestrunePage.pickerOpen() ? 1 : 0;
 });
 EM_JS(void, kestrune_page_message, (const char* title, const char* text), {
   const t = UTF8ToString(title), m = UTF8ToString(text);
@@ -126,15 +133,21 @@ class WebPlatform final : public IPlatform {
     own_.push_back(e);
   }
 
+  // The page's touch controls and letter picker: keys and characters as a keyboard gives them.
+  void PageKey(int virtualKey, bool down) { pageKeys_.Key(virtualKey, down, own_); }
+  void PageChar(int ch) { PageKeys::Char(static_cast<std::uint8_t>(ch), own_); }
+
   std::uint32_t Milliseconds() const override { return inner_->Milliseconds(); }
 
   bool PollEvent(PlatformEvent& event) override {
-    // A hidden tab gets no frames; it is a window without focus, as on the desktop.
-    const bool hidden = kestrune_page_hidden() != 0;
-    if (hidden != hidden_) {
-      hidden_ = hidden;
+    // A hidden tab gets no frames, and a phone held upright cannot be played: either is a window
+    // without focus, as on the desktop, and what the page's controls held comes up.
+    const bool away = kestrune_page_away() != 0;
+    if (away != away_) {
+      away_ = away;
+      if (away) pageKeys_.ReleaseAll(own_);
       PlatformEvent focus;
-      focus.Type = hidden ? PlatformEvent::Kind::FocusLost : PlatformEvent::Kind::FocusGained;
+      focus.Type = away ? PlatformEvent::Kind::FocusLost : PlatformEvent::Kind::FocusGained;
       own_.push_back(focus);
     }
     if (!own_.empty()) {
@@ -142,12 +155,17 @@ class WebPlatform final : public IPlatform {
       own_.pop_front();
       return true;
     }
-    return inner_->PollEvent(event);
+    while (inner_->PollEvent(event))
+      if (padFilter_.Passes(event, kestrune_page_picker_open() != 0)) return true;
+    return false;
   }
   // The browser calls the frame function again; a page must never block.
   void WaitForEvent(int timeoutMs) override { (void)timeoutMs; }
-  void ReadKeyboard(std::uint8_t states[256]) override { inner_->ReadKeyboard(states); }
-  bool IsForeground() const override { return !hidden_ && inner_->IsForeground(); }
+  void ReadKeyboard(std::uint8_t states[256]) override {
+    inner_->ReadKeyboard(states);
+    if (IsForeground()) pageKeys_.AddHeldKeys(states);
+  }
+  bool IsForeground() const override { return !away_ && inner_->IsForeground(); }
 
   void ShowMessageBox(const std::string& title, const std::string& text) override {
     kestrune_page_message(title.c_str(), text.c_str());
@@ -163,6 +181,8 @@ class WebPlatform final : public IPlatform {
   void Quit() override { inner_->Quit(); }
   bool QuitRequested() const override { return inner_->QuitRequested(); }
   std::string SaveFolder() const override { return inner_->SaveFolder(); }
+  // Text input (the browser's key presses as typed characters) only while a name is typed.
+  void SetTextEntry(bool typing) override { inner_->SetTextEntry(typing); }
   ITextRenderer& Text() override { return inner_->Text(); }
   IAudioOutput& Audio() override { return inner_->Audio(); }
 
@@ -170,10 +190,12 @@ class WebPlatform final : public IPlatform {
   std::unique_ptr<IPlatform> inner_;
   FrameRateMeter meter_;
   int rate_ = 60;
-  bool hidden_ = false;
+  bool away_ = false;
   bool secondOpen_ = false;
   SecondWindowLayout second_;
   std::deque<PlatformEvent> own_;
+  PageKeys pageKeys_;
+  PadEventFilter padFilter_;
   std::string lastError_;
 };
 
@@ -184,6 +206,16 @@ std::unique_ptr<IPlatform> CreateWebPlatform(const WebPlatformSettings& settings
 }
 
 }  // namespace kestrune
+
+// Called by the page's touch controls: a game key (Windows virtual-key code) down (1) or up (0).
+extern "C" EMSCRIPTEN_KEEPALIVE void kestrune_virtual_key(int virtualKey, int down) {
+  if (kestrune::gActive != nullptr) kestrune::gActive->PageKey(virtualKey, down != 0);
+}
+
+// Called by the page's letter picker: one typed character (8 Backspace, 13 Enter).
+extern "C" EMSCRIPTEN_KEEPALIVE void kestrune_virtual_char(int ch) {
+  if (kestrune::gActive != nullptr) kestrune::gActive->PageChar(ch);
+}
 
 // Called by the page for the overlay: kind 0 mouse move, 1 click, 2 close.
 extern "C" EMSCRIPTEN_KEEPALIVE void kestrune_overlay_event(int kind, int x, int y, int clicks) {

@@ -115,6 +115,18 @@ TEST(SdlControlsWindow, MovedKeysActUnlessTextIsTyped) {
   EXPECT_EQ(events(), (std::vector<int>{-0x26, 'W', -'W', 0x26}));
 }
 
+// Text input (which raises on-screen keyboards) is on only while the game says text is typed.
+TEST_F(SdlWindow, TextInputIsOnOnlyWhileTextIsTyped) {
+  ASSERT_TRUE(open) << platform->LastError();
+  EXPECT_FALSE(SDL_IsTextInputActive()) << "on as the window opened";
+  platform->SetTextEntry(true);
+  EXPECT_TRUE(SDL_IsTextInputActive());
+  platform->SetTextEntry(true);
+  EXPECT_TRUE(SDL_IsTextInputActive());
+  platform->SetTextEntry(false);
+  EXPECT_FALSE(SDL_IsTextInputActive());
+}
+
 // A key that went down and up between two reads of the keyboard shows as held in the next read,
 // once: a tap shorter than a frame is a press.
 TEST_F(SdlWindow, AKeyTappedBetweenTwoReadsShowsOnceAsHeld) {
