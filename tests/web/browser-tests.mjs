@@ -1,7 +1,8 @@
 // The browser build in a real browser: Debian's headless Chromium driven through puppeteer-core
 // (no browser download). One check per run, named on the command line:
 //   node tests/web/browser-tests.mjs CHECK --site build-web/site --build build
-// CHECK: intro | frame | keys | replay | options. --build is the native build folder (its
+// CHECK: intro | frame | keys | hidden | links | fullscreen | replay | options | problems | install |
+// offline | update. --build is the native build folder (its
 // kestrune-replay and Data/ give the native frames and summaries to compare with).
 // Exits 77 (CTest's skip) with a line saying why when Chromium, puppeteer-core or the site is
 // missing.
@@ -11,6 +12,7 @@ import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
+import { fileURLToPath } from "node:url";
 
 const SKIP = 77;
 const args = process.argv.slice(2);
@@ -52,11 +54,14 @@ const fail = (message) => {
   throw new Error(message);
 };
 
-// The site from a small static server of our own, on a free port.
+// The site from a small static server of our own, on a free port. server.root may be changed
+// to serve another build from the same address.
 const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm",
-                ".data": "application/octet-stream", ".md": "text/plain" };
-function serve(root) {
+                ".data": "application/octet-stream", ".md": "text/plain", ".png": "image/png",
+                ".webmanifest": "application/manifest+json" };
+function serve(folder) {
   const server = http.createServer((req, res) => {
+    const root = server.root;
     const name = decodeURIComponent(new URL(req.url, "http://x").pathname);
     const file = path.join(root, name.endsWith("/") ? name + "index.html" : name);
     if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
@@ -68,6 +73,7 @@ function serve(root) {
                          "Content-Length": fs.statSync(file).size });
     fs.createReadStream(file).pipe(res);
   });
+  server.root = folder;
   return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
 
@@ -202,6 +208,24 @@ function decode565(page, base64) {
     return { width: c.width, height: c.height, pixels: out };
   }, base64);
 }
+
+// Offline play (web/offline.js): waits for the page's state and returns the build it runs.
+async function waitForOffline(page, wanted) {
+  await waitForPage(page, `window.kestruneOffline && kestruneOffline.state === "${wanted}" && kestruneOffline.version !== ""`,
+                    `offline play "${wanted}"`);
+  return page.evaluate(() => window.kestruneOffline.version);
+}
+// Has the browser look for a new build now and returns, once any install has ended, whether a
+// new build waits and which caches there are.
+function lookForUpdate(page) {
+  return page.evaluate(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    await registration.update().catch(() => {});
+    while (registration.installing) await new Promise((r) => setTimeout(r, 100));
+    return { waiting: Boolean(registration.waiting), caches: await caches.keys() };
+  });
+}
+const workerScript = path.join(path.dirname(fileURLToPath(import.meta.url)), "..", "..", "scripts", "web-worker.mjs");
 
 const checks = {
   // What the page says when the browser lacks WebGL or a download fails: a message, not a blank
@@ -416,6 +440,126 @@ const checks = {
     const after = await waitForState(page, (s) => s.Screen === 1, "the intro screen after the reload");
     if (after.SoundOn !== changed.SoundOn) fail(`sound is ${after.SoundOn} after the reload, was set to ${changed.SoundOn}`);
     console.log(`sound ${before.SoundOn} -> ${changed.SoundOn}, still ${after.SoundOn} after the reload`);
+  },
+
+  // The page is an app a browser offers to install: no installability errors, and the
+  // manifest's icons are drawn at the sizes it states.
+  async install() {
+    const page = await open();
+    await waitForOffline(page, "ready");
+    const cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
+    if (installabilityErrors.length > 0) fail(`installability errors: ${JSON.stringify(installabilityErrors)}`);
+    const manifest = await cdp.send("Page.getAppManifest");
+    if (manifest.errors.length > 0) fail(`the manifest has errors: ${JSON.stringify(manifest.errors)}`);
+    const icons = JSON.parse(manifest.data).icons;
+    for (const icon of icons) {
+      const size = await page.evaluate(async (src) => {
+        const img = new Image();
+        img.src = src;
+        await img.decode();
+        return `${img.naturalWidth}x${img.naturalHeight}`;
+      }, icon.src);
+      if (size !== icon.sizes) fail(`${icon.src} is ${size}, the manifest says ${icon.sizes}`);
+    }
+    console.log(`installable; icons ${icons.map((i) => `${i.src} ${i.sizes} ${i.purpose}`).join(", ")}`);
+  },
+
+  // After one visit the game starts and races with the server stopped, every request answered
+  // from the cache.
+  async offline() {
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+    await waitForOffline(page, "ready");
+    await new Promise((resolve) => {
+      server.close(resolve);
+      server.closeAllConnections();
+    });
+    const fromNetwork = [];
+    page.on("response", (r) => { if (!r.url().startsWith("data:") && !r.fromServiceWorker()) fromNetwork.push(r.url()); });
+    await page.reload({ waitUntil: "load" });
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen without a server");
+    await shot(page, "offline-intro.png");
+    await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+    await until(page, () => press(page, "Enter"), (s) => s.Screen === 3, "the car choice");
+    const race = await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race");
+    await page.keyboard.down("ArrowUp");
+    await waitForState(page, (s) => s.Screen === 7 && s.Speed > 0 && s.MapRowOffset !== race.MapRowOffset,
+                       "the car driving on without a server");
+    await page.keyboard.up("ArrowUp");
+    if (fromNetwork.length > 0) fail(`answered from elsewhere than the cache: ${fromNetwork.join(", ")}`);
+    console.log("with the server stopped: the intro, the menus and a race, all from the cache");
+  },
+
+  // A new build replaces the cached one only whole: a host half updated (a file missing, a file
+  // still of the older build, a file cut short) leaves the older build in use and its cache
+  // alone; a complete one waits beside it, is offered outside races only, and after the restart
+  // is the only one kept.
+  async update() {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), "kestrune-builds-"));
+    try {
+      const older = path.join(folder, "older"), newer = path.join(folder, "newer");
+      fs.cpSync(site, older, { recursive: true });
+      fs.cpSync(site, newer, { recursive: true });
+      fs.appendFileSync(path.join(newer, "page.css"), "\n/* a later build */\n");
+      const writeWorker = (dir) => execFileSync(process.execPath, [workerScript, dir], { encoding: "utf8" }).trim();
+      const newVersion = writeWorker(newer);
+      server.root = older;
+      const page = await open();
+      await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+      const oldVersion = await waitForOffline(page, "ready");
+      const halfway = [
+        { what: "a file missing", change: (dir) => fs.rmSync(path.join(dir, "Docs", "guide.html")) },
+        { what: "a file of the older build",
+          change: (dir) => fs.copyFileSync(path.join(older, "page.css"), path.join(dir, "page.css")) },
+        { what: "the data cut short",
+          change: (dir) => fs.truncateSync(path.join(dir, "kestrune.data"), fs.statSync(path.join(dir, "kestrune.data")).size / 2) },
+      ];
+      for (const c of halfway) {
+        const broken = path.join(folder, "broken");
+        fs.rmSync(broken, { recursive: true, force: true });
+        fs.cpSync(newer, broken, { recursive: true });
+        c.change(broken);
+        server.root = broken;
+        const after = await lookForUpdate(page);
+        if (after.waiting || after.caches.join() !== `kestrune-${oldVersion}`) {
+          fail(`with ${c.what} on the host: ${JSON.stringify(after)}`);
+        }
+        await page.reload({ waitUntil: "load" });
+        await waitForState(page, (s) => s.Screen === 1, `the intro screen after ${c.what}`);
+        const version = await waitForOffline(page, "ready");
+        if (version !== oldVersion) fail(`with ${c.what}, the page came from build ${version}`);
+        console.log(`${c.what}: build ${oldVersion} kept and still serving`);
+      }
+      server.root = newer;
+      const waiting = await lookForUpdate(page);
+      if (!waiting.waiting || waiting.caches.sort().join() !== [`kestrune-${newVersion}`, `kestrune-${oldVersion}`].sort().join()) {
+        fail(`the complete build did not wait beside the older one: ${JSON.stringify(waiting)}`);
+      }
+      const notice = "!document.getElementById('update').hidden";
+      await waitForPage(page, notice, "the notice of the new version on the intro screen");
+      await shot(page, "update-notice.png");
+      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+      await until(page, () => press(page, "Enter"), (s) => s.Screen === 3, "the car choice");
+      await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race");
+      await waitForPage(page, `!(${notice})`, "the notice hidden during the race");
+      await until(page, () => press(page, "Escape"), (s) => s.Overlay !== 0, "the question to leave the race");
+      await until(page, () => press(page, "KeyY"), (s) => s.Screen === 2, "the main menu after the race");
+      await waitForPage(page, notice, "the notice again in the main menu");
+      if (await page.evaluate(() => window.kestruneOffline.version) !== oldVersion) fail("the page changed build under the player");
+      await page.click("#update-restart");
+      await waitForState(page, (s) => s.Screen === 1, "the intro screen of the new build");
+      const restarted = await waitForOffline(page, "ready");
+      const caches = await page.evaluate(() => caches.keys());
+      const style = await page.evaluate(() => fetch("page.css").then((r) => r.text()));
+      if (restarted !== newVersion || caches.join() !== `kestrune-${newVersion}` || !style.includes("a later build")) {
+        fail(`after the restart: build ${restarted}, caches ${caches.join()}, the later style ${style.includes("a later build")}`);
+      }
+      console.log(`build ${oldVersion} replaced whole by ${newVersion} after the restart; only its cache is left`);
+    } finally {
+      server.root = site;
+      fs.rmSync(folder, { recursive: true, force: true });
+    }
   },
 };
 
