@@ -1,6 +1,5 @@
 // Makes the page an app that installs and plays offline: registers the service worker (sw.js),
-// which keeps the whole build in the browser's cache, asks the browser to keep the saved games,
-// and, when a newer build has been installed beside the running one, says so at a calm moment
+// which keeps the whole build in the browser's cache, and, when a newer build has been installed beside the running one, says so at a calm moment
 // (outside a race) and offers a restart. The page never reloads by itself.
 // For the tests: window.kestruneOffline.state is "off" (no service workers here), "waiting" (for
 // the game to start), "registering", "ready" (this build is cached and serves the page) or
@@ -90,10 +89,6 @@
     }
     askVersion();
     if (offline.state === "registering") offline.state = "ready";
-    // Some browsers clear a site's storage after weeks without a visit unless asked to keep it.
-    if (navigator.storage && navigator.storage.persist) {
-      offline.persisted = await navigator.storage.persist().catch(() => false);
-    }
   }
 
   // The worker's download of the whole site waits until the game runs, so that it does not

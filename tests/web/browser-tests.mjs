@@ -2,7 +2,7 @@
 // (no browser download). One check per run, named on the command line:
 //   node tests/web/browser-tests.mjs CHECK --site build-web/site --build build
 // CHECK: intro | frame | keys | hidden | links | fullscreen | replay | options | problems | install |
-// offline | update. --build is the native build folder (its
+// offline | update | progress. --build is the native build folder (its
 // kestrune-replay and Data/ give the native frames and summaries to compare with).
 // Exits 77 (CTest's skip) with a line saying why when Chromium, puppeteer-core or the site is
 // missing.
@@ -37,7 +37,7 @@ function skip(why) {
   process.exit(SKIP);
 }
 if (!fs.existsSync(chromium)) skip(`no Chromium at ${chromium} (apt-get install chromium)`);
-if (!fs.existsSync(path.join(site, "kestrune.wasm"))) skip(`no web build in ${site} (run bash scripts/web.sh)`);
+if (!fs.existsSync(path.join(site, "kestrune.js"))) skip(`no web build in ${site} (run bash scripts/web.sh)`);
 let puppeteer;
 try {
   puppeteer = createRequire(path.join(cache, "node", "package.json"))("puppeteer-core");
@@ -103,8 +103,8 @@ const browser = await puppeteer.launch({
          "--autoplay-policy=no-user-gesture-required", "--window-size=1000,800"],
 });
 const problems = [];
-async function open(query = "") {
-  const page = await browser.newPage();
+async function open(query = "", where = browser) {
+  const page = await where.newPage();
   page.setDefaultTimeout(PATIENCE_MS);
   page.setDefaultNavigationTimeout(PATIENCE_MS);
   await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 1 });
@@ -232,8 +232,8 @@ const checks = {
   // page (these runs expect their errors, so the page's reports are not held against them).
   async problems() {
     const cases = [
-      { what: "the program failing to download", block: /kestrune\.wasm$/, says: /could not be downloaded/ },
-      { what: "the data failing to download", block: /kestrune\.data$/, says: /kestrune\.data\) could not be downloaded/ },
+      { what: "the program failing to download", block: /kestrune\.wasm\.gz$/, says: /program \(kestrune\.wasm\.gz\) could not be downloaded/ },
+      { what: "the data failing to download", block: /kestrune\.data\.gz$/, says: /data \(kestrune\.data\.gz\) could not be downloaded/ },
       { what: "no WebGL", flags: ["--disable-3d-apis"], says: /WebGL/ },
     ];
     for (const c of cases) {
@@ -559,6 +559,56 @@ const checks = {
     } finally {
       server.root = site;
       fs.rmSync(folder, { recursive: true, force: true });
+    }
+  },
+
+  // Progress saved to a file and loaded into a fresh profile restores the options and the
+  // high-score table (cleared here, so that it differs from a new player's).
+  async progress() {
+    const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "kestrune-downloads-"));
+    const savedTable = (page) => page.evaluate(() => Array.from(Module.FS.readFile("/save/hs")).join());
+    try {
+      const page = await open();
+      await (await page.createCDPSession()).send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+      const before = await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+      await page.evaluate(() => {
+        const c = document.getElementById("canvas");
+        c.style.width = "800px";
+        c.style.height = "600px";
+      });
+      const box = await (await page.$("#canvas")).boundingBox();
+      const at = (x, y) => page.mouse.click(box.x + x, box.y + y);
+      await until(page, () => at(56 + 60, 342 + 25), (s) => s.Screen === 4, "the options screen");  // Options
+      const changed = await until(page, () => at(118 + 100, 375 + 25), (s) => s.SoundOn !== before.SoundOn, "the sound switched");
+      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu again");
+      await until(page, () => press(page, "ArrowDown"), (s) => s.Selected === 2, "High scores chosen");
+      await until(page, () => press(page, "Enter"), (s) => s.Screen === 5, "the high-score table");
+      await until(page, () => press(page, "ArrowUp"), (s) => s.Selected === 1, "Clear chosen");
+      await until(page, () => press(page, "Enter"), (s) => s.Overlay === 4, "the question to clear the table");
+      await until(page, () => press(page, "KeyY"), (s) => s.Overlay === 0, "the table cleared");
+      await shot(page, "progress-buttons.png");
+      await page.click("#save-progress");
+      const file = path.join(downloads, "kestrune-progress.json");
+      for (const end = Date.now() + PATIENCE_MS; !fs.existsSync(file) && Date.now() < end;) await sleep(200);
+      if (!fs.existsSync(file)) fail("no progress file was saved");
+      const cleared = await savedTable(page);
+
+      const context = await browser.createBrowserContext();
+      const fresh = await open("", context);
+      await waitForState(fresh, (s) => s.Screen === 1, "the intro screen in a fresh profile");
+      await fresh.evaluate(() => Module._kestrune_write_saves_now());
+      await waitForPage(fresh, "!Module.kestruneSaving", "a new player's saves written");
+      if (await savedTable(fresh) === cleared) fail("the cleared table is the same as a new player's");
+      const input = await fresh.$("#progress-file");
+      await Promise.all([fresh.waitForNavigation({ waitUntil: "load" }), input.uploadFile(file)]);
+      const after = await waitForState(fresh, (s) => s.Screen === 1, "the intro screen with the loaded progress");
+      if (after.SoundOn !== changed.SoundOn) fail(`sound is ${after.SoundOn} after loading, was saved as ${changed.SoundOn}`);
+      if (await savedTable(fresh) !== cleared) fail("the loaded table is not the saved one");
+      console.log(`sound ${changed.SoundOn} and the cleared table saved to a file and loaded into a fresh profile`);
+      await context.close();
+    } finally {
+      fs.rmSync(downloads, { recursive: true, force: true });
     }
   },
 };
