@@ -1,12 +1,13 @@
 // Makes the page an app that installs and plays offline: registers the service worker (sw.js),
-// which keeps the whole build in the browser's cache, and, when a newer build has been installed beside the running one, says so at a calm moment
-// (outside a race) and offers a restart. The page never reloads by itself.
+// which keeps the whole build in the browser's cache, and, when a newer build has been installed
+// beside the running one, says so at a calm moment (outside a race) and offers a restart. The
+// page never reloads by itself.
 // For the tests: window.kestruneOffline.state is "off" (no service workers here), "waiting" (for
 // the game to start), "registering", "ready" (this build is cached and serves the page) or
-// "update" (a newer build is cached and waits for a restart).
+// "update" (a newer build is cached and waits for a restart); .version is the serving build's.
 "use strict";
 (function () {
-  const offline = (window.kestruneOffline = { state: "off", version: "", checkForUpdate() {} });
+  const offline = (window.kestruneOffline = { state: "off", version: "" });
   // The browser tests' replay pages run no game; they stay out of the way.
   if (!("serviceWorker" in navigator) || new URLSearchParams(location.search).has("replay")) return;
   offline.state = "waiting";
@@ -80,7 +81,6 @@
     if (registration.waiting && navigator.serviceWorker.controller) updateReady(registration.waiting);
     watch(registration.installing);
     registration.addEventListener("updatefound", () => watch(registration.installing));
-    offline.checkForUpdate = () => registration.update();
     // A page that stays open for hours still hears of new builds.
     setInterval(() => registration.update().catch(() => {}), 30 * 60 * 1000);
     await navigator.serviceWorker.ready;
