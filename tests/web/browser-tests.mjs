@@ -552,7 +552,8 @@ const checks = {
       await until(page, () => press(page, "Enter"), (s) => s.Screen === 3, "the car choice");
       await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race");
       await waitForPage(page, `!(${notice})`, "the notice hidden during the race");
-      await until(page, () => press(page, "Escape"), (s) => s.Overlay !== 0, "the question to leave the race");
+      await waitForState(page, (s) => s.Overlay === 0 && s.TimeLeft > 0, "the race running");
+      await until(page, () => press(page, "Escape"), (s) => s.Overlay === 2, "the question to leave the race");
       await until(page, () => press(page, "KeyY"), (s) => s.Screen === 2, "the main menu after the race");
       await waitForPage(page, notice, "the notice again in the main menu");
       if (await page.evaluate(() => window.kestruneOffline.version) !== oldVersion) fail("the page changed build under the player");
