@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds Kestrune for the browser and writes a static site to build-web/site/ (index.html, its
-# scripts and styles, kestrune.js, kestrune.wasm and kestrune.data with the data set, fonts and
-# documents). Serve it with:  python3 -m http.server -d build-web/site
+# scripts and styles, kestrune.js, kestrune.wasm.gz and kestrune.data.gz with the data set, fonts
+# and documents; the app manifest with its icons and the service worker sw.js that keeps this build
+# for offline play). Serve it with:  python3 -m http.server -d build-web/site
 #
 # Steps: installs the tools it needs (Debian 12), builds the WebAssembly libraries once into a
 # cache outside the repository (scripts/web-deps.sh), builds the native data set generators and
@@ -41,7 +42,7 @@ if [ ! -f "$NATIVE/build.ninja" ] && [ ! -f "$NATIVE/Makefile" ]; then
   [ -x scripts/setup-debian.sh ] && [ "$(id -u)" = 0 ] && bash scripts/setup-debian.sh
   cmake -S . -B "$NATIVE" -G Ninja -DKESTRUNE_TESTS=OFF -DKESTRUNE_BENCH=OFF
 fi
-cmake --build "$NATIVE" -j"$JOBS" --target pictures kestrune_audio_data fonts kestrune_docs
+cmake --build "$NATIVE" -j"$JOBS" --target pictures kestrune_audio_data fonts kestrune_docs page_icons
 
 echo "== staging the files the game reads"
 STAGE=$ROOT/$OUT/stage/game
@@ -76,10 +77,16 @@ echo "== the site"
 SITE=$ROOT/$OUT/site
 rm -rf "$SITE"
 mkdir -p "$SITE"
-cp web/*.html web/*.js web/*.css "$SITE/"
-cp "$OUT/wasm/kestrune.js" "$OUT/wasm/kestrune.wasm" "$OUT/wasm/kestrune.data" "$SITE/"
-cp -r "$STAGE/Docs" "$SITE/Docs"
+cp web/*.html web/*.js web/*.css web/manifest.webmanifest "$SITE/"
+cp "$NATIVE"/page-icons/icon-*.png "$SITE/"
+cp "$OUT/wasm/kestrune.js" "$SITE/"
+# The program and the data package gzipped, so that the download is small from any host; the
+# page unpacks them (web/download.js).
 for f in kestrune.wasm kestrune.data; do
-  printf '   %-14s %9d bytes, %9d gzipped\n' "$f" "$(stat -c %s "$SITE/$f")" "$(gzip -9c "$SITE/$f" | wc -c)"
+  gzip -9 -n -c "$OUT/wasm/$f" >"$SITE/$f.gz"
+  printf '   %-14s %9d bytes, %9d gzipped\n' "$f" "$(stat -c %s "$OUT/wasm/$f")" "$(stat -c %s "$SITE/$f.gz")"
 done
+cp -r "$STAGE/Docs" "$SITE/Docs"
+# Last: the service worker lists every file of the site with its hash.
+echo "   build $(node scripts/web-worker.mjs "$SITE")"
 echo "site written to $OUT/site; serve it with: python3 -m http.server -d $OUT/site"

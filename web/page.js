@@ -107,6 +107,11 @@
             "A current Firefox, Chromium, Chrome, Edge or Safari can.");
     return;
   }
+  if (typeof DecompressionStream !== "function") {
+    problem("This browser cannot unpack the game's downloads (it lacks DecompressionStream). " +
+            "A current Firefox, Chromium, Chrome, Edge or Safari can.");
+    return;
+  }
   const probe = document.createElement("canvas");
   if (!(probe.getContext("webgl2") || probe.getContext("webgl"))) {
     problem("This browser offers no WebGL, which the game draws with. " +
@@ -115,11 +120,7 @@
   }
 
   window.onerror = (message) => {
-    if (failed) return;
-    // The data package's loader throws this when its download fails.
-    const network = /NetworkError for: (\S+)/.exec(String(message));
-    if (network) problem("The game's data (" + network[1] + ") could not be downloaded. Check the connection and reload the page.");
-    else problem("The game stopped: " + message);
+    if (!failed) problem("The game stopped: " + message);
   };
 
   window.Module = {
@@ -131,11 +132,6 @@
     kestruneRecord: params.has("record"),
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
-    // The data package reports its download as "... (loaded/total)".
-    setStatus(text) {
-      const m = /\((\d+(?:\.\d+)?)\/(\d+)\)/.exec(text || "");
-      if (m) { progress.data = [Number(m[1]), Number(m[2])]; showProgress(); }
-    },
     monitorRunDependencies(left) {
       if (left === 0 && !failed) { $("loading").hidden = true; canvas.focus(); }
     },
@@ -144,29 +140,23 @@
     locateFile: (path) => path,
   };
 
-  // The program, downloaded here for its progress and a clear message when it fails.
-  fetch("kestrune.wasm").then((response) => {
-    if (!response.ok) throw new Error("kestrune.wasm: " + response.status + " " + response.statusText);
-    progress.wasm[1] = Number(response.headers.get("Content-Length")) || 4e6;
-    const reader = response.body.getReader();
-    const parts = [];
-    const pump = () => reader.read().then(({ done, value }) => {
-      if (done) return;
-      parts.push(value);
-      progress.wasm[0] += value.length;
-      showProgress();
-      return pump();
-    });
-    return pump().then(() => new Blob(parts).arrayBuffer());
-  }).then((bytes) => {
-    Module.wasmBinary = bytes;
+  // The program and the data package, downloaded together (gzipped: see download.js) with
+  // their progress and a clear message when one fails; the package's loader in kestrune.js takes
+  // the data from here instead of downloading it itself.
+  const part = (name, what, key) => kestruneDownload(name, (done, total) => {
+    progress[key] = [done, total];
+    showProgress();
+  }).catch((error) => {
+    throw new Error("The game's " + what + " (" + name + ") could not be downloaded (" + error.message + ")");
+  });
+  Promise.all([part("kestrune.wasm.gz", "program", "wasm"), part("kestrune.data.gz", "data", "data")]).then(([program, data]) => {
+    Module.wasmBinary = program;
+    Module.getPreloadedPackage = () => data;
     const script = document.createElement("script");
     script.src = "kestrune.js";
     script.onerror = () => problem("The game's program (kestrune.js) could not be downloaded. Check the connection and reload.");
     document.body.appendChild(script);
-  }).catch((error) => {
-    problem("The game could not be downloaded (" + error.message + "). Check the connection and reload the page.");
-  });
+  }).catch((error) => problem(error.message + ". Check the connection and reload the page."));
 
   // A tab in the background gets no frames, and a phone held upright shows its message: the game
   // pauses, and its sound, which the browser plays on its own, is held too until it comes back.

@@ -2,6 +2,10 @@
 // for:  kestrune-icons OUT_DIR [WINDOW_ICON]  writes OUT_DIR/<N>x<N>/apps/org.kestrune.Kestrune.png
 // (the layout of an icon theme) and, when named, WINDOW_ICON: the emblem at 64 x 64 as a 32-bit
 // BMP with alpha, which the game sets as its window's icon (SDL reads BMP without other libraries).
+//       kestrune-icons --page OUT_DIR  writes the browser page's icons for home screens:
+// icon-192.png and icon-512.png (the emblem on a transparent square) and icon-maskable-512.png
+// (the emblem smaller, on a square filled with the page's colour, for launchers that cut every
+// icon to their own shape and keep only the middle 80%).
 #include <cairo.h>
 
 #include <algorithm>
@@ -77,11 +81,43 @@ bool WriteBmp(cairo_surface_t* surface, const std::filesystem::path& file) {
   return static_cast<bool>(stream.flush());
 }
 
+bool WritePng(cairo_surface_t* surface, const std::filesystem::path& file) {
+  const cairo_status_t status = cairo_surface_write_to_png(surface, file.string().c_str());
+  if (status != CAIRO_STATUS_SUCCESS) {
+    std::fprintf(stderr, "kestrune-icons: cannot write %s: %s\n", file.string().c_str(),
+                 cairo_status_to_string(status));
+  }
+  return status == CAIRO_STATUS_SUCCESS;
+}
+
+int WritePageIcons(const std::filesystem::path& out) {
+  std::error_code error;
+  std::filesystem::create_directories(out, error);
+  for (const int size : {192, 512}) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+    DrawIcon(surface, size);
+    const bool written = WritePng(surface, out / ("icon-" + std::to_string(size) + ".png"));
+    cairo_surface_destroy(surface);
+    if (!written) return 1;
+  }
+  constexpr int kSize = 512;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_source_rgb(cr, 0, 0, 0);  // the page's background
+  cairo_paint(cr);
+  // The roundel and its shadow inside the middle circle of 40% radius that every mask keeps.
+  kestrune::lib1::DrawEmblem(cr, kSize * 0.49, kSize * 0.485, kSize * 0.36);
+  cairo_destroy(cr);
+  const bool written = WritePng(surface, out / "icon-maskable-512.png");
+  cairo_surface_destroy(surface);
+  return written ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: %s OUT_DIR [WINDOW_ICON]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OUT_DIR [WINDOW_ICON] | --page OUT_DIR\n", argv[0]);
     return 2;
   }
   try {
@@ -90,6 +126,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kestrune-icons: %s\n", e.what());
     return 1;
   }
+  if (std::string(argv[1]) == "--page") return argc == 3 ? WritePageIcons(argv[2]) : 2;
   const std::filesystem::path out = argv[1];
   for (const int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
     const std::filesystem::path folder = out / (std::to_string(size) + "x" + std::to_string(size)) / "apps";

@@ -1,8 +1,9 @@
 // The browser build in a real browser: Debian's headless Chromium driven through puppeteer-core
 // (no browser download). One check per run, named on the command line:
 //   node tests/web/browser-tests.mjs CHECK --site build-web/site --build build
-// CHECK: intro | frame | keys | replay | options | ... | phone-race | phone-name | ... (the phone's
-// checks are in phone-checks.mjs). --build is the native build folder (its
+// CHECK: intro | frame | keys | hidden | links | fullscreen | replay | options | problems | install |
+// offline | update | progress | phone-race | phone-name | ... (the phone's checks are in
+// phone-checks.mjs). --build is the native build folder (its
 // kestrune-replay and Data/ give the native frames and summaries to compare with).
 // Exits 77 (CTest's skip) with a line saying why when Chromium, puppeteer-core or the site is
 // missing.
@@ -13,6 +14,7 @@ import http from "node:http";
 import os from "node:os";
 import path from "node:path";
 import { phoneChecks } from "./phone-checks.mjs";
+import { fileURLToPath } from "node:url";
 
 const SKIP = 77;
 const args = process.argv.slice(2);
@@ -37,7 +39,7 @@ function skip(why) {
   process.exit(SKIP);
 }
 if (!fs.existsSync(chromium)) skip(`no Chromium at ${chromium} (apt-get install chromium)`);
-if (!fs.existsSync(path.join(site, "kestrune.wasm"))) skip(`no web build in ${site} (run bash scripts/web.sh)`);
+if (!fs.existsSync(path.join(site, "kestrune.js"))) skip(`no web build in ${site} (run bash scripts/web.sh)`);
 let puppeteer;
 try {
   puppeteer = createRequire(path.join(cache, "node", "package.json"))("puppeteer-core");
@@ -54,11 +56,14 @@ const fail = (message) => {
   throw new Error(message);
 };
 
-// The site from a small static server of our own, on a free port.
+// The site from a small static server of our own, on a free port. server.root may be changed
+// to serve another build from the same address.
 const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm",
-                ".data": "application/octet-stream", ".md": "text/plain" };
-function serve(root) {
+                ".data": "application/octet-stream", ".md": "text/plain", ".png": "image/png",
+                ".webmanifest": "application/manifest+json" };
+function serve(folder) {
   const server = http.createServer((req, res) => {
+    const root = server.root;
     const name = decodeURIComponent(new URL(req.url, "http://x").pathname);
     const file = path.join(root, name.endsWith("/") ? name + "index.html" : name);
     if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
@@ -70,6 +75,7 @@ function serve(root) {
                          "Content-Length": fs.statSync(file).size });
     fs.createReadStream(file).pipe(res);
   });
+  server.root = folder;
   return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
 
@@ -102,8 +108,8 @@ const browser = await puppeteer.launch({
          "--window-size=1000,800"],
 });
 const problems = [];
-async function open(query = "") {
-  const page = await browser.newPage();
+async function open(query = "", where = browser) {
+  const page = await where.newPage();
   page.setDefaultTimeout(PATIENCE_MS);
   page.setDefaultNavigationTimeout(PATIENCE_MS);
   await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 1 });
@@ -208,13 +214,31 @@ function decode565(page, base64) {
   }, base64);
 }
 
+// Offline play (web/offline.js): waits for the page's state and returns the build it runs.
+async function waitForOffline(page, wanted) {
+  await waitForPage(page, `window.kestruneOffline && kestruneOffline.state === "${wanted}" && kestruneOffline.version !== ""`,
+                    `offline play "${wanted}"`);
+  return page.evaluate(() => window.kestruneOffline.version);
+}
+// Has the browser look for a new build now and returns, once any install has ended, whether a
+// new build waits and which caches there are.
+function lookForUpdate(page) {
+  return page.evaluate(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    await registration.update().catch(() => {});
+    while (registration.installing) await new Promise((r) => setTimeout(r, 100));
+    return { waiting: Boolean(registration.waiting), caches: await caches.keys() };
+  });
+}
+const workerScript = path.join(path.dirname(fileURLToPath(import.meta.url)), "..", "..", "scripts", "web-worker.mjs");
+
 const checks = {
   // What the page says when the browser lacks WebGL or a download fails: a message, not a blank
   // page (these runs expect their errors, so the page's reports are not held against them).
   async problems() {
     const cases = [
-      { what: "the program failing to download", block: /kestrune\.wasm$/, says: /could not be downloaded/ },
-      { what: "the data failing to download", block: /kestrune\.data$/, says: /kestrune\.data\) could not be downloaded/ },
+      { what: "the program failing to download", block: /kestrune\.wasm\.gz$/, says: /program \(kestrune\.wasm\.gz\) could not be downloaded/ },
+      { what: "the data failing to download", block: /kestrune\.data\.gz$/, says: /data \(kestrune\.data\.gz\) could not be downloaded/ },
       { what: "no WebGL", flags: ["--disable-3d-apis"], says: /WebGL/ },
     ];
     for (const c of cases) {
@@ -421,6 +445,180 @@ const checks = {
     const after = await waitForState(page, (s) => s.Screen === 1, "the intro screen after the reload");
     if (after.SoundOn !== changed.SoundOn) fail(`sound is ${after.SoundOn} after the reload, was set to ${changed.SoundOn}`);
     console.log(`sound ${before.SoundOn} -> ${changed.SoundOn}, still ${after.SoundOn} after the reload`);
+  },
+
+  // The page is an app a browser offers to install: no installability errors, and the
+  // manifest's icons are drawn at the sizes it states.
+  async install() {
+    const page = await open();
+    await waitForOffline(page, "ready");
+    const cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
+    if (installabilityErrors.length > 0) fail(`installability errors: ${JSON.stringify(installabilityErrors)}`);
+    const manifest = await cdp.send("Page.getAppManifest");
+    if (manifest.errors.length > 0) fail(`the manifest has errors: ${JSON.stringify(manifest.errors)}`);
+    const icons = JSON.parse(manifest.data).icons;
+    for (const icon of icons) {
+      const size = await page.evaluate(async (src) => {
+        const img = new Image();
+        img.src = src;
+        await img.decode();
+        return `${img.naturalWidth}x${img.naturalHeight}`;
+      }, icon.src);
+      if (size !== icon.sizes) fail(`${icon.src} is ${size}, the manifest says ${icon.sizes}`);
+    }
+    console.log(`installable; icons ${icons.map((i) => `${i.src} ${i.sizes} ${i.purpose}`).join(", ")}`);
+  },
+
+  // After one visit, a second one (the server running) is answered by the service worker, and
+  // with the server stopped the game starts and races, every request answered from the cache.
+  async offline() {
+    const first = await open();
+    await waitForState(first, (s) => s.Screen === 1, "the intro screen");
+    await waitForOffline(first, "ready");
+    const start = Date.now();
+    const page = await open();
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen on the second visit");
+    const secondMs = Date.now() - start;
+    const past = await page.evaluate(() => [...performance.getEntriesByType("navigation"), ...performance.getEntriesByType("resource")]
+      .filter((e) => !e.name.startsWith("data:") && !(e.workerStart > 0)).map((e) => e.name));
+    if (past.length > 0) fail(`the second visit downloaded past the service worker: ${past.join(", ")}`);
+    console.log(`second visit: the intro after ${secondMs} ms, everything through the service worker`);
+    await first.close();
+    await new Promise((resolve) => {
+      server.close(resolve);
+      server.closeAllConnections();
+    });
+    const fromNetwork = [];
+    page.on("response", (r) => { if (!r.url().startsWith("data:") && !r.fromServiceWorker()) fromNetwork.push(r.url()); });
+    await page.reload({ waitUntil: "load" });
+    await waitForState(page, (s) => s.Screen === 1, "the intro screen without a server");
+    await shot(page, "offline-intro.png");
+    await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+    await until(page, () => press(page, "Enter"), (s) => s.Screen === 3, "the car choice");
+    const race = await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race");
+    await page.keyboard.down("ArrowUp");
+    await waitForState(page, (s) => s.Screen === 7 && s.Speed > 0 && s.MapRowOffset !== race.MapRowOffset,
+                       "the car driving on without a server");
+    await page.keyboard.up("ArrowUp");
+    if (fromNetwork.length > 0) fail(`answered from elsewhere than the cache: ${fromNetwork.join(", ")}`);
+    console.log("with the server stopped: the intro, the menus and a race, all from the cache");
+  },
+
+  // A new build replaces the cached one only whole: a host half updated (a file missing, a file
+  // still of the older build, a file cut short) leaves the older build in use and its cache
+  // alone; a complete one waits beside it, is offered outside races only, and after the restart
+  // is the only one kept.
+  async update() {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), "kestrune-builds-"));
+    try {
+      const older = path.join(folder, "older"), newer = path.join(folder, "newer");
+      fs.cpSync(site, older, { recursive: true });
+      fs.cpSync(site, newer, { recursive: true });
+      fs.appendFileSync(path.join(newer, "page.css"), "\n/* a later build */\n");
+      const writeWorker = (dir) => execFileSync(process.execPath, [workerScript, dir], { encoding: "utf8" }).trim();
+      const newVersion = writeWorker(newer);
+      server.root = older;
+      const page = await open();
+      await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+      const oldVersion = await waitForOffline(page, "ready");
+      const halfway = [
+        { what: "a file missing", change: (dir) => fs.rmSync(path.join(dir, "Docs", "guide.html")) },
+        { what: "a file of the older build",
+          change: (dir) => fs.copyFileSync(path.join(older, "page.css"), path.join(dir, "page.css")) },
+        { what: "the data cut short",
+          change: (dir) => fs.truncateSync(path.join(dir, "kestrune.data.gz"), Math.floor(fs.statSync(path.join(dir, "kestrune.data.gz")).size / 2)) },
+      ];
+      for (const c of halfway) {
+        const broken = path.join(folder, "broken");
+        fs.rmSync(broken, { recursive: true, force: true });
+        fs.cpSync(newer, broken, { recursive: true });
+        c.change(broken);
+        server.root = broken;
+        const after = await lookForUpdate(page);
+        if (after.waiting || after.caches.join() !== `kestrune-${oldVersion}`) {
+          fail(`with ${c.what} on the host: ${JSON.stringify(after)}`);
+        }
+        await page.reload({ waitUntil: "load" });
+        await waitForState(page, (s) => s.Screen === 1, `the intro screen after ${c.what}`);
+        const version = await waitForOffline(page, "ready");
+        if (version !== oldVersion) fail(`with ${c.what}, the page came from build ${version}`);
+        console.log(`${c.what}: build ${oldVersion} kept and still serving`);
+      }
+      server.root = newer;
+      const waiting = await lookForUpdate(page);
+      if (!waiting.waiting || waiting.caches.sort().join() !== [`kestrune-${newVersion}`, `kestrune-${oldVersion}`].sort().join()) {
+        fail(`the complete build did not wait beside the older one: ${JSON.stringify(waiting)}`);
+      }
+      const notice = "!document.getElementById('update').hidden";
+      await waitForPage(page, notice, "the notice of the new version on the intro screen");
+      await shot(page, "update-notice.png");
+      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+      await until(page, () => press(page, "Enter"), (s) => s.Screen === 3, "the car choice");
+      await until(page, () => press(page, "Enter"), (s) => s.Screen === 7, "the race");
+      await waitForPage(page, `!(${notice})`, "the notice hidden during the race");
+      await waitForState(page, (s) => s.Overlay === 0 && s.TimeLeft > 0, "the race running");
+      await until(page, () => press(page, "Escape"), (s) => s.Overlay === 2, "the question to leave the race");
+      await until(page, () => press(page, "KeyY"), (s) => s.Screen === 2, "the main menu after the race");
+      await waitForPage(page, notice, "the notice again in the main menu");
+      if (await page.evaluate(() => window.kestruneOffline.version) !== oldVersion) fail("the page changed build under the player");
+      await page.click("#update-restart");
+      await waitForState(page, (s) => s.Screen === 1, "the intro screen of the new build");
+      const restarted = await waitForOffline(page, "ready");
+      const caches = await page.evaluate(() => caches.keys());
+      const style = await page.evaluate(() => fetch("page.css").then((r) => r.text()));
+      if (restarted !== newVersion || caches.join() !== `kestrune-${newVersion}` || !style.includes("a later build")) {
+        fail(`after the restart: build ${restarted}, caches ${caches.join()}, the later style ${style.includes("a later build")}`);
+      }
+      console.log(`build ${oldVersion} replaced whole by ${newVersion} after the restart; only its cache is left`);
+    } finally {
+      server.root = site;
+      fs.rmSync(folder, { recursive: true, force: true });
+    }
+  },
+
+  // Progress saved to a file and loaded into a fresh profile restores the saved files whole:
+  // the options (the sound switched here) and the high-score table. (The table stays the default
+  // one: a score good enough for it takes far longer than a check should.)
+  async progress() {
+    const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "kestrune-downloads-"));
+    const savedFiles = (page) => page.evaluate(() =>
+      ["options", "hs"].map((name) => Array.from(Module.FS.readFile("/save/" + name)).join()).join("|"));
+    try {
+      const page = await open();
+      await (await page.createCDPSession()).send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+      const before = await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+      await page.evaluate(() => {
+        const c = document.getElementById("canvas");
+        c.style.width = "800px";
+        c.style.height = "600px";
+      });
+      const box = await (await page.$("#canvas")).boundingBox();
+      const at = (x, y) => page.mouse.click(box.x + x, box.y + y);
+      await until(page, () => at(56 + 60, 342 + 25), (s) => s.Screen === 4, "the options screen");  // Options
+      const changed = await until(page, () => at(118 + 100, 375 + 25), (s) => s.SoundOn !== before.SoundOn, "the sound switched");
+      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu again");
+      await shot(page, "progress-buttons.png");
+      await page.click("#save-progress");
+      const file = path.join(downloads, "kestrune-progress.json");
+      for (const end = Date.now() + PATIENCE_MS; !fs.existsSync(file) && Date.now() < end;) await sleep(200);
+      if (!fs.existsSync(file)) fail("no progress file was saved");
+      const saved = await savedFiles(page);
+
+      const context = await browser.createBrowserContext();
+      const fresh = await open("", context);
+      await waitForState(fresh, (s) => s.Screen === 1, "the intro screen in a fresh profile");
+      const input = await fresh.$("#progress-file");
+      await Promise.all([fresh.waitForNavigation({ waitUntil: "load" }), input.uploadFile(file)]);
+      const after = await waitForState(fresh, (s) => s.Screen === 1, "the intro screen with the loaded progress");
+      if (after.SoundOn !== changed.SoundOn) fail(`sound is ${after.SoundOn} after loading, was saved as ${changed.SoundOn}`);
+      if (await savedFiles(fresh) !== saved) fail("the loaded files differ from the saved ones");
+      console.log(`sound ${changed.SoundOn}, the options and the table saved to a file and loaded into a fresh profile`);
+      await context.close();
+    } finally {
+      fs.rmSync(downloads, { recursive: true, force: true });
+    }
   },
 };
 

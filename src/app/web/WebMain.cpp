@@ -153,6 +153,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE int kestrune_shell_mode() {
   return kestrune::GameState.Screen * 100 + kestrune::GameState.Overlay;
 }
 
+// The page's "Save my progress to a file": the options and the high-score table are written
+// now, as leaving the game writes them, so that the file holds this session's progress; the game
+// goes on. Returns 1 when they were written.
+extern "C" EMSCRIPTEN_KEEPALIVE int kestrune_write_saves_now() {
+  if (!gSession || !gStarted || gStopped || gSession->Finished()) return 0;
+  kestrune::TMForm* form = gSession->Form();
+  if (form == nullptr || form->Terminated() || !form->Handlers.WriteSaveFiles) return 0;
+  const bool written = form->Handlers.WriteSaveFiles();
+  if (gSaves) gSaves->Changed();
+  kestrune_page_persist();
+  return written ? 1 : 0;
+}
+
 // The running game's state fields (as in a replay's summary), for the page's tests.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* kestrune_game_state() {
   static std::string json;
