@@ -130,8 +130,15 @@ async function waitForState(page, test, what, timeoutMs = PATIENCE_MS) {
     if (last && test(last)) return last;
     await sleep(50);
   }
+  await shot(page, "failed.png");
   fail(`${what} did not happen within ${timeoutMs / 1000} s; the state: ${JSON.stringify(last)}`);
 }
+// The canvas shown at the picture's own size, so that page points are picture pixels.
+const showCanvasAtOwnSize = (page) => page.evaluate(() => {
+  const c = document.getElementById("canvas");
+  c.style.width = "800px";
+  c.style.height = "600px";
+});
 // With KESTRUNE_WEB_SHOTS naming a folder, pictures of the page at the checks' main steps.
 const shot = async (page, name) => {
   if (process.env.KESTRUNE_WEB_SHOTS) await page.screenshot({ path: path.join(process.env.KESTRUNE_WEB_SHOTS, name) });
@@ -185,11 +192,7 @@ async function untilPage(page, action, condition, what) {
 // The canvas as 16-bit pixels (each channel's top 5/6/5 bits: the back surface's own values,
 // whatever the display widened them to), shown 1:1 on the page.
 async function canvasPixels(page) {
-  await page.evaluate(() => {
-    const c = document.getElementById("canvas");
-    c.style.width = "800px";
-    c.style.height = "600px";
-  });
+  await showCanvasAtOwnSize(page);
   await sleep(200);
   const box = await (await page.$("#canvas")).boundingBox();
   const png = await page.screenshot({ clip: { x: Math.round(box.x), y: Math.round(box.y), width: 800, height: 600 },
@@ -231,6 +234,21 @@ function lookForUpdate(page) {
   });
 }
 const workerScript = path.join(path.dirname(fileURLToPath(import.meta.url)), "..", "..", "scripts", "web-worker.mjs");
+
+// From the intro to the options screen, where a click on the sound row switches the sound, and
+// back to the main menu; returns the state before and after the switch.
+async function switchTheSound(page) {
+  const before = await waitForState(page, (s) => s.Screen === 1, "the intro screen");
+  await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
+  await showCanvasAtOwnSize(page);
+  const box = await (await page.$("#canvas")).boundingBox();
+  const at = (x, y) => page.mouse.click(box.x + x, box.y + y);
+  await until(page, () => at(56 + 60, 342 + 25), (s) => s.Screen === 4, "the options screen");  // Options
+  const changed = await until(page, () => at(118 + 100, 375 + 25), (s) => s.SoundOn !== before.SoundOn,
+                              "the sound switched");  // the sound row
+  await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu again");
+  return { before, changed };
+}
 
 const checks = {
   // What the page says when the browser lacks WebGL or a download fails: a message, not a blank
@@ -357,11 +375,7 @@ const checks = {
   async links() {
     const page = await open();
     await waitForState(page, (s) => s.Screen === 1, "the intro screen");
-    await page.evaluate(() => {
-      const c = document.getElementById("canvas");
-      c.style.width = "800px";
-      c.style.height = "600px";
-    });
+    await showCanvasAtOwnSize(page);
     await sleep(300);
     const box = await (await page.$("#canvas")).boundingBox();
     // Clicked again until a tab opens: a click while the screen still fades in is not taken.
@@ -419,19 +433,7 @@ const checks = {
   // left (Esc, Yes, the goodbye window's Close) and the page keeps the files in IndexedDB.
   async options() {
     let page = await open();
-    const before = await waitForState(page, (s) => s.Screen === 1, "the intro screen");
-    await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
-    await page.evaluate(() => {
-      const c = document.getElementById("canvas");
-      c.style.width = "800px";
-      c.style.height = "600px";
-    });
-    const box = await (await page.$("#canvas")).boundingBox();
-    const at = (x, y) => page.mouse.click(box.x + x, box.y + y);
-    await until(page, () => at(56 + 60, 342 + 25), (s) => s.Screen === 4, "the options screen");  // Options
-    const changed = await until(page, () => at(118 + 100, 375 + 25), (s) => s.SoundOn !== before.SoundOn,
-                                "the sound switched");  // the sound row
-    await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu again");
+    const { before, changed } = await switchTheSound(page);
     await until(page, () => press(page, "Escape"), (s) => s.Overlay !== 0, "the exit confirmation");
     await until(page, () => press(page, "KeyY"), (s) => s.Overlay === 0, "Yes");
     await waitForPage(page, "!document.getElementById('overlay').hidden", "the goodbye window in the page");
@@ -587,18 +589,7 @@ const checks = {
     try {
       const page = await open();
       await (await page.createCDPSession()).send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
-      const before = await waitForState(page, (s) => s.Screen === 1, "the intro screen");
-      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu");
-      await page.evaluate(() => {
-        const c = document.getElementById("canvas");
-        c.style.width = "800px";
-        c.style.height = "600px";
-      });
-      const box = await (await page.$("#canvas")).boundingBox();
-      const at = (x, y) => page.mouse.click(box.x + x, box.y + y);
-      await until(page, () => at(56 + 60, 342 + 25), (s) => s.Screen === 4, "the options screen");  // Options
-      const changed = await until(page, () => at(118 + 100, 375 + 25), (s) => s.SoundOn !== before.SoundOn, "the sound switched");
-      await until(page, () => press(page, "Escape"), (s) => s.Screen === 2, "the main menu again");
+      const { before, changed } = await switchTheSound(page);
       await shot(page, "progress-buttons.png");
       await page.click("#save-progress");
       const file = path.join(downloads, "kestrune-progress.json");
@@ -622,7 +613,7 @@ const checks = {
   },
 };
 
-Object.assign(checks, phoneChecks({ browser, base, problems, sleep, fail, shot, nativeReplay }));
+Object.assign(checks, phoneChecks({ browser, base, problems, sleep, fail, shot, nativeReplay, state, waitForState }));
 
 let code = 0;
 try {

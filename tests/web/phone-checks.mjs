@@ -11,7 +11,7 @@ const LABELS = ["Steer left", "Steer right", "Accelerate", "Brake", "Fire", "Nit
 const SCREEN = { intro: 1, menu: 2, cars: 3, highScores: 5, race: 7 };
 const OVERLAY = { none: 0, exitToMenu: 2, pause: 5, nameEntry: 8 };
 
-export function phoneChecks({ browser, base, problems, sleep, fail, shot, nativeReplay }) {
+export function phoneChecks({ browser, base, problems, sleep, fail, shot, nativeReplay, state, waitForState }) {
   async function open(viewport, query = "") {
     const page = await browser.newPage();
     await page.setViewport(viewport);
@@ -21,19 +21,8 @@ export function phoneChecks({ browser, base, problems, sleep, fail, shot, native
     await page.goto(base + query, { waitUntil: "load" });
     return page;
   }
-  const state = (page) => page.evaluate(() =>
-    window.Module && Module._kestrune_game_state ? JSON.parse(Module.UTF8ToString(Module._kestrune_game_state())) : null);
-  async function waitFor(page, test, what, timeoutMs = PATIENCE) {
-    const end = Date.now() + timeoutMs;
-    let last = null;
-    while (Date.now() < end) {
-      last = await state(page).catch(() => null);
-      if (last && test(last)) return last;
-      await sleep(100);
-    }
-    await shot(page, "phone-failed.png");
-    fail(`${what} did not happen within ${timeoutMs / 1000} s; the state: ${JSON.stringify(last)}`);
-  }
+  // The game's state, and a wait for it to show something, as the desktop checks have them.
+  const waitFor = waitForState;
   async function waitForPage(page, condition, what, arg) {
     await page.waitForFunction(condition, { timeout: PATIENCE, polling: 100 }, arg).catch(async () => {
       await shot(page, "phone-failed.png");
